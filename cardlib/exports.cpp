@@ -1,0 +1,3 @@
+// The exported functions of Corvex. They arrive with the library's own work;
+// until then the library is built, shipped and checked for its (empty) export
+// list like the others.

@@ -1,0 +1,192 @@
+// Loading a language file and looking texts up: ReadLangFile, GetStringLangData.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "lang/Lingrel.h"
+#include "lang/string_table.h"
+#include "platform/file.h"
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+using testing_support::TempDir;
+using testing_support::WriteBytes;
+
+constexpr std::size_t kTableBytes = std::size_t{LINGREL_TABLE_ROWS} * LINGREL_ROW_SIZE;
+constexpr std::size_t kGuardBytes = 4096;
+constexpr char kFill = '\x5A';
+
+// A table of exactly the program's size followed by a guard region that must
+// never be written.
+class LanguageTable : public ::testing::Test {
+ protected:
+  LanguageTable() : memory_(kTableBytes + kGuardBytes, kFill) {}
+
+  int32_t Load(const std::string& bytes) {
+    const std::string path = dir_.file("lang.csv");
+    WriteBytes(path, bytes);
+    return ReadLangFile(path.c_str(), static_cast<int32_t>(path.size()), memory_.data(), &count_);
+  }
+
+  std::string Text(int32_t id) const {
+    char text[512];
+    std::memset(text, '#', sizeof text);
+    int32_t length = -1;
+    EXPECT_EQ(GetStringLangData(memory_.data(), count_, id, text, &length), 0);
+    EXPECT_EQ(text[length], '\0');
+    EXPECT_EQ(std::strlen(text), static_cast<std::size_t>(length));
+    return std::string(text, static_cast<std::size_t>(length));
+  }
+
+  std::string Row(std::size_t row, std::size_t size) const {
+    return std::string(memory_.data() + row * LINGREL_ROW_SIZE, size);
+  }
+
+  bool GuardIntact() const {
+    for (std::size_t i = kTableBytes; i < memory_.size(); ++i) {
+      if (memory_[i] != kFill) return false;
+    }
+    return true;
+  }
+
+  TempDir dir_;
+  std::vector<char> memory_;
+  int32_t count_ = -5;
+};
+
+TEST_F(LanguageTable, RowsHoldEachLineAndItsLf) {
+  ASSERT_EQ(Load("5500,Information\r\n5501,Question\n"), 0);
+  EXPECT_EQ(count_, 2);
+  EXPECT_EQ(Row(0, 17), "5500,Information\n");
+  EXPECT_EQ(Row(1, 14), "5501,Question\n");
+  EXPECT_EQ(Text(5500), "Information");
+  EXPECT_EQ(Text(5501), "Question");
+  EXPECT_EQ(Text(5502), "no string data");
+}
+
+TEST_F(LanguageTable, LastLineWithoutLineEndIsStoredButNeverFound) {
+  ASSERT_EQ(Load("1,one\n2,two"), 0);
+  EXPECT_EQ(count_, 1);
+  EXPECT_EQ(Row(1, 5), "2,two");
+  EXPECT_EQ(Text(2), "no string data");
+}
+
+TEST_F(LanguageTable, ControlZEndsTheFile) {
+  ASSERT_EQ(Load("1,one\r\n\x1A" "2,two\r\n"), 0);
+  EXPECT_EQ(count_, 1);
+  EXPECT_EQ(Text(2), "no string data");
+}
+
+TEST_F(LanguageTable, EscapesDecodeAndEachPairCountsOnce) {
+  ASSERT_EQ(Load("1,a\\,b\\nc\n2,x\\\\y\\qz\n3,end,ignored\n4,tail\\\n5,\\\\,next\n"), 0);
+  EXPECT_EQ(Text(1), "a,b\nc");
+  EXPECT_EQ(Text(2), "x\\y\\qz");
+  EXPECT_EQ(Text(3), "end");
+  EXPECT_EQ(Text(4), "tail\\");
+  // The second backslash is the one a comma replaces; what is left is one backslash before a comma.
+  EXPECT_EQ(Text(5), "\\,next");
+}
+
+TEST_F(LanguageTable, LineWithoutCommaHasAnEmptyText) {
+  ASSERT_EQ(Load("7\n8,eight\n"), 0);
+  EXPECT_EQ(Text(7), "");
+  EXPECT_EQ(Text(8), "eight");
+}
+
+TEST_F(LanguageTable, IdentifierZeroMatchesTheFirstFieldWithoutDigits) {
+  ASSERT_EQ(Load("1,one\nID,TEXT\n\n0,zero\n"), 0);
+  EXPECT_EQ(Text(0), "TEXT");
+  ASSERT_EQ(Load("1,one\n\n0,zero\n"), 0);
+  EXPECT_EQ(Text(0), "");
+}
+
+TEST_F(LanguageTable, IdentifiersReadLikeAtol) {
+  ASSERT_EQ(Load("  +12,twelve\n-3,minus three\n42abc,forty-two\n"), 0);
+  EXPECT_EQ(Text(12), "twelve");
+  EXPECT_EQ(Text(-3), "minus three");
+  EXPECT_EQ(Text(42), "forty-two");
+}
+
+TEST_F(LanguageTable, EarlierDuplicateWins) {
+  ASSERT_EQ(Load("9,first\n9,second\n"), 0);
+  EXPECT_EQ(Text(9), "first");
+}
+
+TEST_F(LanguageTable, TextsAreCutAt256CharactersAndRowsAt599) {
+  const std::string text300(300, 't');
+  const std::string line700 = "2," + std::string(698, 'r');
+  ASSERT_EQ(Load("1," + text300 + "\n" + line700 + "\n3,after\n"), 0);
+  EXPECT_EQ(count_, 3);
+  EXPECT_EQ(Text(1), std::string(256, 't'));
+  EXPECT_EQ(Row(1, 600), line700.substr(0, 599) + "\n");
+  EXPECT_EQ(Text(3), "after");
+  // 256 characters are taken before decoding: 128 escapes decode to 128 bytes.
+  std::string escapes;
+  for (int i = 0; i < 200; ++i) escapes += "\\n";
+  ASSERT_EQ(Load("4," + escapes + "\n"), 0);
+  EXPECT_EQ(Text(4), std::string(128, '\n'));
+}
+
+TEST_F(LanguageTable, TwoHundredLinesFitAndMoreAreRefusedUntouched) {
+  std::string lines;
+  for (int i = 1; i <= 200; ++i) lines += std::to_string(i) + "," + std::string(598 - std::to_string(i).size() - 1, 'w') + "\n";
+  ASSERT_EQ(Load(lines), 0);
+  EXPECT_EQ(count_, 200);
+  EXPECT_TRUE(GuardIntact());
+  EXPECT_EQ(Text(200).size(), 256u);
+
+  // A 201st line without line end is not a line of the table; it is dropped.
+  ASSERT_EQ(Load(lines + "201,dropped"), 0);
+  EXPECT_EQ(count_, 200);
+  EXPECT_TRUE(GuardIntact());
+
+  std::fill(memory_.begin(), memory_.end(), kFill);
+  count_ = -5;
+  EXPECT_EQ(Load(lines + "201,one too many\n"), 0x1000);
+  EXPECT_EQ(count_, -5);
+  EXPECT_TRUE(GuardIntact());
+  EXPECT_EQ(memory_[0], kFill);
+}
+
+TEST_F(LanguageTable, MissingOrHeldFileIsAFileError) {
+  const std::string missing = dir_.file("missing.csv");
+  EXPECT_EQ(ReadLangFile(missing.c_str(), 0, memory_.data(), &count_), 0x1000);
+  EXPECT_EQ(count_, -5);
+
+  const std::string path = dir_.file("held.csv");
+  WriteBytes(path, "1,one\n");
+  platform::UniqueFile held(platform::OpenFile(path.c_str(), platform::FileOpen::ReadExisting));
+  ASSERT_TRUE(held.valid());
+  EXPECT_EQ(ReadLangFile(path.c_str(), 0, memory_.data(), &count_), 0x1000);
+  EXPECT_EQ(count_, -5);
+  held.reset();
+  EXPECT_EQ(ReadLangFile(path.c_str(), 0, memory_.data(), &count_), 0);
+  EXPECT_EQ(count_, 1);
+}
+
+TEST_F(LanguageTable, EmptyFileAndEmptyTable) {
+  ASSERT_EQ(Load(""), 0);
+  EXPECT_EQ(count_, 0);
+  EXPECT_EQ(Text(0), "no string data");
+  char text[257];
+  int32_t length = 0;
+  EXPECT_EQ(GetStringLangData(nullptr, 0, 1, text, &length), 0);
+  EXPECT_STREQ(text, "no string data");
+  EXPECT_EQ(length, 14);
+  EXPECT_EQ(GetStringLangData(memory_.data(), -3, 1, text, &length), 0);
+  EXPECT_EQ(length, 14);
+}
+
+TEST(IdentifierField, ParsesLikeAtolAndSaturates) {
+  EXPECT_EQ(lingrel::ParseIdentifier(""), 0);
+  EXPECT_EQ(lingrel::ParseIdentifier("abc"), 0);
+  EXPECT_EQ(lingrel::ParseIdentifier(" \t-0042x"), -42);
+  EXPECT_EQ(lingrel::ParseIdentifier("+-1"), 0);
+  EXPECT_EQ(lingrel::ParseIdentifier("99999999999999"), 2147483647);
+  EXPECT_EQ(lingrel::ParseIdentifier("-99999999999999"), -2147483647 - 1);
+}
+
+}  // namespace

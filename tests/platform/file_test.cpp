@@ -1,0 +1,105 @@
+#include "platform/file.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+using platform::FileOpen;
+using platform::UniqueFile;
+using testing_support::ReadBytes;
+using testing_support::TempDir;
+using testing_support::WriteBytes;
+
+TEST(UnsharedFile, SecondOpenFailsWhileTheFirstIsHeldAndSucceedsAfterClose) {
+  TempDir dir;
+  const std::string path = dir.file("held.csv");
+  WriteBytes(path, "abc\r\n");
+
+  for (FileOpen first : {FileOpen::ReadExisting, FileOpen::ReadWriteExisting, FileOpen::WriteCreate}) {
+    UniqueFile held(platform::OpenFile(path.c_str(), first));
+    ASSERT_TRUE(held.valid());
+    for (FileOpen second : {FileOpen::ReadShared, FileOpen::ReadExisting, FileOpen::ReadWriteExisting,
+                            FileOpen::WriteCreate, FileOpen::ReadWriteCreate}) {
+      UniqueFile other(platform::OpenFile(path.c_str(), second));
+      EXPECT_FALSE(other.valid()) << "first " << static_cast<int>(first) << ", second " << static_cast<int>(second);
+    }
+    held.reset();
+    UniqueFile again(platform::OpenFile(path.c_str(), FileOpen::ReadExisting));
+    EXPECT_TRUE(again.valid());
+  }
+}
+
+TEST(UnsharedFile, SharedReadersCoexistButBlockAnUnsharedOpen) {
+  TempDir dir;
+  const std::string path = dir.file("map.csv");
+  WriteBytes(path, "0409,english_string.csv\n");
+  UniqueFile one(platform::OpenFile(path.c_str(), FileOpen::ReadShared));
+  UniqueFile two(platform::OpenFile(path.c_str(), FileOpen::ReadShared));
+  EXPECT_TRUE(one.valid());
+  EXPECT_TRUE(two.valid());
+  UniqueFile exclusive(platform::OpenFile(path.c_str(), FileOpen::ReadExisting));
+  EXPECT_FALSE(exclusive.valid());
+}
+
+TEST(UnsharedFile, ExistingModesNeverCreateAndCreateModesNeverEmpty) {
+  TempDir dir;
+  const std::string path = dir.file("list.csv");
+  EXPECT_FALSE(UniqueFile(platform::OpenFile(path.c_str(), FileOpen::ReadExisting)).valid());
+  EXPECT_FALSE(UniqueFile(platform::OpenFile(path.c_str(), FileOpen::ReadWriteExisting)).valid());
+  EXPECT_FALSE(platform::PathExists(path.c_str()));
+
+  WriteBytes(path, "0123456789");
+  {
+    UniqueFile file(platform::OpenFile(path.c_str(), FileOpen::WriteCreate));
+    ASSERT_TRUE(file.valid());
+    ASSERT_TRUE(platform::WriteToFile(file.get(), "ab", 2));
+  }
+  EXPECT_EQ(ReadBytes(path), "ab23456789");
+}
+
+TEST(UnsharedFile, SeekWriteReadTruncateAndSize) {
+  TempDir dir;
+  const std::string path = dir.file("data.bin");
+  UniqueFile file(platform::OpenFile(path.c_str(), FileOpen::ReadWriteCreate));
+  ASSERT_TRUE(file.valid());
+  ASSERT_TRUE(platform::WriteToFile(file.get(), "hello world", 11));
+  std::uint64_t size = 0;
+  ASSERT_TRUE(platform::FileSize(file.get(), size));
+  EXPECT_EQ(size, 11u);
+
+  ASSERT_TRUE(platform::SeekFile(file.get(), 6));
+  ASSERT_TRUE(platform::WriteToFile(file.get(), "there", 5));
+  ASSERT_TRUE(platform::TruncateFile(file.get(), 8));
+  ASSERT_TRUE(platform::FileSize(file.get(), size));
+  EXPECT_EQ(size, 8u);
+  ASSERT_TRUE(platform::FlushFile(file.get()));
+
+  ASSERT_TRUE(platform::SeekFile(file.get(), 0));
+  char buffer[32] = {};
+  std::size_t got = 0;
+  ASSERT_TRUE(platform::ReadFromFile(file.get(), buffer, sizeof buffer, got));
+  EXPECT_EQ(std::string(buffer, got), "hello th");
+  ASSERT_TRUE(platform::ReadFromFile(file.get(), buffer, sizeof buffer, got));
+  EXPECT_EQ(got, 0u);
+
+  file.reset();
+  EXPECT_TRUE(platform::RemoveFile(path.c_str()));
+  EXPECT_FALSE(platform::PathExists(path.c_str()));
+  EXPECT_FALSE(platform::RemoveFile(path.c_str()));
+}
+
+TEST(UnsharedFile, HandleSurvivesTheRoundTripThroughA32BitInteger) {
+  TempDir dir;
+  const std::string path = dir.file("h.txt");
+  UniqueFile file(platform::OpenFile(path.c_str(), FileOpen::ReadWriteCreate));
+  ASSERT_TRUE(file.valid());
+  const auto narrow = static_cast<std::int32_t>(file.get());
+  EXPECT_GE(narrow, 0);
+  EXPECT_EQ(static_cast<platform::FileHandle>(narrow), file.get());
+}
+
+}  // namespace
