@@ -16,9 +16,9 @@ extern "C" {
 
 /* Result codes. */
 #define LINGREL_OK 0
-#define LINGREL_FILE_ERROR 0x1000   /* a file cannot be opened, sized or read */
-#define LINGREL_NO_MEMORY 0x2000    /* no memory for the read buffer */
-#define LINGREL_NOT_MEMBER 20       /* CheckUserGroups: not a member, or the check failed */
+#define LINGREL_FILE_ERROR 0x1000 /* a file cannot be opened, sized or read */
+#define LINGREL_NO_MEMORY 0x2000  /* no memory for the read buffer */
+#define LINGREL_NOT_MEMBER 20     /* CheckUserGroups: not a member, or the check failed */
 
 /* A string table row: one language-file line, at most 599 bytes, then an LF. */
 #define LINGREL_ROW_SIZE 600

@@ -66,8 +66,7 @@ int32_t ReadLangFile(const char* path, int32_t /*path_length*/, char* rows, int3
   return LINGREL_OK;
 }
 
-int32_t GetStringLangData(const char* rows, int32_t row_count, int32_t string_id, char* text,
-                          int32_t* text_length) {
+int32_t GetStringLangData(const char* rows, int32_t row_count, int32_t string_id, char* text, int32_t* text_length) {
   if (text == nullptr || text_length == nullptr) return LINGREL_FILE_ERROR;
   if (rows == nullptr) row_count = 0;
   *text_length = static_cast<int32_t>(lingrel::LookupText(rows, row_count, string_id, text));

@@ -6,8 +6,8 @@
 
 namespace lingrel {
 
-inline constexpr std::size_t kMapLinePiece = 1023;   // a map line is read in pieces this long
-inline constexpr std::size_t kFileNameMax = 255;     // longest file name the caller's buffer takes
+inline constexpr std::size_t kMapLinePiece = 1023;  // a map line is read in pieces this long
+inline constexpr std::size_t kFileNameMax = 255;    // longest file name the caller's buffer takes
 
 // The map file for a mode: 1 is the administrator set, anything else standard.
 const char* MapFileName(std::int32_t mode);

@@ -8,10 +8,10 @@
 
 namespace lingrel {
 
-inline constexpr std::size_t kRowSize = 600;           // bytes per row
+inline constexpr std::size_t kRowSize = 600;              // bytes per row
 inline constexpr std::size_t kRowTextMax = kRowSize - 1;  // line bytes kept per row
-inline constexpr std::int32_t kTableRows = 200;        // rows in the program's table
-inline constexpr std::size_t kTextMax = 256;           // characters taken before decoding
+inline constexpr std::int32_t kTableRows = 200;           // rows in the program's table
+inline constexpr std::size_t kTextMax = 256;              // characters taken before decoding
 inline constexpr std::string_view kNoStringData = "no string data";
 
 enum class TableFill {

@@ -49,8 +49,8 @@ std::optional<std::vector<std::string>> LocalGroupMembers(const char* group) {
   const auto* rows = reinterpret_cast<const LOCALGROUP_MEMBERS_INFO_3*>(buffer);
   for (DWORD i = 0; i < read; ++i) {
     char member[1024] = {};
-    if (::WideCharToMultiByte(CP_ACP, 0, rows[i].lgrmi3_domainandname, -1, member, sizeof member, nullptr,
-                              nullptr) == 0) {
+    if (::WideCharToMultiByte(CP_ACP, 0, rows[i].lgrmi3_domainandname, -1, member, sizeof member, nullptr, nullptr) ==
+        0) {
       break;  // the list ends before a name that cannot be converted
     }
     members.emplace_back(member);

@@ -37,7 +37,8 @@ FileHandle OpenFile(const char* path, FileOpen how) {
   } while (fd < 0 && errno == EINTR);
   if (fd < 0) return kInvalidFile;
   struct stat info {};
-  if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode) || ::flock(fd, (how == FileOpen::ReadShared ? LOCK_SH : LOCK_EX) | LOCK_NB) != 0) {
+  if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode) ||
+      ::flock(fd, (how == FileOpen::ReadShared ? LOCK_SH : LOCK_EX) | LOCK_NB) != 0) {
     ::close(fd);
     return kInvalidFile;
   }

@@ -17,14 +17,11 @@ struct LocaleRow {
 
 // Rows with a territory come before the plain language row they refine.
 constexpr std::array<LocaleRow, 30> kLocaleRows{{
-    {"ja", 0x0411},    {"en_GB", 0x0809}, {"en_AU", 0x0C09}, {"en_CA", 0x1009},
-    {"en", 0x0409},    {"de_AT", 0x0C07}, {"de_CH", 0x0807}, {"de", 0x0407},
-    {"fr_CA", 0x0C0C}, {"fr_BE", 0x080C}, {"fr_CH", 0x100C}, {"fr", 0x040C},
-    {"es_MX", 0x080A}, {"es", 0x0C0A},    {"it", 0x0410},    {"nl", 0x0413},
-    {"pt_BR", 0x0416}, {"pt", 0x0816},    {"zh_TW", 0x0404}, {"zh_HK", 0x0C04},
-    {"zh", 0x0804},    {"ko", 0x0412},    {"ru", 0x0419},    {"pl", 0x0415},
-    {"sv", 0x041D},    {"da", 0x0406},    {"fi", 0x040B},    {"nb", 0x0414},
-    {"cs", 0x0405},    {"tr", 0x041F},
+    {"ja", 0x0411},    {"en_GB", 0x0809}, {"en_AU", 0x0C09}, {"en_CA", 0x1009}, {"en", 0x0409},    {"de_AT", 0x0C07},
+    {"de_CH", 0x0807}, {"de", 0x0407},    {"fr_CA", 0x0C0C}, {"fr_BE", 0x080C}, {"fr_CH", 0x100C}, {"fr", 0x040C},
+    {"es_MX", 0x080A}, {"es", 0x0C0A},    {"it", 0x0410},    {"nl", 0x0413},    {"pt_BR", 0x0416}, {"pt", 0x0816},
+    {"zh_TW", 0x0404}, {"zh_HK", 0x0C04}, {"zh", 0x0804},    {"ko", 0x0412},    {"ru", 0x0419},    {"pl", 0x0415},
+    {"sv", 0x041D},    {"da", 0x0406},    {"fi", 0x040B},    {"nb", 0x0414},    {"cs", 0x0405},    {"tr", 0x041F},
 }};
 
 // "ja_JP.UTF-8@x" -> language "ja", territory "JP".

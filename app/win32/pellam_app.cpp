@@ -2,6 +2,4 @@
 // for now the program only starts and ends.
 #include <windows.h>
 
-int WINAPI WinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, LPSTR /*command_line*/, int /*show*/) {
-  return 0;
-}
+int WINAPI WinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, LPSTR /*command_line*/, int /*show*/) { return 0; }

@@ -40,7 +40,7 @@ class LanguageMap : public ::testing::Test {
 
 TEST_F(LanguageMap, KeyMatchesWithOrWithoutFurtherFields) {
   for (const char* line : {"0411,japanese.csv\r\n", "0411,japanese.csv,\r\n", "0411,japanese.csv,third\n",
-                            "0411,japanese.csv", "04110,japanese.csv\n", ",,0411,,japanese.csv\n"}) {
+                           "0411,japanese.csv", "04110,japanese.csv\n", ",,0411,,japanese.csv\n"}) {
     WriteMap(std::string("0409,english_string.csv\r\n") + line);
     const Choice choice = Choose(0, 1041);
     EXPECT_EQ(choice.result, 0) << line;

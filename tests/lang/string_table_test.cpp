@@ -75,7 +75,9 @@ TEST_F(LanguageTable, LastLineWithoutLineEndIsStoredButNeverFound) {
 }
 
 TEST_F(LanguageTable, ControlZEndsTheFile) {
-  ASSERT_EQ(Load("1,one\r\n\x1A" "2,two\r\n"), 0);
+  ASSERT_EQ(Load("1,one\r\n\x1A"
+                 "2,two\r\n"),
+            0);
   EXPECT_EQ(count_, 1);
   EXPECT_EQ(Text(2), "no string data");
 }
@@ -132,7 +134,8 @@ TEST_F(LanguageTable, TextsAreCutAt256CharactersAndRowsAt599) {
 
 TEST_F(LanguageTable, TwoHundredLinesFitAndMoreAreRefusedUntouched) {
   std::string lines;
-  for (int i = 1; i <= 200; ++i) lines += std::to_string(i) + "," + std::string(598 - std::to_string(i).size() - 1, 'w') + "\n";
+  for (int i = 1; i <= 200; ++i)
+    lines += std::to_string(i) + "," + std::string(598 - std::to_string(i).size() - 1, 'w') + "\n";
   ASSERT_EQ(Load(lines), 0);
   EXPECT_EQ(count_, 200);
   EXPECT_TRUE(GuardIntact());

@@ -11,10 +11,12 @@ TEST(LocaleNames, TranslateToWindowsIdentifiers) {
     const char* name;
     std::uint32_t id;
   } cases[] = {
-      {"ja_JP.UTF-8", 0x0411}, {"ja", 0x0411},       {"ja_JP.eucJP@x", 0x0411}, {"en_US.UTF-8", 0x0409},
-      {"en_GB", 0x0809},       {"de_DE@euro", 0x0407}, {"de_AT", 0x0C07},       {"fr_CA.utf8", 0x0C0C},
-      {"FR", 0x040C},          {"zh_TW.Big5", 0x0404}, {"zh_CN.GB2312", 0x0804}, {"C", 0x0409},
-      {"POSIX", 0x0409},       {"C.UTF-8", 0x0409},  {"", 0x0409},            {"xx_YY", 0x0409},
+      {"ja_JP.UTF-8", 0x0411}, {"ja", 0x0411},           {"ja_JP.eucJP@x", 0x0411},
+      {"en_US.UTF-8", 0x0409}, {"en_GB", 0x0809},        {"de_DE@euro", 0x0407},
+      {"de_AT", 0x0C07},       {"fr_CA.utf8", 0x0C0C},   {"FR", 0x040C},
+      {"zh_TW.Big5", 0x0404},  {"zh_CN.GB2312", 0x0804}, {"C", 0x0409},
+      {"POSIX", 0x0409},       {"C.UTF-8", 0x0409},      {"", 0x0409},
+      {"xx_YY", 0x0409},
   };
   for (const auto& c : cases) EXPECT_EQ(platform::LocaleIdFromName(c.name), c.id) << c.name;
 }

@@ -23,7 +23,9 @@ TEST(TextMode, DropsOnlyTheCrOfCrLfAndStopsAtControlZ) {
       {"a\nb", "a\nb"},
       {"a\rb\r", "a\rb\r"},
       {"a\r\r\nb", "a\r\nb"},
-      {"a\r\n\x1A" "after", "a\n"},
+      {"a\r\n\x1A"
+       "after",
+       "a\n"},
       {"\x1A", ""},
       {std::string("a\0b\r\n", 5), std::string("a\0b\n", 4)},
   };
@@ -33,7 +35,9 @@ TEST(TextMode, DropsOnlyTheCrOfCrLfAndStopsAtControlZ) {
 TEST(TextMode, ReadsTheRestOfAFileFromItsPosition) {
   testing_support::TempDir dir;
   const std::string path = dir.file("t.csv");
-  testing_support::WriteBytes(path, "skip\r\nline one\r\nline two\n\x1A" "ignored");
+  testing_support::WriteBytes(path,
+                              "skip\r\nline one\r\nline two\n\x1A"
+                              "ignored");
   platform::UniqueFile file(platform::OpenFile(path.c_str(), platform::FileOpen::ReadExisting));
   ASSERT_TRUE(file.valid());
   ASSERT_TRUE(platform::SeekFile(file.get(), 6));

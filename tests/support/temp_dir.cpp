@@ -14,8 +14,8 @@ TempDir::TempDir() {
   std::random_device random;
   const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
   for (int attempt = 0; attempt < 100; ++attempt) {
-    const std::string name = "pellam-test-" + std::to_string(random()) + "-" + std::to_string(stamp) + "-" +
-                             std::to_string(counter++);
+    const std::string name =
+        "pellam-test-" + std::to_string(random()) + "-" + std::to_string(stamp) + "-" + std::to_string(counter++);
     std::filesystem::path candidate = std::filesystem::temp_directory_path() / name;
     if (std::filesystem::create_directory(candidate)) {
       path_ = candidate;
