@@ -269,6 +269,19 @@ TEST(SimulatorProcess, StateFileSurvivesARestart) {
   EXPECT_TRUE(sim.Stats()["violations"].empty());
 }
 
+TEST(SimulatorProcess, LineTimingStillAnswersEveryFrame) {
+  testing_support::TempDir dir;
+  Simulator sim(dir, {"--line-timing"});
+  ASSERT_TRUE(sim.ctl("create card blank").first);
+  ASSERT_TRUE(sim.ctl("place card").first);
+  Port port(sim.link());
+  TestHost host = HostOn(port);
+  ASSERT_TRUE(host.Open(readersim::DefaultKeys()));
+  EXPECT_TRUE(host.Secured(readersim_test::PollingCommand()).has_value());
+  EXPECT_TRUE(host.Close());
+  EXPECT_TRUE(sim.Stats()["violations"].empty());
+}
+
 TEST(SimulatorProcess, ControlRefusesWhatItCannotDo) {
   testing_support::TempDir dir;
   Simulator sim(dir);
