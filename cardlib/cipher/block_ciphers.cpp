@@ -23,10 +23,6 @@ void ExpandDes(std::span<const std::uint8_t> key, CipherDirection direction, Cip
   ExpandDesKey(key.first<kDesKeyLength>(), Order(direction), keys[0]);
 }
 
-void CryptDes(const CipherRoundKeys& keys, std::uint32_t& high, std::uint32_t& low) {
-  DesCryptBlock(keys[0], high, low);
-}
-
 // Encryption is E(K3, D(K2, E(K1, x))): K1, K2, K3 in encryption, decryption,
 // encryption order. Decryption is D(K1, E(K2, D(K3, y))): K3, K2, K1 in
 // decryption, encryption, decryption order. With K3 = K1, as two-key triple
@@ -46,13 +42,10 @@ void ExpandDesEde(std::span<const std::uint8_t> key, CipherDirection direction, 
   }
 }
 
-void CryptDesEde(const CipherRoundKeys& keys, std::uint32_t& high, std::uint32_t& low) {
-  TripleDesCryptBlock(keys[0], keys[1], keys[2], high, low);
-}
-
 }  // namespace
 
-constinit const BlockCipherImpl kDesCipher = {kDesKeyLength, ExpandDes, CryptDes};
-constinit const BlockCipherImpl kDesEdeCipher = {3 * kDesKeyLength, ExpandDesEde, CryptDesEde};
+constinit const BlockCipherImpl kDesCipher = {kDesKeyLength, ExpandDes, DesCryptBlock, DesCryptTwoBlocks};
+constinit const BlockCipherImpl kDesEdeCipher = {3 * kDesKeyLength, ExpandDesEde, TripleDesCryptBlock,
+                                                  TripleDesCryptTwoBlocks};
 
 }  // namespace corvex

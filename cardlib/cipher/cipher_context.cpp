@@ -107,7 +107,9 @@ CipherResult CipherContextSetSpec(CipherContext* context, const CipherSpec& spec
     // Only a one-block vector can be used; any other length is kept as the
     // mode's block size so that init refuses it.
     context->mode_block_size = spec.vector.size();
-    if (spec.vector.size() == kCipherBlockSize) std::copy(spec.vector.begin(), spec.vector.end(), context->vector.begin());
+    if (spec.vector.size() == kCipherBlockSize) {
+      std::copy(spec.vector.begin(), spec.vector.end(), context->vector.begin());
+    }
   }
   context->configured = true;
   return CipherResult::Ok;

@@ -6,7 +6,6 @@
 // entries) or the first such entry at all (mode entries).
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -21,7 +20,7 @@ enum class CipherDirection : std::uint8_t { Encrypt, Decrypt };
 
 // Round keys for up to three DES passes, in the order the passes run them;
 // single DES uses only the first.
-using CipherRoundKeys = std::array<DesKeySchedule, 3>;
+using CipherRoundKeys = DesPassKeys;
 
 struct BlockCipherImpl {
   std::size_t key_length;  // key bytes the cipher expands: 8 or 24
@@ -29,6 +28,8 @@ struct BlockCipherImpl {
   void (*expand_key)(std::span<const std::uint8_t> key, CipherDirection direction, CipherRoundKeys& keys);
   // Runs one block (bytes 0-3 in `high`, 4-7 in `low`) through the passes.
   void (*crypt_block)(const CipherRoundKeys& keys, std::uint32_t& high, std::uint32_t& low);
+  // Runs two independent blocks at once (ECB, CBC decryption), which is faster.
+  void (*crypt_two_blocks)(const CipherRoundKeys& keys, DesBlockPair& blocks);
 };
 
 struct CipherRun;  // cipher_context.h

@@ -111,39 +111,79 @@ inline void SixteenRounds(const DesKeySchedule& keys, std::uint32_t& left, std::
   }
 }
 
+// The same rounds for two blocks, step by step side by side.
+inline void SixteenRoundsTwice(const DesKeySchedule& keys, std::uint32_t& left0, std::uint32_t& right0,
+                               std::uint32_t& left1, std::uint32_t& right1) {
+#pragma GCC unroll 8
+  for (std::size_t round = 0; round < keys.size(); round += 2) {
+    left0 ^= RoundFunction(right0, keys[round]);
+    left1 ^= RoundFunction(right1, keys[round]);
+    right0 ^= RoundFunction(left0, keys[round + 1]);
+    right1 ^= RoundFunction(left1, keys[round + 1]);
+  }
+}
+
+// IP, then both halves rotated left by one bit for the rounds.
+inline void EnterRounds(std::uint32_t& left, std::uint32_t& right) {
+  InitialPermutation(left, right);
+  left = std::rotl(left, 1);
+  right = std::rotl(right, 1);
+}
+
+// The halves rotated back and exchanged (R16 L16), then FP, into the block.
+inline void LeaveRounds(std::uint32_t left, std::uint32_t right, std::uint32_t& high, std::uint32_t& low) {
+  high = std::rotr(right, 1);
+  low = std::rotr(left, 1);
+  FinalPermutation(high, low);
+}
+
+// One pass, or three between one IP and one FP. FP of one pass followed by IP
+// of the next cancel out and leave only the exchange of halves, which the
+// middle pass absorbs by running with the roles of the halves swapped.
+template <std::size_t kPasses>
+  requires(kPasses == 1 || kPasses == 3)
+void CryptBlock(const DesPassKeys& keys, std::uint32_t& high, std::uint32_t& low) {
+  std::uint32_t left = high;
+  std::uint32_t right = low;
+  EnterRounds(left, right);
+  SixteenRounds(keys[0], left, right);
+  if constexpr (kPasses == 3) {
+    SixteenRounds(keys[1], right, left);
+    SixteenRounds(keys[2], left, right);
+  }
+  LeaveRounds(left, right, high, low);
+}
+
+template <std::size_t kPasses>
+  requires(kPasses == 1 || kPasses == 3)
+void CryptTwoBlocks(const DesPassKeys& keys, DesBlockPair& blocks) {
+  std::uint32_t left0 = blocks[0];
+  std::uint32_t right0 = blocks[1];
+  std::uint32_t left1 = blocks[2];
+  std::uint32_t right1 = blocks[3];
+  EnterRounds(left0, right0);
+  EnterRounds(left1, right1);
+  SixteenRoundsTwice(keys[0], left0, right0, left1, right1);
+  if constexpr (kPasses == 3) {
+    SixteenRoundsTwice(keys[1], right0, left0, right1, left1);
+    SixteenRoundsTwice(keys[2], left0, right0, left1, right1);
+  }
+  LeaveRounds(left0, right0, blocks[0], blocks[1]);
+  LeaveRounds(left1, right1, blocks[2], blocks[3]);
+}
+
 }  // namespace
 
-void DesCryptBlock(const DesKeySchedule& keys, std::uint32_t& high, std::uint32_t& low) {
-  std::uint32_t left = high;
-  std::uint32_t right = low;
-  InitialPermutation(left, right);
-  left = std::rotl(left, 1);
-  right = std::rotl(right, 1);
-  SixteenRounds(keys, left, right);
-  left = std::rotr(left, 1);
-  right = std::rotr(right, 1);
-  FinalPermutation(right, left);
-  high = right;
-  low = left;
+void DesCryptBlock(const DesPassKeys& keys, std::uint32_t& high, std::uint32_t& low) {
+  CryptBlock<1>(keys, high, low);
 }
 
-// FP of one pass followed by IP of the next cancel out and leave only the
-// exchange of halves, which the middle pass absorbs by swapping its roles.
-void TripleDesCryptBlock(const DesKeySchedule& first, const DesKeySchedule& second, const DesKeySchedule& third,
-                         std::uint32_t& high, std::uint32_t& low) {
-  std::uint32_t left = high;
-  std::uint32_t right = low;
-  InitialPermutation(left, right);
-  left = std::rotl(left, 1);
-  right = std::rotl(right, 1);
-  SixteenRounds(first, left, right);
-  SixteenRounds(second, right, left);
-  SixteenRounds(third, left, right);
-  left = std::rotr(left, 1);
-  right = std::rotr(right, 1);
-  FinalPermutation(right, left);
-  high = right;
-  low = left;
+void TripleDesCryptBlock(const DesPassKeys& keys, std::uint32_t& high, std::uint32_t& low) {
+  CryptBlock<3>(keys, high, low);
 }
+
+void DesCryptTwoBlocks(const DesPassKeys& keys, DesBlockPair& blocks) { CryptTwoBlocks<1>(keys, blocks); }
+
+void TripleDesCryptTwoBlocks(const DesPassKeys& keys, DesBlockPair& blocks) { CryptTwoBlocks<3>(keys, blocks); }
 
 }  // namespace corvex

@@ -36,11 +36,21 @@ inline void StoreBigEndian32(std::uint32_t word, std::uint8_t* bytes) {
   bytes[3] = static_cast<std::uint8_t>(word);
 }
 
-// One DES pass over the block (high = bytes 0-3, low = bytes 4-7).
-void DesCryptBlock(const DesKeySchedule& keys, std::uint32_t& high, std::uint32_t& low);
+// Round keys for up to three passes, in the order the passes run them.
+// Single DES uses only the first.
+using DesPassKeys = std::array<DesKeySchedule, 3>;
 
-// Three DES passes, `first` to `third`, over the block.
-void TripleDesCryptBlock(const DesKeySchedule& first, const DesKeySchedule& second, const DesKeySchedule& third,
-                         std::uint32_t& high, std::uint32_t& low);
+// Two blocks side by side: high and low word of the first, then of the second.
+using DesBlockPair = std::array<std::uint32_t, 4>;
+
+// One DES pass with keys[0] over the block (high = bytes 0-3, low = bytes 4-7).
+void DesCryptBlock(const DesPassKeys& keys, std::uint32_t& high, std::uint32_t& low);
+// Three DES passes, keys[0] to keys[2], over the block.
+void TripleDesCryptBlock(const DesPassKeys& keys, std::uint32_t& high, std::uint32_t& low);
+
+// The same for two independent blocks at once: their rounds are interleaved
+// so that the processor overlaps the table look-ups of one with the other.
+void DesCryptTwoBlocks(const DesPassKeys& keys, DesBlockPair& blocks);
+void TripleDesCryptTwoBlocks(const DesPassKeys& keys, DesBlockPair& blocks);
 
 }  // namespace corvex
