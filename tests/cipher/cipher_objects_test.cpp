@@ -1,4 +1,4 @@
-// The key holder, the spec and init: loading rules, parity, weak keys, names,
+// The key holder, CipherSpec and init: loading rules, parity, weak keys, names,
 // and every refusal that these calls can give.
 #include <gtest/gtest.h>
 

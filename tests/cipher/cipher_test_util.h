@@ -48,7 +48,7 @@ struct CipherObjects {
   corvex::CipherContext* context = nullptr;
 };
 
-// Specs of the card library's two combinations.
+// CipherSpec values of the card library's two combinations.
 corvex::CipherSpec EdeEcbSpec();
 corvex::CipherSpec DesCbcSpec(std::span<const std::uint8_t> vector);
 

@@ -1,5 +1,6 @@
-// Destroying a key holder or a context leaves no key material or cipher state
-// in the freed memory.
+// The layer's own allocations: destroying a key holder or a context leaves no
+// key material or cipher state in the freed memory, and a failed allocation
+// is reported instead of used.
 //
 // This program replaces the global allocation functions. Every block carries
 // its size in a header; while a test watches, the allocation it makes is
@@ -21,6 +22,7 @@ constexpr std::size_t kHeader = 16;  // keeps the default new alignment
 constexpr std::size_t kCopyMax = 4096;
 
 struct Watch {
+  bool failing = false;             // the next allocation fails
   bool recording = false;           // the next allocation is the watched one
   unsigned char* block = nullptr;   // the watched block
   std::size_t size = 0;
@@ -30,6 +32,10 @@ struct Watch {
 Watch watch;
 
 void* Allocate(std::size_t size) {
+  if (watch.failing) {
+    watch.failing = false;
+    return nullptr;
+  }
   auto* base = static_cast<unsigned char*>(std::malloc(size + kHeader));
   if (base == nullptr) return nullptr;
   std::memcpy(base, &size, sizeof size);
@@ -89,13 +95,13 @@ std::size_t NonZeroBytes(const unsigned char* block, std::size_t size) {
   return static_cast<std::size_t>(std::count_if(block, block + size, [](unsigned char b) { return b != 0; }));
 }
 
-class CipherWipe : public testing::Test {
+class CipherAllocation : public testing::Test {
  protected:
   void SetUp() override { watch = Watch{}; }
   void TearDown() override { watch = Watch{}; }
 };
 
-TEST_F(CipherWipe, DestroyedKeyHolderIsZeroWhenFreed) {
+TEST_F(CipherAllocation, DestroyedKeyHolderIsZeroWhenFreed) {
   corvex::CipherKey* key = nullptr;
   watch.recording = true;
   ASSERT_EQ(corvex::CipherKeyCreate(&key), CipherResult::Ok);
@@ -109,7 +115,7 @@ TEST_F(CipherWipe, DestroyedKeyHolderIsZeroWhenFreed) {
   EXPECT_EQ(NonZeroBytes(watch.at_free, size), 0u);
 }
 
-TEST_F(CipherWipe, DestroyedContextIsZeroWhenFreed) {
+TEST_F(CipherAllocation, DestroyedContextIsZeroWhenFreed) {
   cipher_test::CipherObjects objects;
   ASSERT_EQ(corvex::CipherKeySet(objects.key, CipherKeyFormat::DesEdeKey24, kEdeKey), CipherResult::Ok);
   corvex::CipherContext* context = nullptr;
@@ -131,6 +137,18 @@ TEST_F(CipherWipe, DestroyedContextIsZeroWhenFreed) {
   ASSERT_EQ(corvex::CipherContextDestroy(&context), CipherResult::Ok);
   ASSERT_TRUE(watch.freed);
   EXPECT_EQ(NonZeroBytes(watch.at_free, size), 0u);
+}
+
+TEST_F(CipherAllocation, FailedAllocationIsReportedAndLeavesNoHandle) {
+  corvex::CipherKey* key = nullptr;
+  corvex::CipherContext* context = nullptr;
+  watch.failing = true;
+  EXPECT_EQ(corvex::CipherKeyCreate(&key), CipherResult::NoMemory);
+  EXPECT_EQ(key, nullptr);
+  watch.failing = true;
+  EXPECT_EQ(corvex::CipherContextCreate(&context), CipherResult::NoMemory);
+  EXPECT_EQ(context, nullptr);
+  EXPECT_EQ(corvex::CipherContextSetSpec(context, cipher_test::EdeEcbSpec()), CipherResult::BadContext);
 }
 
 }  // namespace
