@@ -75,7 +75,7 @@ CipherResult Init(CipherContext* context, const CipherKey* key, const CipherImpl
 
   run.cipher->expand_key(key_bytes, direction, run.keys);
   run.direction = direction;
-  run.vector = {LoadBigEndian32(context->vector.data()), LoadBigEndian32(context->vector.data() + 4)};
+  run.vector = LoadBlock(context->vector.data());
   run.chain = run.vector;
   run.pending.fill(0);
   run.pending_count = 0;

@@ -18,8 +18,8 @@ struct CipherRun {
   const BlockCipherImpl* cipher = nullptr;
   const ChainingModeImpl* mode = nullptr;
   CipherRoundKeys keys{};
-  std::array<std::uint32_t, 2> vector{};  // CBC: the initialisation vector as two words
-  std::array<std::uint32_t, 2> chain{};   // CBC: the running chaining value
+  DesBlock vector{};  // CBC: the initialisation vector
+  DesBlock chain{};   // CBC: the running chaining value
   std::array<std::uint8_t, kCipherBlockSize> pending{};  // input of a block split across updates
   std::size_t pending_count = 0;
 };

@@ -26,8 +26,8 @@ struct BlockCipherImpl {
   std::size_t key_length;  // key bytes the cipher expands: 8 or 24
   // Expands `key` into round keys for `direction`.
   void (*expand_key)(std::span<const std::uint8_t> key, CipherDirection direction, CipherRoundKeys& keys);
-  // Runs one block (bytes 0-3 in `high`, 4-7 in `low`) through the passes.
-  void (*crypt_block)(const CipherRoundKeys& keys, std::uint32_t& high, std::uint32_t& low);
+  // Runs one block through the passes.
+  DesBlock (*crypt_block)(const CipherRoundKeys& keys, DesBlock block);
   // Runs two independent blocks at once (ECB, CBC decryption), which is faster.
   void (*crypt_two_blocks)(const CipherRoundKeys& keys, DesBlockPair& blocks);
 };

@@ -142,25 +142,26 @@ inline void LeaveRounds(std::uint32_t left, std::uint32_t right, std::uint32_t& 
 // middle pass absorbs by running with the roles of the halves swapped.
 template <std::size_t kPasses>
   requires(kPasses == 1 || kPasses == 3)
-void CryptBlock(const DesPassKeys& keys, std::uint32_t& high, std::uint32_t& low) {
-  std::uint32_t left = high;
-  std::uint32_t right = low;
+DesBlock CryptBlock(const DesPassKeys& keys, DesBlock block) {
+  std::uint32_t left = block.high;
+  std::uint32_t right = block.low;
   EnterRounds(left, right);
   SixteenRounds(keys[0], left, right);
   if constexpr (kPasses == 3) {
     SixteenRounds(keys[1], right, left);
     SixteenRounds(keys[2], left, right);
   }
-  LeaveRounds(left, right, high, low);
+  LeaveRounds(left, right, block.high, block.low);
+  return block;
 }
 
 template <std::size_t kPasses>
   requires(kPasses == 1 || kPasses == 3)
 void CryptTwoBlocks(const DesPassKeys& keys, DesBlockPair& blocks) {
-  std::uint32_t left0 = blocks[0];
-  std::uint32_t right0 = blocks[1];
-  std::uint32_t left1 = blocks[2];
-  std::uint32_t right1 = blocks[3];
+  std::uint32_t left0 = blocks[0].high;
+  std::uint32_t right0 = blocks[0].low;
+  std::uint32_t left1 = blocks[1].high;
+  std::uint32_t right1 = blocks[1].low;
   EnterRounds(left0, right0);
   EnterRounds(left1, right1);
   SixteenRoundsTwice(keys[0], left0, right0, left1, right1);
@@ -168,19 +169,15 @@ void CryptTwoBlocks(const DesPassKeys& keys, DesBlockPair& blocks) {
     SixteenRoundsTwice(keys[1], right0, left0, right1, left1);
     SixteenRoundsTwice(keys[2], left0, right0, left1, right1);
   }
-  LeaveRounds(left0, right0, blocks[0], blocks[1]);
-  LeaveRounds(left1, right1, blocks[2], blocks[3]);
+  LeaveRounds(left0, right0, blocks[0].high, blocks[0].low);
+  LeaveRounds(left1, right1, blocks[1].high, blocks[1].low);
 }
 
 }  // namespace
 
-void DesCryptBlock(const DesPassKeys& keys, std::uint32_t& high, std::uint32_t& low) {
-  CryptBlock<1>(keys, high, low);
-}
+DesBlock DesCryptBlock(const DesPassKeys& keys, DesBlock block) { return CryptBlock<1>(keys, block); }
 
-void TripleDesCryptBlock(const DesPassKeys& keys, std::uint32_t& high, std::uint32_t& low) {
-  CryptBlock<3>(keys, high, low);
-}
+DesBlock TripleDesCryptBlock(const DesPassKeys& keys, DesBlock block) { return CryptBlock<3>(keys, block); }
 
 void DesCryptTwoBlocks(const DesPassKeys& keys, DesBlockPair& blocks) { CryptTwoBlocks<1>(keys, blocks); }
 

@@ -23,7 +23,7 @@ struct DesRoundKey {
 // The 16 round keys of one DES pass in the order the rounds use them.
 using DesKeySchedule = std::array<DesRoundKey, 16>;
 
-// Block bytes 0-3 and 4-7 as big-endian words, as FIPS 46-3 numbers the bits.
+// Bytes as big-endian words, as FIPS 46-3 numbers the bits.
 inline std::uint32_t LoadBigEndian32(const std::uint8_t* bytes) {
   return (std::uint32_t{bytes[0]} << 24) | (std::uint32_t{bytes[1]} << 16) | (std::uint32_t{bytes[2]} << 8) |
          std::uint32_t{bytes[3]};
@@ -36,17 +36,33 @@ inline void StoreBigEndian32(std::uint32_t word, std::uint8_t* bytes) {
   bytes[3] = static_cast<std::uint8_t>(word);
 }
 
+// One block: bytes 0-3 and 4-7 as big-endian words. Small enough to travel
+// in one register, so a block passed by value never goes through memory.
+struct DesBlock {
+  std::uint32_t high;
+  std::uint32_t low;
+};
+
+inline DesBlock LoadBlock(const std::uint8_t* bytes) { return {LoadBigEndian32(bytes), LoadBigEndian32(bytes + 4)}; }
+
+inline void StoreBlock(DesBlock block, std::uint8_t* bytes) {
+  StoreBigEndian32(block.high, bytes);
+  StoreBigEndian32(block.low, bytes + 4);
+}
+
+inline DesBlock operator^(DesBlock a, DesBlock b) { return {a.high ^ b.high, a.low ^ b.low}; }
+
 // Round keys for up to three passes, in the order the passes run them.
 // Single DES uses only the first.
 using DesPassKeys = std::array<DesKeySchedule, 3>;
 
-// Two blocks side by side: high and low word of the first, then of the second.
-using DesBlockPair = std::array<std::uint32_t, 4>;
+// Two independent blocks processed together.
+using DesBlockPair = std::array<DesBlock, 2>;
 
-// One DES pass with keys[0] over the block (high = bytes 0-3, low = bytes 4-7).
-void DesCryptBlock(const DesPassKeys& keys, std::uint32_t& high, std::uint32_t& low);
+// One DES pass with keys[0] over the block.
+DesBlock DesCryptBlock(const DesPassKeys& keys, DesBlock block);
 // Three DES passes, keys[0] to keys[2], over the block.
-void TripleDesCryptBlock(const DesPassKeys& keys, std::uint32_t& high, std::uint32_t& low);
+DesBlock TripleDesCryptBlock(const DesPassKeys& keys, DesBlock block);
 
 // The same for two independent blocks at once: their rounds are interleaved
 // so that the processor overlaps the table look-ups of one with the other.
