@@ -15,9 +15,10 @@
 //
 // Handles: a null handle is refused at run time (BadContext, BadKey); a key
 // can never be passed as a context or the other way round, because the two
-// are distinct types. There is no global state: the name tables and the
-// implementation lists are constant, and each call works only on the objects
-// it is given.
+// are distinct types. Update and final take no second context, and init,
+// update and final no pass-through value: the card library uses neither.
+// There is no global state: the name tables and the implementation lists are
+// constant, and each call works only on the objects it is given.
 #pragma once
 
 #include <cstddef>
