@@ -1,0 +1,154 @@
+// The layer's own allocations: destroying a key holder or a context leaves no
+// key material or cipher state in the freed memory, and a failed allocation
+// is reported instead of used.
+//
+// This program replaces the global allocation functions. Every block carries
+// its size in a header; while a test watches, the allocation it makes is
+// recorded, and when that block is freed a copy of its bytes is taken just
+// before the memory goes back to the C library. Release builds optimise, so
+// a wipe the compiler could drop as a store to dying memory would show here.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+#include "tests/cipher/cipher_test_util.h"
+
+namespace {
+
+constexpr std::size_t kHeader = 16;  // keeps the default new alignment
+constexpr std::size_t kCopyMax = 4096;
+
+struct Watch {
+  bool failing = false;             // the next allocation fails
+  bool recording = false;           // the next allocation is the watched one
+  unsigned char* block = nullptr;   // the watched block
+  std::size_t size = 0;
+  bool freed = false;
+  unsigned char at_free[kCopyMax];  // its bytes when it was freed
+};
+Watch watch;
+
+void* Allocate(std::size_t size) {
+  if (watch.failing) {
+    watch.failing = false;
+    return nullptr;
+  }
+  auto* base = static_cast<unsigned char*>(std::malloc(size + kHeader));
+  if (base == nullptr) return nullptr;
+  std::memcpy(base, &size, sizeof size);
+  unsigned char* block = base + kHeader;
+  if (watch.recording) {
+    watch.recording = false;
+    watch.block = block;
+    watch.size = size;
+  }
+  return block;
+}
+
+void Release(void* pointer) {
+  if (pointer == nullptr) return;
+  auto* block = static_cast<unsigned char*>(pointer);
+  if (block == watch.block && watch.size <= kCopyMax) {
+    std::memcpy(watch.at_free, block, watch.size);
+    watch.freed = true;
+    watch.block = nullptr;
+  }
+  std::free(block - kHeader);
+}
+
+void* AllocateOrThrow(std::size_t size) {
+  void* block = Allocate(size);
+  if (block == nullptr) throw std::bad_alloc();
+  return block;
+}
+
+}  // namespace
+
+void* operator new(std::size_t size) { return AllocateOrThrow(size); }
+void* operator new[](std::size_t size) { return AllocateOrThrow(size); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return Allocate(size); }
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return Allocate(size); }
+void operator delete(void* pointer) noexcept { Release(pointer); }
+void operator delete[](void* pointer) noexcept { Release(pointer); }
+void operator delete(void* pointer, std::size_t) noexcept { Release(pointer); }
+void operator delete[](void* pointer, std::size_t) noexcept { Release(pointer); }
+void operator delete(void* pointer, const std::nothrow_t&) noexcept { Release(pointer); }
+void operator delete[](void* pointer, const std::nothrow_t&) noexcept { Release(pointer); }
+
+namespace {
+
+using cipher_test::Bytes;
+using cipher_test::Hex;
+using corvex::CipherKeyFormat;
+using corvex::CipherResult;
+
+const Bytes kEdeKey = Hex("0123456789ABCDEF 23456789ABCDEF01 0123456789ABCDEF");
+
+bool Contains(const unsigned char* block, std::size_t size, const Bytes& pattern) {
+  return std::search(block, block + size, pattern.begin(), pattern.end()) != block + size;
+}
+
+std::size_t NonZeroBytes(const unsigned char* block, std::size_t size) {
+  return static_cast<std::size_t>(std::count_if(block, block + size, [](unsigned char b) { return b != 0; }));
+}
+
+class CipherAllocation : public testing::Test {
+ protected:
+  void SetUp() override { watch = Watch{}; }
+  void TearDown() override { watch = Watch{}; }
+};
+
+TEST_F(CipherAllocation, DestroyedKeyHolderIsZeroWhenFreed) {
+  corvex::CipherKey* key = nullptr;
+  watch.recording = true;
+  ASSERT_EQ(corvex::CipherKeyCreate(&key), CipherResult::Ok);
+  ASSERT_EQ(static_cast<void*>(watch.block), static_cast<void*>(key));
+  ASSERT_EQ(corvex::CipherKeySet(key, CipherKeyFormat::DesEdeKey24, kEdeKey), CipherResult::Ok);
+  const std::size_t size = watch.size;
+  ASSERT_TRUE(Contains(watch.block, size, kEdeKey));
+
+  ASSERT_EQ(corvex::CipherKeyDestroy(&key), CipherResult::Ok);
+  ASSERT_TRUE(watch.freed);
+  EXPECT_EQ(NonZeroBytes(watch.at_free, size), 0u);
+}
+
+TEST_F(CipherAllocation, DestroyedContextIsZeroWhenFreed) {
+  cipher_test::CipherObjects objects;
+  ASSERT_EQ(corvex::CipherKeySet(objects.key, CipherKeyFormat::DesEdeKey24, kEdeKey), CipherResult::Ok);
+  corvex::CipherContext* context = nullptr;
+  watch.recording = true;
+  ASSERT_EQ(corvex::CipherContextCreate(&context), CipherResult::Ok);
+  ASSERT_EQ(static_cast<void*>(watch.block), static_cast<void*>(context));
+  const std::size_t size = watch.size;
+
+  // Round keys, and five plaintext bytes left pending in the context.
+  ASSERT_EQ(corvex::CipherContextSetSpec(context, cipher_test::EdeEcbSpec()), CipherResult::Ok);
+  ASSERT_EQ(corvex::CipherEncryptInit(context, objects.key, corvex::EdeEcbImpls), CipherResult::Ok);
+  const Bytes secret = Hex("5E C2 E7 5A 9D");
+  Bytes output(8);
+  std::size_t length = 0;
+  ASSERT_EQ(corvex::CipherEncryptUpdate(context, output, length, secret), CipherResult::Ok);
+  ASSERT_TRUE(Contains(watch.block, size, secret));
+  ASSERT_GT(NonZeroBytes(watch.block, size), 200u);
+
+  ASSERT_EQ(corvex::CipherContextDestroy(&context), CipherResult::Ok);
+  ASSERT_TRUE(watch.freed);
+  EXPECT_EQ(NonZeroBytes(watch.at_free, size), 0u);
+}
+
+TEST_F(CipherAllocation, FailedAllocationIsReportedAndLeavesNoHandle) {
+  corvex::CipherKey* key = nullptr;
+  corvex::CipherContext* context = nullptr;
+  watch.failing = true;
+  EXPECT_EQ(corvex::CipherKeyCreate(&key), CipherResult::NoMemory);
+  EXPECT_EQ(key, nullptr);
+  watch.failing = true;
+  EXPECT_EQ(corvex::CipherContextCreate(&context), CipherResult::NoMemory);
+  EXPECT_EQ(context, nullptr);
+  EXPECT_EQ(corvex::CipherContextSetSpec(context, cipher_test::EdeEcbSpec()), CipherResult::BadContext);
+}
+
+}  // namespace

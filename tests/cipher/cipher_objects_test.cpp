@@ -1,0 +1,233 @@
+// The key holder, CipherSpec and init: loading rules, parity, weak keys, names,
+// and every refusal that these calls can give.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/cipher/cipher_test_util.h"
+
+namespace {
+
+using cipher_test::Bytes;
+using cipher_test::CipherObjects;
+using cipher_test::Direction;
+using cipher_test::Hex;
+using corvex::CipherKeyFormat;
+using corvex::CipherResult;
+
+const Bytes kZeroVector(8, 0);
+const Bytes kBlock = Hex("4E6F772069732074");
+
+Bytes DesCbc(const Bytes& key, Direction direction, const Bytes& input) {
+  const auto outcome = cipher_test::RunOnce(cipher_test::DesCbcSpec(kZeroVector), CipherKeyFormat::DesKey8, key,
+                                            corvex::DesCbcImpls, direction, input);
+  EXPECT_EQ(outcome.result, CipherResult::Ok);
+  return outcome.output;
+}
+
+Bytes EdeEcb(const Bytes& key, const Bytes& input) {
+  const auto outcome = cipher_test::RunOnce(cipher_test::EdeEcbSpec(), CipherKeyFormat::DesEdeKey24, key,
+                                            corvex::EdeEcbImpls, Direction::Encrypt, input);
+  EXPECT_EQ(outcome.result, CipherResult::Ok);
+  return outcome.output;
+}
+
+TEST(CipherKey, LoadsOnceWithTheLengthItsFormatNeeds) {
+  CipherObjects objects;
+  const Bytes eight(8, 0x10);
+  EXPECT_EQ(corvex::CipherKeySet(objects.key, CipherKeyFormat::DesKey8, Bytes(7, 1)), CipherResult::WrongKeyLength);
+  EXPECT_EQ(corvex::CipherKeySet(objects.key, CipherKeyFormat::DesEdeKey24, eight), CipherResult::WrongKeyLength);
+  EXPECT_EQ(corvex::CipherKeySet(objects.key, CipherKeyFormat::KeyBytes, eight), CipherResult::UnknownKeyFormat);
+  std::span<const std::uint8_t> stored;
+  EXPECT_EQ(corvex::CipherKeyGet(stored, objects.key, CipherKeyFormat::KeyBytes), CipherResult::KeyEmpty);
+
+  ASSERT_EQ(corvex::CipherKeySet(objects.key, CipherKeyFormat::DesKey8, eight), CipherResult::Ok);
+  EXPECT_EQ(corvex::CipherKeySet(objects.key, CipherKeyFormat::DesKey8, eight), CipherResult::KeyAlreadySet);
+  EXPECT_EQ(corvex::CipherKeySet(objects.key, CipherKeyFormat::DesEdeKey24, Bytes(24, 1)),
+            CipherResult::KeyAlreadySet);
+  EXPECT_EQ(corvex::CipherKeyGet(stored, objects.key, CipherKeyFormat::DesEdeKey24), CipherResult::WrongKeyLength);
+}
+
+TEST(CipherKey, DesKey8GetsOddParityAndTripleKeysStayAsGiven) {
+  CipherObjects des;
+  ASSERT_EQ(corvex::CipherKeySet(des.key, CipherKeyFormat::DesKey8, Hex("00 01 02 03 FE FF 80 7F")), CipherResult::Ok);
+  std::span<const std::uint8_t> stored;
+  ASSERT_EQ(corvex::CipherKeyGet(stored, des.key, CipherKeyFormat::KeyBytes), CipherResult::Ok);
+  EXPECT_EQ(Bytes(stored.begin(), stored.end()), Hex("01 01 02 02 FE FE 80 7F"));
+
+  CipherObjects ede;
+  const Bytes given = Hex("00 01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F 10 11 12 13 14 15 16 17");
+  ASSERT_EQ(corvex::CipherKeySet(ede.key, CipherKeyFormat::DesEdeKey24, given), CipherResult::Ok);
+  ASSERT_EQ(corvex::CipherKeyGet(stored, ede.key, CipherKeyFormat::KeyBytes), CipherResult::Ok);
+  EXPECT_EQ(Bytes(stored.begin(), stored.end()), given);
+}
+
+TEST(CipherKey, ParityBitsNeverChangeTheResult) {
+  const Bytes odd = Hex("0123456789ABCDEF");
+  const Bytes even = Hex("0022446688AACCEE");  // the same 56 key bits, every parity bit flipped
+  EXPECT_EQ(DesCbc(even, Direction::Encrypt, kBlock), DesCbc(odd, Direction::Encrypt, kBlock));
+
+  Bytes odd_triple = Hex("0123456789ABCDEF 23456789ABCDEF01 0123456789ABCDEF");
+  Bytes even_triple = odd_triple;
+  for (std::uint8_t& byte : even_triple) byte ^= 1;
+  EXPECT_EQ(EdeEcb(even_triple, kBlock), EdeEcb(odd_triple, kBlock));
+}
+
+// Weak keys are their own inverse and semi-weak keys come in pairs that undo
+// each other; the layer accepts them and they behave as DES says.
+TEST(CipherKey, WeakAndSemiWeakKeysAreAccepted) {
+  for (const char* weak : {"0101010101010101", "FEFEFEFEFEFEFEFE", "E0E0E0E0F1F1F1F1", "1F1F1F1F0E0E0E0E"}) {
+    SCOPED_TRACE(weak);
+    const Bytes key = Hex(weak);
+    EXPECT_EQ(DesCbc(key, Direction::Encrypt, DesCbc(key, Direction::Encrypt, kBlock)), kBlock);
+  }
+  const char* const kPairs[][2] = {
+      {"01FE01FE01FE01FE", "FE01FE01FE01FE01"}, {"1FE01FE00EF10EF1", "E01FE01FF10EF10E"},
+      {"01E001E001F101F1", "E001E001F101F101"}, {"1FFE1FFE0EFE0EFE", "FE1FFE1FFE0EFE0E"},
+      {"011F011F010E010E", "1F011F010E010E01"}, {"E0FEE0FEF1FEF1FE", "FEE0FEE0FEF1FEF1"},
+  };
+  for (const auto& pair : kPairs) {
+    SCOPED_TRACE(pair[0]);
+    EXPECT_EQ(DesCbc(Hex(pair[1]), Direction::Encrypt, DesCbc(Hex(pair[0]), Direction::Encrypt, kBlock)), kBlock);
+  }
+}
+
+TEST(CipherSpec, NamesAreMatchedWithCaseFolded) {
+  const Bytes key = Hex("0123456789ABCDEF");
+  corvex::CipherSpec spec = cipher_test::DesCbcSpec(kZeroVector);
+  spec.cipher_name = "DES";
+  spec.mode_name = "CBC";
+  spec.padding_name = "NoPad";
+  const auto upper = cipher_test::RunOnce(spec, CipherKeyFormat::DesKey8, key, corvex::DesCbcImpls,
+                                          Direction::Encrypt, kBlock);
+  ASSERT_EQ(upper.result, CipherResult::Ok);
+  EXPECT_EQ(upper.output, DesCbc(key, Direction::Encrypt, kBlock));
+
+  spec = cipher_test::EdeEcbSpec();
+  spec.cipher_name = "Des_EDE";
+  spec.mode_name = "eCb";
+  EXPECT_EQ(cipher_test::RunOnce(spec, CipherKeyFormat::DesEdeKey24, Bytes(24, 0x40), corvex::EdeEcbImpls,
+                                 Direction::Encrypt, kBlock)
+                .result,
+            CipherResult::Ok);
+}
+
+TEST(CipherSpec, UnknownNamesAreRefusedAndLeaveTheContextUnconfigured) {
+  const std::string long_des = "des" + std::string(37, ' ');  // 40 characters
+  const std::string names[] = {"", "aes", "desx", "ofb", "pad", "stream", "des ", "de", long_des};
+  for (const std::string& name : names) {
+    SCOPED_TRACE("'" + name + "'");
+    for (int field = 0; field < 3; ++field) {
+      CipherObjects objects;
+      corvex::CipherSpec spec = cipher_test::DesCbcSpec(kZeroVector);
+      if (field == 0) spec.cipher_name = name;
+      if (field == 1) spec.mode_name = name;
+      if (field == 2) spec.padding_name = name;
+      EXPECT_EQ(corvex::CipherContextSetSpec(objects.context, spec), CipherResult::UnknownName);
+      EXPECT_EQ(corvex::CipherEncryptInit(objects.context, objects.key, corvex::DesCbcImpls),
+                CipherResult::NotConfigured);
+      EXPECT_EQ(corvex::CipherContextSetSpec(objects.context, cipher_test::DesCbcSpec(kZeroVector)),
+                CipherResult::Ok);
+    }
+  }
+}
+
+TEST(CipherSpec, ConfiguredOnceAndCopiedFromTheCaller) {
+  const Bytes key = Hex("0123456789ABCDEF");
+  CipherObjects objects;
+  Bytes vector = Hex("1234567890ABCDEF");
+  ASSERT_EQ(corvex::CipherKeySet(objects.key, CipherKeyFormat::DesKey8, key), CipherResult::Ok);
+  ASSERT_EQ(corvex::CipherContextSetSpec(objects.context, cipher_test::DesCbcSpec(vector)), CipherResult::Ok);
+  EXPECT_EQ(corvex::CipherContextSetSpec(objects.context, cipher_test::EdeEcbSpec()), CipherResult::AlreadyConfigured);
+  std::fill(vector.begin(), vector.end(), 0);  // the caller reuses its buffer at once
+
+  ASSERT_EQ(corvex::CipherEncryptInit(objects.context, objects.key, corvex::DesCbcImpls), CipherResult::Ok);
+  Bytes output(8);
+  std::size_t length = 0;
+  ASSERT_EQ(corvex::CipherEncryptUpdate(objects.context, output, length, kBlock), CipherResult::Ok);
+  EXPECT_EQ(output, Hex("E5C7CDDE872BF27C"));  // FIPS 81 CBC, first block
+}
+
+struct InitCase {
+  const char* name;
+  corvex::CipherSpec spec;
+  CipherKeyFormat format;
+  Bytes key;  // empty: the key holder stays empty
+  const corvex::CipherImplList* impls;
+  CipherResult expected;
+};
+
+TEST(CipherInit, RefusesWhatCannotRun) {
+  const Bytes des_key(8, 0x23);
+  const Bytes ede_key(24, 0x45);
+  const Bytes long_vector(16, 0);
+  corvex::CipherSpec wide_ecb = cipher_test::EdeEcbSpec();
+  wide_ecb.block_size = 16;
+  const InitCase cases[] = {
+      {"8-byte key for triple DES", cipher_test::EdeEcbSpec(), CipherKeyFormat::DesKey8, des_key,
+       &corvex::EdeEcbImpls, CipherResult::WrongKeyLength},
+      {"24-byte key for DES", cipher_test::DesCbcSpec(kZeroVector), CipherKeyFormat::DesEdeKey24, ede_key,
+       &corvex::DesCbcImpls, CipherResult::WrongKeyLength},
+      {"empty key", cipher_test::DesCbcSpec(kZeroVector), CipherKeyFormat::DesKey8, {}, &corvex::DesCbcImpls,
+       CipherResult::KeyEmpty},
+      {"DES with the triple-DES list", cipher_test::DesCbcSpec(kZeroVector), CipherKeyFormat::DesKey8, des_key,
+       &corvex::EdeEcbImpls, CipherResult::NoImplementation},
+      {"triple DES with the DES list", cipher_test::EdeEcbSpec(), CipherKeyFormat::DesEdeKey24, ede_key,
+       &corvex::DesCbcImpls, CipherResult::NoImplementation},
+      {"16-byte vector", cipher_test::DesCbcSpec(long_vector), CipherKeyFormat::DesKey8, des_key,
+       &corvex::DesCbcImpls, CipherResult::BlockSizeMismatch},
+      {"no vector", cipher_test::DesCbcSpec({}), CipherKeyFormat::DesKey8, des_key, &corvex::DesCbcImpls,
+       CipherResult::BlockSizeMismatch},
+      {"ECB block size 16", wide_ecb, CipherKeyFormat::DesEdeKey24, ede_key, &corvex::EdeEcbImpls,
+       CipherResult::BlockSizeMismatch},
+  };
+  for (const InitCase& test : cases) {
+    SCOPED_TRACE(test.name);
+    for (Direction direction : {Direction::Encrypt, Direction::Decrypt}) {
+      CipherObjects objects;
+      if (!test.key.empty()) {
+        ASSERT_EQ(corvex::CipherKeySet(objects.key, test.format, test.key), CipherResult::Ok);
+      }
+      ASSERT_EQ(corvex::CipherContextSetSpec(objects.context, test.spec), CipherResult::Ok);
+      const CipherResult result = direction == Direction::Encrypt
+                                      ? corvex::CipherEncryptInit(objects.context, objects.key, *test.impls)
+                                      : corvex::CipherDecryptInit(objects.context, objects.key, *test.impls);
+      EXPECT_EQ(result, test.expected);
+      Bytes output(8);
+      std::size_t length = 0;
+      EXPECT_EQ(corvex::CipherEncryptUpdate(objects.context, output, length, kBlock), CipherResult::NotInitialised);
+    }
+  }
+}
+
+TEST(CipherHandles, NullHandlesAreRefusedAndDestroyClearsTheHandle) {
+  CipherObjects objects;
+  Bytes output(8);
+  std::size_t length = 0;
+  std::span<const std::uint8_t> stored;
+  EXPECT_EQ(corvex::CipherKeyCreate(nullptr), CipherResult::BadKey);
+  EXPECT_EQ(corvex::CipherKeySet(nullptr, CipherKeyFormat::DesKey8, Bytes(8)), CipherResult::BadKey);
+  EXPECT_EQ(corvex::CipherKeyGet(stored, nullptr, CipherKeyFormat::KeyBytes), CipherResult::BadKey);
+  EXPECT_EQ(corvex::CipherContextCreate(nullptr), CipherResult::BadContext);
+  EXPECT_EQ(corvex::CipherContextSetSpec(nullptr, cipher_test::EdeEcbSpec()), CipherResult::BadContext);
+  EXPECT_EQ(corvex::CipherEncryptInit(nullptr, objects.key, corvex::EdeEcbImpls), CipherResult::BadContext);
+  EXPECT_EQ(corvex::CipherDecryptInit(objects.context, nullptr, corvex::EdeEcbImpls), CipherResult::BadKey);
+  EXPECT_EQ(corvex::CipherEncryptInit(objects.context, objects.key, corvex::EdeEcbImpls), CipherResult::NotConfigured);
+  EXPECT_EQ(corvex::CipherEncryptUpdate(nullptr, output, length, kBlock), CipherResult::BadContext);
+  EXPECT_EQ(corvex::CipherDecryptFinal(nullptr, output, length), CipherResult::BadContext);
+
+  corvex::CipherKey* key = nullptr;
+  corvex::CipherContext* context = nullptr;
+  ASSERT_EQ(corvex::CipherKeyCreate(&key), CipherResult::Ok);
+  ASSERT_EQ(corvex::CipherContextCreate(&context), CipherResult::Ok);
+  EXPECT_EQ(corvex::CipherKeyDestroy(&key), CipherResult::Ok);
+  EXPECT_EQ(corvex::CipherContextDestroy(&context), CipherResult::Ok);
+  EXPECT_EQ(key, nullptr);
+  EXPECT_EQ(context, nullptr);
+  EXPECT_EQ(corvex::CipherKeyDestroy(&key), CipherResult::Ok);
+  EXPECT_EQ(corvex::CipherContextDestroy(&context), CipherResult::Ok);
+  EXPECT_EQ(corvex::CipherKeySet(key, CipherKeyFormat::DesKey8, Bytes(8)), CipherResult::BadKey);
+  EXPECT_EQ(corvex::CipherContextSetSpec(context, cipher_test::EdeEcbSpec()), CipherResult::BadContext);
+}
+
+}  // namespace
