@@ -56,6 +56,10 @@ bool FlushFile(FileHandle file);
 // Deletes a file by name; false when it could not be deleted (or is missing).
 bool RemoveFile(const char* path);
 
+// Renames `from` to `to`, replacing `to` when it exists, in one step: a
+// reader of `to` sees the old file or the new one, never a mixture.
+bool ReplaceFile(const char* from, const char* to);
+
 // True when a file (or anything else) exists at `path`.
 bool PathExists(const char* path);
 

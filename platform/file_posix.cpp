@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 
 #include "platform/file.h"
 
@@ -95,6 +96,8 @@ bool TruncateFile(FileHandle file, std::uint64_t length) {
 bool FlushFile(FileHandle file) { return ::fsync(Fd(file)) == 0; }
 
 bool RemoveFile(const char* path) { return ::unlink(path) == 0; }
+
+bool ReplaceFile(const char* from, const char* to) { return ::rename(from, to) == 0; }
 
 bool PathExists(const char* path) {
   struct stat info {};

@@ -87,6 +87,10 @@ bool FlushFile(FileHandle file) { return ::FlushFileBuffers(Native(file)) != 0; 
 
 bool RemoveFile(const char* path) { return ::DeleteFileA(path) != 0; }
 
+bool ReplaceFile(const char* from, const char* to) {
+  return ::MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
 bool PathExists(const char* path) { return ::GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
 
 }  // namespace platform
