@@ -13,12 +13,12 @@
 
 namespace {
 
-// The one mapping from an internal status to a result code; `failure` is the
-// call's code for a file that could not be read or written.
-int32_t ResultCode(tallix::ListStatus status, int32_t failure) {
+// The one mapping from an internal status to a result code. Each call names
+// its code for a failed file operation and for a lack of memory.
+int32_t ResultCode(tallix::ListStatus status, int32_t failure, int32_t no_memory) {
   switch (status) {
     case tallix::ListStatus::Ok: return TALLIX_OK;
-    case tallix::ListStatus::NoMemory: return failure == TALLIX_FILE_ERROR ? TALLIX_NO_MEMORY : failure;
+    case tallix::ListStatus::NoMemory: return no_memory;
     case tallix::ListStatus::FileError:
     case tallix::ListStatus::TooManyLines:
     case tallix::ListStatus::Refused: break;
@@ -45,7 +45,8 @@ int32_t OpenIDFile(const char* path, int32_t* handle) {
   if (handle == nullptr) return TALLIX_FILE_ERROR;
   *handle = -1;
   if (path == nullptr) return TALLIX_FILE_ERROR;
-  return Guarded(TALLIX_FILE_ERROR, [&] { return ResultCode(tallix::OpenList(path, *handle), TALLIX_FILE_ERROR); });
+  return Guarded(TALLIX_FILE_ERROR,
+                 [&] { return ResultCode(tallix::OpenList(path, *handle), TALLIX_FILE_ERROR, TALLIX_FILE_ERROR); });
 }
 
 int32_t CloseIDFile(int32_t handle) {
@@ -55,13 +56,15 @@ int32_t CloseIDFile(int32_t handle) {
 
 int32_t ReadIDFileAll(int32_t handle, char* rows, int32_t* row_count) {
   if (handle < 0 || rows == nullptr || row_count == nullptr) return TALLIX_FILE_ERROR;
-  return Guarded(TALLIX_NO_MEMORY,
-                 [&] { return ResultCode(tallix::LoadList(handle, rows, *row_count), TALLIX_FILE_ERROR); });
+  return Guarded(TALLIX_NO_MEMORY, [&] {
+    return ResultCode(tallix::LoadList(handle, rows, *row_count), TALLIX_FILE_ERROR, TALLIX_NO_MEMORY);
+  });
 }
 
 int32_t MakeBackupFile(const char* source, const char* backup) {
   if (source == nullptr || backup == nullptr) return TALLIX_FILE_ERROR;
-  return Guarded(TALLIX_NO_MEMORY, [&] { return ResultCode(tallix::BackupList(source, backup), TALLIX_FILE_ERROR); });
+  return Guarded(TALLIX_NO_MEMORY,
+                 [&] { return ResultCode(tallix::BackupList(source, backup), TALLIX_FILE_ERROR, TALLIX_NO_MEMORY); });
 }
 
 int32_t MakeIDRecord(const char* user_id, int32_t user_id_length, int32_t year, int32_t month, int32_t day,
@@ -88,7 +91,8 @@ int32_t WriteIDRecord(int32_t handle, int32_t row_index, const char* line, int32
   }
   const std::string_view text(line, static_cast<std::size_t>(line_length));
   return Guarded(TALLIX_FILE_ERROR, [&] {
-    return ResultCode(tallix::WriteLine(handle, row_index, text, rows, *row_count), TALLIX_FILE_ERROR);
+    return ResultCode(tallix::WriteLine(handle, row_index, text, rows, *row_count), TALLIX_FILE_ERROR,
+                      TALLIX_FILE_ERROR);
   });
 }
 
@@ -97,7 +101,8 @@ int32_t DeleteIDRecord(int32_t handle, int32_t row_index, char* rows, int32_t* r
   if (row_index < 0 || row_index >= *row_count) return TALLIX_OK;
   if (handle < 0 || rows == nullptr) return TALLIX_DELETE_FAILED;
   return Guarded(TALLIX_DELETE_FAILED, [&] {
-    return ResultCode(tallix::DeleteLine(handle, row_index, rows, *row_count), TALLIX_DELETE_FAILED);
+    return ResultCode(tallix::DeleteLine(handle, row_index, rows, *row_count), TALLIX_DELETE_FAILED,
+                      TALLIX_DELETE_FAILED);
   });
 }
 

@@ -1,6 +1,7 @@
 #include "platform/file_faults.h"
 
 #include <array>
+#include <atomic>
 #include <cstdlib>
 
 namespace platform::file_faults {
@@ -11,15 +12,16 @@ enum class Mode { Off, FailOnce, StopFrom, ExitAt };
 
 constexpr std::size_t kOpKinds = 5;
 
-// The hook's whole state. Only tests arm it; tests run on one thread.
+// The hook's whole state. Only tests arm it, from one thread; the counters
+// are atomic because every file operation of the process updates them.
 struct Plan {
-  Mode mode = Mode::Off;
+  std::atomic<Mode> mode{Mode::Off};
   Op op = Op::Write;
   int n = 0;
   int exit_code = 0;
-  bool stopped = false;
-  std::array<int, kOpKinds> counts{};
-  std::uint64_t written = 0;
+  std::atomic<bool> stopped{false};
+  std::array<std::atomic<int>, kOpKinds> counts{};
+  std::atomic<std::uint64_t> written{0};
 };
 
 Plan& State() {
@@ -29,11 +31,14 @@ Plan& State() {
 
 void Arm(Mode mode, Op op, int n, int exit_code) {
   Plan& plan = State();
-  plan = Plan{};
-  plan.mode = mode;
+  plan.mode = Mode::Off;
   plan.op = op;
   plan.n = n;
   plan.exit_code = exit_code;
+  plan.stopped = false;
+  for (std::atomic<int>& count : plan.counts) count = 0;
+  plan.written = 0;
+  plan.mode = mode;
 }
 
 bool Mutates(Op op) { return op != Op::Read; }
@@ -55,9 +60,11 @@ std::uint64_t BytesWritten() { return State().written; }
 Verdict Check(Op op) {
   Plan& plan = State();
   const int count = ++plan.counts[static_cast<std::size_t>(op)];
+  const Mode mode = plan.mode;
+  if (mode == Mode::Off) return Verdict::Proceed;
   if (plan.stopped) return Mutates(op) ? Verdict::Fail : Verdict::Proceed;
-  if (plan.mode == Mode::Off || op != plan.op || count != plan.n) return Verdict::Proceed;
-  switch (plan.mode) {
+  if (op != plan.op || count != plan.n) return Verdict::Proceed;
+  switch (mode) {
     case Mode::Off: break;
     case Mode::FailOnce: return op == Op::Write ? Verdict::TornThenFail : Verdict::Fail;
     case Mode::StopFrom: plan.stopped = true; return Verdict::TornThenFail;

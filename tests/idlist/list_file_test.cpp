@@ -189,7 +189,7 @@ TEST_F(ListFile, ReplacingAfterBareLfLinesWritesAtTheLinesRealPlace) {
 }
 
 TEST_F(ListFile, WritesDropWhatIsNotALine) {
-  // An unterminated last line or bytes after a 0x1A are not part of the
+  // An unterminated last line or bytes after a 0x1A are not lines of the
   // list; a write puts its lines where the list's data ends.
   ASSERT_EQ(Load("a,1,1,1,1\r\npartial"), 0);
   ASSERT_EQ(Write(-1, "b,2,2,2,2\n"), 0);
