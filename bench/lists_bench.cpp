@@ -92,17 +92,17 @@ void Measure(Figures& figures, Work work) {
 }
 
 // The list opened and loaded into a table of the program's size.
-class OpenList {
+class LoadedList {
  public:
-  explicit OpenList(const std::string& path) : table_(std::size_t{kRows} * tallix::kRowSize) {
+  explicit LoadedList(const std::string& path) : table_(std::size_t{kRows} * tallix::kRowSize) {
     if (tallix::OpenList(path.c_str(), handle_) != tallix::ListStatus::Ok || !Load()) {
       std::fprintf(stderr, "cannot open %s\n", path.c_str());
       std::exit(1);
     }
   }
-  ~OpenList() { tallix::CloseList(handle_); }
-  OpenList(const OpenList&) = delete;
-  OpenList& operator=(const OpenList&) = delete;
+  ~LoadedList() { tallix::CloseList(handle_); }
+  LoadedList(const LoadedList&) = delete;
+  LoadedList& operator=(const LoadedList&) = delete;
 
   bool Load() {
     count_ = kRows;
@@ -135,7 +135,7 @@ int main(int argc, char** argv) {
   Figures load, search, replace, remove, append;
   for (int r = 0; r < repeats; ++r) {
     WriteFile(list, list_text);
-    OpenList opened(list.string());
+    LoadedList opened(list.string());
 
     Measure(load, [&] { return opened.Load(); });
 

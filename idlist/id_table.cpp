@@ -57,7 +57,7 @@ bool AppendRowsAsLines(const char* rows, std::int32_t first, std::int32_t end, s
     if (r == skip) continue;
     const char* row = RowAt(rows, r);
     const std::string_view text = RowText(row);
-    if (text.size() == kRowSize) return false;
+    if (text.size() == kRowSize || text.find('\x1A') != std::string_view::npos) return false;
     out.append(text).append("\r\n");
   }
   return true;

@@ -37,7 +37,8 @@ TableFill FillTable(std::string_view text, char* rows, std::int32_t capacity, st
 std::int32_t FindUserId(const char* rows, std::int32_t row_count, std::string_view user_id, IdNumbers& numbers);
 
 // Appends rows first..end-1, leaving out row `skip`, each written as a list
-// line with CR LF. False when one of them has no LF (a damaged table).
+// line with CR LF. False for a damaged table: a row without LF, or with a
+// 0x1A, which would end the list's data when it is next loaded.
 bool AppendRowsAsLines(const char* rows, std::int32_t first, std::int32_t end, std::int32_t skip, std::string& out);
 
 // Stores `line` (with its LF) in row `index`.
