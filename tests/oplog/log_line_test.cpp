@@ -102,13 +102,4 @@ TEST(LogRecordExport, StampsTheLineWithTheCurrentLocalTime) {
   FAIL() << "the minute kept changing";
 }
 
-TEST(LogRecordExport, NullTextsAreEmptyAndANullBufferIsRefused) {
-  char line[JORNET_LINE_SIZE];
-  int32_t length = 0;
-  ASSERT_EQ(MakeLogRecord(nullptr, 5, nullptr, 7, JORNET_OP_ISSUE, line, &length), 0);
-  EXPECT_EQ(std::string(line + length - 18, 18), ",,,issue new card\n");
-  EXPECT_EQ(MakeLogRecord("a", 1, "b", 1, JORNET_OP_ISSUE, nullptr, &length), JORNET_FILE_ERROR);
-  EXPECT_EQ(MakeLogRecord("a", 1, "b", 1, JORNET_OP_ISSUE, line, nullptr), JORNET_FILE_ERROR);
-}
-
 }  // namespace
