@@ -125,7 +125,7 @@ int main(int argc, char** argv) {
                                      ? std::filesystem::path(argv[1])
                                      : std::filesystem::temp_directory_path() /
                                            ("lists-bench-" + std::to_string(Clock::now().time_since_epoch().count()));
-  const int repeats = argc > 2 ? std::max(1, std::atoi(argv[2])) : 21;
+  const int repeats = argc > 2 ? std::max(1, static_cast<int>(std::strtol(argv[2], nullptr, 10))) : 21;
   std::filesystem::create_directories(folder);
   const std::filesystem::path list = folder / "UserIDList.csv";
   const std::string list_text = ListText();

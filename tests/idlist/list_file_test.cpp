@@ -2,6 +2,7 @@
 // append, delete, back up; contents checked byte for byte after each call.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -48,6 +49,7 @@ class ListFile : public ::testing::Test {
 
   std::vector<std::string> Rows() const {
     std::vector<std::string> rows;
+    rows.reserve(static_cast<std::size_t>(std::max(count_, 0)));
     for (int32_t i = 0; i < count_; ++i) rows.push_back(Row(i));
     return rows;
   }
@@ -231,8 +233,8 @@ TEST_F(ListFile, DeletingMovesLaterRowsUpAndRewritesTheFile) {
   EXPECT_EQ(File(), "a,1,1,1,1\r\nlong-id-c,3,3,3,3\r\n");
   // The row that fell out of the table is zeros, and so is everything after
   // a moved row's LF.
-  EXPECT_EQ(std::vector<char>(memory_.begin() + 2 * TALLIX_ROW_SIZE, memory_.begin() + 3 * TALLIX_ROW_SIZE),
-            std::vector<char>(TALLIX_ROW_SIZE, '\0'));
+  const std::string dropped(memory_.data() + 2 * std::size_t{TALLIX_ROW_SIZE}, TALLIX_ROW_SIZE);
+  EXPECT_EQ(dropped, std::string(TALLIX_ROW_SIZE, '\0'));
   EXPECT_EQ(memory_[TALLIX_ROW_SIZE + 18], '\0');
 
   for (int32_t outside : {-1, 2, 100}) {
