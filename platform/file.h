@@ -9,10 +9,15 @@
 // libraries' documented 32-bit handle. Windows kernel handles only use their
 // low 32 bits, and POSIX descriptors are small ints, so the round trip through
 // int32_t is exact on both systems.
+//
+// Reads, writes, truncations, flushes and removals pass the test hook of
+// platform/file_faults.h, which does nothing unless a test arms it.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
+#include <string>
 
 namespace platform {
 
@@ -62,6 +67,14 @@ bool ReplaceFile(const char* from, const char* to);
 
 // True when a file (or anything else) exists at `path`.
 bool PathExists(const char* path);
+
+// The full path of the open file, usable to name another file beside it;
+// nothing when the system cannot tell (or the file no longer has that name).
+std::optional<std::string> PathOfFile(FileHandle file);
+
+// Makes the folder entry of a newly created `path` durable, so that a file
+// flushed with FlushFile is also found after a power loss.
+bool FlushFolderOf(const char* path);
 
 // Owns a handle and closes it when it goes out of scope.
 class UniqueFile {

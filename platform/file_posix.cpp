@@ -8,9 +8,12 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
+#include <string>
 
 #include "platform/file.h"
+#include "platform/file_faults.h"
 
 namespace platform {
 
@@ -28,6 +31,26 @@ int OpenFlags(FileOpen how) {
 }
 
 int Fd(FileHandle file) { return static_cast<int>(file); }
+
+using file_faults::Op;
+using file_faults::Verdict;
+
+bool WriteAll(FileHandle file, const char* bytes, std::size_t size) {
+  while (size > 0) {
+    const ssize_t n = ::write(Fd(file), bytes, size);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    if (n == 0) return false;
+    file_faults::RecordWritten(static_cast<std::size_t>(n));
+    bytes += n;
+    size -= static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+bool SameFile(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
 
 }  // namespace
 
@@ -64,6 +87,7 @@ bool SeekFile(FileHandle file, std::uint64_t offset) {
 
 bool ReadFromFile(FileHandle file, void* data, std::size_t size, std::size_t& got) {
   got = 0;
+  if (file_faults::Check(Op::Read) != Verdict::Proceed) return false;
   for (;;) {
     const ssize_t n = ::read(Fd(file), data, size);
     if (n >= 0) {
@@ -76,32 +100,64 @@ bool ReadFromFile(FileHandle file, void* data, std::size_t size, std::size_t& go
 
 bool WriteToFile(FileHandle file, const void* data, std::size_t size) {
   const char* bytes = static_cast<const char*>(data);
-  while (size > 0) {
-    const ssize_t n = ::write(Fd(file), bytes, size);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    if (n == 0) return false;
-    bytes += n;
-    size -= static_cast<std::size_t>(n);
+  switch (file_faults::Check(Op::Write)) {
+    case Verdict::Proceed: return WriteAll(file, bytes, size);
+    case Verdict::Fail: return false;
+    case Verdict::TornThenFail: WriteAll(file, bytes, size / 2); return false;
+    case Verdict::TornThenExit: WriteAll(file, bytes, size / 2); file_faults::ExitNow();
   }
-  return true;
+  return false;
 }
 
 bool TruncateFile(FileHandle file, std::uint64_t length) {
+  if (file_faults::Check(Op::Truncate) != Verdict::Proceed) return false;
   return ::ftruncate(Fd(file), static_cast<off_t>(length)) == 0;
 }
 
-bool FlushFile(FileHandle file) { return ::fsync(Fd(file)) == 0; }
+bool FlushFile(FileHandle file) {
+  if (file_faults::Check(Op::Flush) != Verdict::Proceed) return false;
+  return ::fsync(Fd(file)) == 0;
+}
 
-bool RemoveFile(const char* path) { return ::unlink(path) == 0; }
+bool RemoveFile(const char* path) {
+  if (file_faults::Check(Op::Remove) != Verdict::Proceed) return false;
+  return ::unlink(path) == 0;
+}
 
 bool ReplaceFile(const char* from, const char* to) { return ::rename(from, to) == 0; }
 
 bool PathExists(const char* path) {
   struct stat info {};
   return ::stat(path, &info) == 0;
+}
+
+// The kernel keeps the name each descriptor was opened by; it is trusted only
+// while that name still leads to the same file.
+std::optional<std::string> PathOfFile(FileHandle file) {
+  const std::string link = "/proc/self/fd/" + std::to_string(Fd(file));
+  char target[PATH_MAX];
+  const ssize_t length = ::readlink(link.c_str(), target, sizeof target - 1);
+  if (length <= 0 || static_cast<std::size_t>(length) >= sizeof target - 1 || target[0] != '/') {
+    return std::nullopt;
+  }
+  target[length] = '\0';
+  struct stat opened {};
+  struct stat named {};
+  if (::fstat(Fd(file), &opened) != 0 || ::stat(target, &named) != 0 || !SameFile(opened, named)) {
+    return std::nullopt;
+  }
+  return std::string(target, static_cast<std::size_t>(length));
+}
+
+bool FlushFolderOf(const char* path) {
+  const std::string name(path);
+  const std::size_t slash = name.rfind('/');
+  const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : name.substr(0, slash);
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool flushed = ::fsync(fd) == 0;
+  ::close(fd);
+  return flushed;
 }
 
 }  // namespace platform

@@ -2,13 +2,31 @@
 // can be opened while this one is.
 #include <windows.h>
 
+#include <string>
+
 #include "platform/file.h"
+#include "platform/file_faults.h"
 
 namespace platform {
 
 namespace {
 
 HANDLE Native(FileHandle file) { return reinterpret_cast<HANDLE>(file); }
+
+using file_faults::Op;
+using file_faults::Verdict;
+
+bool WriteAll(FileHandle file, const char* bytes, std::size_t size) {
+  while (size > 0) {
+    const DWORD ask = size > 0x40000000u ? 0x40000000u : static_cast<DWORD>(size);
+    DWORD written = 0;
+    if (!::WriteFile(Native(file), bytes, ask, &written, nullptr) || written == 0) return false;
+    file_faults::RecordWritten(written);
+    bytes += written;
+    size -= written;
+  }
+  return true;
+}
 
 }  // namespace
 
@@ -54,6 +72,7 @@ bool SeekFile(FileHandle file, std::uint64_t offset) {
 
 bool ReadFromFile(FileHandle file, void* data, std::size_t size, std::size_t& got) {
   got = 0;
+  if (file_faults::Check(Op::Read) != Verdict::Proceed) return false;
   const DWORD ask = size > 0x40000000u ? 0x40000000u : static_cast<DWORD>(size);
   DWORD read = 0;
   if (!::ReadFile(Native(file), data, ask, &read, nullptr)) return false;
@@ -63,17 +82,17 @@ bool ReadFromFile(FileHandle file, void* data, std::size_t size, std::size_t& go
 
 bool WriteToFile(FileHandle file, const void* data, std::size_t size) {
   const char* bytes = static_cast<const char*>(data);
-  while (size > 0) {
-    const DWORD ask = size > 0x40000000u ? 0x40000000u : static_cast<DWORD>(size);
-    DWORD written = 0;
-    if (!::WriteFile(Native(file), bytes, ask, &written, nullptr) || written == 0) return false;
-    bytes += written;
-    size -= written;
+  switch (file_faults::Check(Op::Write)) {
+    case Verdict::Proceed: return WriteAll(file, bytes, size);
+    case Verdict::Fail: return false;
+    case Verdict::TornThenFail: WriteAll(file, bytes, size / 2); return false;
+    case Verdict::TornThenExit: WriteAll(file, bytes, size / 2); file_faults::ExitNow();
   }
-  return true;
+  return false;
 }
 
 bool TruncateFile(FileHandle file, std::uint64_t length) {
+  if (file_faults::Check(Op::Truncate) != Verdict::Proceed) return false;
   LARGE_INTEGER here{};
   LARGE_INTEGER zero{};
   if (!::SetFilePointerEx(Native(file), zero, &here, FILE_CURRENT)) return false;
@@ -83,14 +102,42 @@ bool TruncateFile(FileHandle file, std::uint64_t length) {
   return cut && back;
 }
 
-bool FlushFile(FileHandle file) { return ::FlushFileBuffers(Native(file)) != 0; }
+bool FlushFile(FileHandle file) {
+  if (file_faults::Check(Op::Flush) != Verdict::Proceed) return false;
+  return ::FlushFileBuffers(Native(file)) != 0;
+}
 
-bool RemoveFile(const char* path) { return ::DeleteFileA(path) != 0; }
+bool RemoveFile(const char* path) {
+  if (file_faults::Check(Op::Remove) != Verdict::Proceed) return false;
+  return ::DeleteFileA(path) != 0;
+}
 
 bool ReplaceFile(const char* from, const char* to) {
   return ::MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
 bool PathExists(const char* path) { return ::GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
+
+// The name comes back in its "\\?\" form, which every file call accepts and
+// which is not limited to MAX_PATH characters.
+std::optional<std::string> PathOfFile(FileHandle file) {
+  std::string path(MAX_PATH, '\0');
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    const DWORD length = ::GetFinalPathNameByHandleA(Native(file), path.data(), static_cast<DWORD>(path.size()),
+                                                     FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    if (length == 0) return std::nullopt;
+    if (length < path.size()) {
+      path.resize(length);
+      return path;
+    }
+    path.assign(length + 1, '\0');  // too small: `length` is the size needed
+  }
+  return std::nullopt;
+}
+
+// NTFS records a new folder entry in its own journal, and Windows offers no
+// flush of a folder to an ordinary program: FlushFileBuffers on the file is
+// all there is.
+bool FlushFolderOf(const char* /*path*/) { return true; }
 
 }  // namespace platform

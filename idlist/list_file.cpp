@@ -1,0 +1,135 @@
+#include "idlist/list_file.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "idlist/id_line.h"
+#include "idlist/id_table.h"
+#include "platform/file.h"
+#include "platform/file_rewrite.h"
+#include "platform/text_file.h"
+
+namespace tallix {
+
+namespace {
+
+platform::FileHandle ToFile(std::int32_t handle) { return static_cast<platform::FileHandle>(handle); }
+
+ListStatus ReadRaw(platform::FileHandle file, std::vector<char>& raw) {
+  switch (platform::ReadWholeFile(file, raw)) {
+    case platform::WholeRead::Ok: return ListStatus::Ok;
+    case platform::WholeRead::NoMemory: return ListStatus::NoMemory;
+    case platform::WholeRead::SizeFailed:
+    case platform::WholeRead::ReadFailed: break;
+  }
+  return ListStatus::FileError;
+}
+
+// Where line `index` starts in the file's raw bytes: right after its
+// `index`-th LF. Only the data before a 0x1A counts, as when the list is
+// loaded. Nothing when the file has fewer lines than that.
+std::optional<std::size_t> LineStart(std::string_view raw, std::int32_t index) {
+  const std::string_view data = raw.substr(0, raw.find('\x1A'));
+  std::size_t start = 0;
+  for (std::int32_t line = 0; line < index; ++line) {
+    const std::size_t lf = data.find('\n', start);
+    if (lf == std::string_view::npos) return std::nullopt;
+    start = lf + 1;
+  }
+  return start;
+}
+
+ListStatus Rewrite(platform::FileHandle file, const std::vector<char>& raw, std::size_t from, const std::string& tail) {
+  const platform::Rewrite result = platform::RewriteFile(file, {raw.data(), raw.size()}, from, tail);
+  return result == platform::Rewrite::Done ? ListStatus::Ok : ListStatus::FileError;
+}
+
+}  // namespace
+
+ListStatus OpenList(const char* path, std::int32_t& handle) {
+  handle = -1;
+  platform::UniqueFile file(platform::OpenFile(path, platform::FileOpen::ReadWriteExisting));
+  if (!file.valid() || file.get() > INT32_MAX) return ListStatus::FileError;
+  if (platform::FinishPendingRewrite(file.get()) == platform::Recovery::Failed) return ListStatus::FileError;
+  if (!platform::SeekFile(file.get(), 0)) return ListStatus::FileError;
+  handle = static_cast<std::int32_t>(file.release());
+  return ListStatus::Ok;
+}
+
+void CloseList(std::int32_t handle) {
+  if (handle >= 0) platform::CloseFile(ToFile(handle));
+}
+
+ListStatus LoadList(std::int32_t handle, char* rows, std::int32_t& row_count) {
+  const platform::FileHandle file = ToFile(handle);
+  if (!platform::SeekFile(file, 0)) return ListStatus::FileError;
+  std::vector<char> text;
+  switch (platform::ReadRestAsText(file, text)) {
+    case platform::TextReadResult::Ok: break;
+    case platform::TextReadResult::NoMemory: return ListStatus::NoMemory;
+    case platform::TextReadResult::SizeFailed:
+    case platform::TextReadResult::ReadFailed: return ListStatus::FileError;
+  }
+  std::int32_t lines = 0;
+  switch (FillTable({text.data(), text.size()}, rows, row_count, lines)) {
+    case TableFill::Ok: row_count = lines; return ListStatus::Ok;
+    case TableFill::TooManyLines: row_count = lines; return ListStatus::TooManyLines;
+    case TableFill::LineTooLong: break;
+  }
+  return ListStatus::Refused;
+}
+
+ListStatus WriteLine(std::int32_t handle, std::int32_t index, std::string_view line, char* rows,
+                     std::int32_t& row_count) {
+  if (!IsStorableLine(line) || row_count < 0) return ListStatus::Refused;
+  const bool append = index < 0 || index >= row_count;
+  const std::int32_t target = append ? row_count : index;
+
+  const platform::FileHandle file = ToFile(handle);
+  std::vector<char> raw;
+  if (const ListStatus read = ReadRaw(file, raw); read != ListStatus::Ok) return read;
+  const std::optional<std::size_t> start = LineStart({raw.data(), raw.size()}, target);
+  if (!start) return ListStatus::FileError;  // the file has fewer lines than the table
+
+  // The new line, then every later row; an unterminated last line or
+  // anything after a 0x1A (neither of them a list line) is cut off.
+  std::string tail(line.substr(0, line.size() - 1));
+  tail.append("\r\n");
+  if (!append && !AppendRowsAsLines(rows, target + 1, row_count, -1, tail)) return ListStatus::Refused;
+  if (const ListStatus written = Rewrite(file, raw, *start, tail); written != ListStatus::Ok) return written;
+
+  StoreRow(rows, target, line);
+  if (append) ++row_count;
+  return ListStatus::Ok;
+}
+
+ListStatus DeleteLine(std::int32_t handle, std::int32_t index, char* rows, std::int32_t& row_count) {
+  if (index < 0 || index >= row_count) return ListStatus::Ok;
+  const platform::FileHandle file = ToFile(handle);
+  std::vector<char> raw;
+  if (const ListStatus read = ReadRaw(file, raw); read != ListStatus::Ok) return read;
+  std::string contents;
+  if (!AppendRowsAsLines(rows, 0, row_count, index, contents)) return ListStatus::Refused;
+  if (const ListStatus written = Rewrite(file, raw, 0, contents); written != ListStatus::Ok) return written;
+
+  RemoveRow(rows, row_count, index);
+  return ListStatus::Ok;
+}
+
+ListStatus BackupList(const char* source, const char* backup) {
+  platform::UniqueFile from(platform::OpenFile(source, platform::FileOpen::ReadExisting));
+  if (!from.valid()) return ListStatus::FileError;
+  platform::UniqueFile to(platform::OpenFile(backup, platform::FileOpen::WriteCreate));
+  if (!to.valid()) return ListStatus::FileError;
+
+  std::vector<char> bytes;
+  if (const ListStatus read = ReadRaw(from.get(), bytes); read != ListStatus::Ok) return read;
+  if (std::optional<std::vector<char>> pending = platform::PendingContents(from.get())) bytes.swap(*pending);
+
+  const bool copied = platform::SeekFile(to.get(), 0) && platform::WriteToFile(to.get(), bytes.data(), bytes.size()) &&
+                      platform::TruncateFile(to.get(), bytes.size()) && platform::FlushFile(to.get());
+  return copied ? ListStatus::Ok : ListStatus::FileError;
+}
+
+}  // namespace tallix

@@ -1,0 +1,259 @@
+// Failures and crashes while the list is changed. The platform's fault hook
+// makes each read, write, truncation and flush of a change fail in turn, or
+// stops all writes from a chosen one on, or ends the process there; after
+// each, table and file must agree and nothing may be lost.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "idlist/id_line.h"
+#include "idlist/list_file.h"
+#include "platform/file.h"
+#include "platform/file_faults.h"
+#include "platform/file_rewrite.h"
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+using platform::file_faults::Op;
+using tallix::ListStatus;
+using testing_support::ReadBytes;
+using testing_support::TempDir;
+using testing_support::WriteBytes;
+
+namespace faults = platform::file_faults;
+
+constexpr int32_t kCapacity = 16;
+// Mixed line ends on purpose: the second line ends with a bare LF.
+const std::string kList = "first-user,2024,1,1,1\r\nsecond,2024,2,2,2\nthird,2024,3,3,3\r\nfourth,2024,4,4,4\r\n";
+
+struct Scenario {
+  const char* name;
+  ListStatus (*change)(int32_t handle, char* rows, int32_t& count);
+};
+
+ListStatus ReplaceFirst(int32_t handle, char* rows, int32_t& count) {
+  return tallix::WriteLine(handle, 0, "1st,2025,1,1,9\n", rows, count);
+}
+ListStatus ReplaceThird(int32_t handle, char* rows, int32_t& count) {
+  return tallix::WriteLine(handle, 2, "third-is-longer,2025,3,3,9\n", rows, count);
+}
+ListStatus Append(int32_t handle, char* rows, int32_t& count) {
+  return tallix::WriteLine(handle, -1, "fifth,2025,5,5,1\n", rows, count);
+}
+ListStatus DeleteFirst(int32_t handle, char* rows, int32_t& count) {
+  return tallix::DeleteLine(handle, 0, rows, count);
+}
+ListStatus DeleteLast(int32_t handle, char* rows, int32_t& count) { return tallix::DeleteLine(handle, 3, rows, count); }
+
+const Scenario kScenarios[] = {
+    {"replace first", ReplaceFirst}, {"replace third", ReplaceThird}, {"append", Append},
+    {"delete first", DeleteFirst},   {"delete last", DeleteLast},
+};
+
+// What the program holds: the file's bytes, the whole table memory, the count.
+struct ListState {
+  std::string file;
+  std::vector<char> table;
+  int32_t count;
+  bool operator==(const ListState&) const = default;
+};
+
+// One list file in its own folder, opened and loaded as the program does.
+class ListUnderTest {
+ public:
+  ListUnderTest() : path_(dir_.file("UserIDList.csv")) {}
+  ~ListUnderTest() { Close(); }
+
+  const std::string& path() const { return path_; }
+  std::string SideCopy() const { return path_ + ".pending"; }
+  std::string Backup() const { return dir_.file("backup.csv"); }
+
+  void Prepare(const std::string& bytes) {
+    Close();
+    std::filesystem::remove(SideCopy());
+    WriteBytes(path_, bytes);
+    Open();
+  }
+
+  void Open() {
+    ASSERT_EQ(tallix::OpenList(path_.c_str(), handle_), ListStatus::Ok);
+    table_.assign(std::size_t{kCapacity} * tallix::kRowSize, '\x5A');
+    count_ = kCapacity;
+    ASSERT_EQ(tallix::LoadList(handle_, table_.data(), count_), ListStatus::Ok);
+  }
+
+  void Close() {
+    tallix::CloseList(handle_);
+    handle_ = -1;
+  }
+
+  ListStatus Run(const Scenario& scenario) { return scenario.change(handle_, table_.data(), count_); }
+
+  ListState State() const {
+    std::string file;
+    if (handle_ >= 0) {
+      std::vector<char> bytes;
+      EXPECT_EQ(platform::ReadWholeFile(handle_, bytes), platform::WholeRead::Ok);
+      file.assign(bytes.begin(), bytes.end());
+    } else {
+      file = ReadBytes(path_);
+    }
+    return {file, table_, count_};
+  }
+
+  // The loaded rows as texts, to compare a reloaded table with an earlier one.
+  std::vector<std::string> Rows() const {
+    std::vector<std::string> rows;
+    for (int32_t i = 0; i < count_; ++i) {
+      const char* row = table_.data() + std::size_t(i) * tallix::kRowSize;
+      rows.emplace_back(row, static_cast<const char*>(std::memchr(row, '\n', tallix::kRowSize)) + 1);
+    }
+    return rows;
+  }
+
+ private:
+  TempDir dir_;
+  std::string path_;
+  std::vector<char> table_;
+  int32_t handle_ = -1;
+  int32_t count_ = 0;
+};
+
+// The state a change leads to, and how many operations of each kind it makes.
+struct DryRun {
+  ListState after;
+  std::vector<std::string> rows_after;
+  std::vector<std::pair<Op, int>> counts;
+};
+
+DryRun Rehearse(const Scenario& scenario) {
+  ListUnderTest list;
+  list.Prepare(kList);
+  faults::Disarm();
+  EXPECT_EQ(list.Run(scenario), ListStatus::Ok) << scenario.name;
+  DryRun run;
+  for (Op op : {Op::Read, Op::Write, Op::Truncate, Op::Flush}) run.counts.emplace_back(op, faults::Count(op));
+  run.after = list.State();
+  run.rows_after = list.Rows();
+  return run;
+}
+
+const char* OpName(Op op) {
+  switch (op) {
+    case Op::Read: return "read";
+    case Op::Write: return "write";
+    case Op::Truncate: return "truncate";
+    case Op::Flush: return "flush";
+    case Op::Remove: return "remove";
+  }
+  return "?";
+}
+
+int WriteCount(const DryRun& run) {
+  for (const auto& [op, count] : run.counts) {
+    if (op == Op::Write) return count;
+  }
+  return 0;
+}
+
+TEST(ListFaults, EveryFailedOperationLeavesTableAndFileAsTheyWere) {
+  for (const Scenario& scenario : kScenarios) {
+    const DryRun run = Rehearse(scenario);
+    for (const auto& [op, count] : run.counts) {
+      ASSERT_GT(count, 0) << scenario.name << " " << OpName(op);
+      for (int n = 1; n <= count; ++n) {
+        SCOPED_TRACE(std::string(scenario.name) + ", failing " + OpName(op) + " " + std::to_string(n));
+        ListUnderTest list;
+        list.Prepare(kList);
+        const ListState before = list.State();
+        faults::FailNth(op, n);
+        const ListStatus status = list.Run(scenario);
+        faults::Disarm();
+        EXPECT_NE(status, ListStatus::Ok);
+        EXPECT_EQ(list.State(), before);
+        EXPECT_FALSE(std::filesystem::exists(list.SideCopy()));
+        // The same handle and table go on working.
+        EXPECT_EQ(list.Run(scenario), ListStatus::Ok);
+        EXPECT_EQ(list.State(), run.after);
+      }
+    }
+  }
+}
+
+TEST(ListFaults, WritesStoppedAtAnyPointLeaveTheListWhollyOldOrWhollyNew) {
+  for (const Scenario& scenario : kScenarios) {
+    const DryRun run = Rehearse(scenario);
+    int old_seen = 0;
+    int new_seen = 0;
+    for (int n = 1; n <= WriteCount(run); ++n) {
+      SCOPED_TRACE(std::string(scenario.name) + ", writes stopped from " + std::to_string(n));
+      ListUnderTest list;
+      list.Prepare(kList);
+      const ListState before = list.State();
+      const std::vector<std::string> rows_before = list.Rows();
+      faults::StopWritesFrom(n);
+      EXPECT_NE(list.Run(scenario), ListStatus::Ok);
+      faults::Disarm();
+      EXPECT_EQ(list.State().table, before.table);
+      EXPECT_EQ(list.State().count, before.count);
+
+      // As after a crash: closed, backed up (as the program does first), reopened.
+      list.Close();
+      ASSERT_EQ(tallix::BackupList(list.path().c_str(), list.Backup().c_str()), ListStatus::Ok);
+      list.Open();
+      const std::string file = list.State().file;
+      EXPECT_TRUE(file == before.file || file == run.after.file) << file;
+      EXPECT_EQ(ReadBytes(list.Backup()), file);
+      EXPECT_EQ(list.Rows(), file == before.file ? rows_before : run.rows_after);
+      EXPECT_FALSE(std::filesystem::exists(list.SideCopy()));
+      (file == before.file ? old_seen : new_seen) += 1;
+    }
+    // Both outcomes occur: early stops keep the old list, late ones complete the new.
+    EXPECT_GT(old_seen, 0) << scenario.name;
+    EXPECT_GT(new_seen, 0) << scenario.name;
+  }
+}
+
+#if !defined(_WIN32)
+constexpr int kCrashExit = 41;
+constexpr int kNoCrashExit = 42;
+
+// In the child process: open, load, change, and end at the nth write.
+void ChangeAndDieAtWrite(const std::string& path, const Scenario& scenario, int n) {
+  int32_t handle = -1;
+  std::vector<char> table(std::size_t{kCapacity} * tallix::kRowSize);
+  int32_t count = kCapacity;
+  if (tallix::OpenList(path.c_str(), handle) != ListStatus::Ok ||
+      tallix::LoadList(handle, table.data(), count) != ListStatus::Ok) {
+    std::_Exit(kNoCrashExit);
+  }
+  faults::ExitAtWrite(n, kCrashExit);
+  scenario.change(handle, table.data(), count);
+  std::_Exit(kNoCrashExit);
+}
+
+TEST(ListFaults, AProcessKilledAtAnyWriteLeavesTheListWhollyOldOrWhollyNew) {
+  GTEST_FLAG_SET(death_test_style, "fast");  // fork: the child sees this test's folder
+  for (const Scenario& scenario : kScenarios) {
+    const DryRun run = Rehearse(scenario);
+    for (int n = 1; n <= WriteCount(run); ++n) {
+      SCOPED_TRACE(std::string(scenario.name) + ", killed at write " + std::to_string(n));
+      ListUnderTest list;
+      list.Prepare(kList);
+      const std::string before = list.State().file;
+      list.Close();
+      EXPECT_EXIT(ChangeAndDieAtWrite(list.path(), scenario, n), ::testing::ExitedWithCode(kCrashExit), "");
+      list.Open();
+      const std::string file = list.State().file;
+      EXPECT_TRUE(file == before || file == run.after.file) << file;
+      EXPECT_FALSE(std::filesystem::exists(list.SideCopy()));
+    }
+  }
+}
+#endif
+
+}  // namespace

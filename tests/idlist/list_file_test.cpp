@@ -1,0 +1,300 @@
+// The list file through the exports: open without sharing, load, replace,
+// append, delete, back up; contents checked byte for byte after each call.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "idlist/Tallix.h"
+#include "platform/file_rewrite.h"
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+using testing_support::ReadBytes;
+using testing_support::TempDir;
+using testing_support::WriteBytes;
+
+constexpr int32_t kCapacity = TALLIX_TABLE_ROWS;
+constexpr char kFill = '\x5A';
+
+// A list file in a fresh folder and the program's table (5000 rows), with a
+// guard region after the table that must never be written.
+class ListFile : public ::testing::Test {
+ protected:
+  ListFile() : path_(dir_.file("UserIDList.csv")), memory_((kCapacity + 8) * std::size_t{TALLIX_ROW_SIZE}, kFill) {}
+  ~ListFile() override { Close(); }
+
+  void Close() {
+    CloseIDFile(handle_);
+    handle_ = -1;
+  }
+
+  // Writes the file, opens and loads it; the load's result code.
+  int32_t Load(const std::string& bytes, int32_t capacity = kCapacity) {
+    Close();
+    WriteBytes(path_, bytes);
+    EXPECT_EQ(OpenIDFile(path_.c_str(), &handle_), 0);
+    count_ = capacity;
+    return ReadIDFileAll(handle_, memory_.data(), &count_);
+  }
+
+  std::string Row(int32_t index) const {
+    const char* row = memory_.data() + static_cast<std::size_t>(index) * TALLIX_ROW_SIZE;
+    const void* lf = std::memchr(row, '\n', TALLIX_ROW_SIZE);
+    return lf == nullptr ? "<no LF>" : std::string(row, static_cast<const char*>(lf) - row + 1);
+  }
+
+  std::vector<std::string> Rows() const {
+    std::vector<std::string> rows;
+    rows.reserve(static_cast<std::size_t>(std::max(count_, 0)));
+    for (int32_t i = 0; i < count_; ++i) rows.push_back(Row(i));
+    return rows;
+  }
+
+  int32_t Write(int32_t index, const std::string& line) {
+    return WriteIDRecord(handle_, index, line.data(), static_cast<int32_t>(line.size()), memory_.data(), &count_);
+  }
+
+  int32_t Delete(int32_t index) { return DeleteIDRecord(handle_, index, memory_.data(), &count_); }
+
+  bool GuardIntact() const {
+    for (std::size_t i = std::size_t{kCapacity} * TALLIX_ROW_SIZE; i < memory_.size(); ++i) {
+      if (memory_[i] != kFill) return false;
+    }
+    return true;
+  }
+
+  // The file's bytes; read through the open handle while there is one,
+  // since Windows lets no other handle read the list meanwhile.
+  std::string File() const {
+    if (handle_ < 0) return ReadBytes(path_);
+    std::vector<char> bytes;
+    EXPECT_EQ(platform::ReadWholeFile(handle_, bytes), platform::WholeRead::Ok);
+    return std::string(bytes.begin(), bytes.end());
+  }
+
+  TempDir dir_;
+  std::string path_;
+  std::vector<char> memory_;
+  int32_t handle_ = -1;
+  int32_t count_ = 0;
+};
+
+TEST_F(ListFile, MissingListIsNotCreatedAndTheHandleIsNegative) {
+  int32_t handle = 12345;
+  EXPECT_EQ(OpenIDFile(path_.c_str(), &handle), TALLIX_FILE_ERROR);
+  EXPECT_LT(handle, 0);
+  EXPECT_FALSE(std::filesystem::exists(path_));
+}
+
+TEST_F(ListFile, NoOtherOpenSucceedsWhileTheListIsHeld) {
+  ASSERT_EQ(Load("abc,2024,5,3,1\r\n"), 0);
+  int32_t second = 0;
+  EXPECT_EQ(OpenIDFile(path_.c_str(), &second), TALLIX_FILE_ERROR);
+  EXPECT_LT(second, 0);
+  EXPECT_EQ(MakeBackupFile(path_.c_str(), dir_.file("backup.csv").c_str()), TALLIX_FILE_ERROR);
+  Close();
+  EXPECT_EQ(OpenIDFile(path_.c_str(), &second), 0);
+  EXPECT_GE(second, 0);
+  CloseIDFile(second);
+}
+
+TEST_F(ListFile, LoadsEachLineIntoARowEndingWithLf) {
+  ASSERT_EQ(Load(""), 0);
+  EXPECT_EQ(count_, 0);
+
+  ASSERT_EQ(Load("abc,2024,5,3,1\r\nbare,1,2,3,4\nlone\rcr,1,1,1,1\r\n"), 0);
+  EXPECT_EQ(Rows(), (std::vector<std::string>{"abc,2024,5,3,1\n", "bare,1,2,3,4\n", "lone\rcr,1,1,1,1\n"}));
+  EXPECT_EQ(Row(0).size(), 15u);
+  EXPECT_TRUE(GuardIntact());
+}
+
+TEST_F(ListFile, ControlZEndsTheDataAndALastLineWithoutLineEndIsNoRecord) {
+  ASSERT_EQ(Load("a,1,1,1,1\r\n\x1A"
+                 "b,2,2,2,2\r\n"),
+            0);
+  EXPECT_EQ(count_, 1);
+
+  ASSERT_EQ(Load("a,1,1,1,1\r\ntail,2,2,2,2"), 0);
+  EXPECT_EQ(count_, 1);
+  EXPECT_EQ(std::string(memory_.data() + TALLIX_ROW_SIZE, 14),
+            "tail,2,2,2,2"
+            "\x5A\x5A");
+}
+
+TEST_F(ListFile, MoreLinesThanTheCapacityGiveTheRealCountAndLeaveTheTableAlone) {
+  std::string lines;
+  for (int i = 0; i < kCapacity; ++i) lines += "id" + std::to_string(i) + ",2024,5,3,1\r\n";
+  ASSERT_EQ(Load(lines), 0);
+  EXPECT_EQ(count_, kCapacity);
+  EXPECT_EQ(Row(kCapacity - 1), "id4999,2024,5,3,1\n");
+  EXPECT_TRUE(GuardIntact());
+
+  // A last line without line end finds no row left: it is not copied at all.
+  ASSERT_EQ(Load(lines + "extra,1,1,1,1"), 0);
+  EXPECT_EQ(count_, kCapacity);
+  EXPECT_TRUE(GuardIntact());
+
+  std::fill(memory_.begin(), memory_.end(), kFill);
+  EXPECT_EQ(Load(lines + "extra,1,1,1,1\r\n"), TALLIX_FILE_ERROR);
+  EXPECT_EQ(count_, kCapacity + 1);
+  EXPECT_EQ(memory_[0], kFill);
+
+  EXPECT_EQ(Load("a\nb\nc\n", 2), TALLIX_FILE_ERROR);
+  EXPECT_EQ(count_, 3);
+}
+
+TEST_F(ListFile, ALineLongerThan511BytesRefusesTheWholeFile) {
+  const std::string longest(511, 'x');
+  ASSERT_EQ(Load("a,1,1,1,1\r\n" + longest + "\r\n"), 0);
+  EXPECT_EQ(Row(1), longest + "\n");
+
+  std::fill(memory_.begin(), memory_.end(), kFill);
+  EXPECT_EQ(Load("a,1,1,1,1\r\n" + longest + "x\r\nb,1,1,1,1\r\n"), TALLIX_FILE_ERROR);
+  EXPECT_EQ(count_, kCapacity);
+  EXPECT_EQ(memory_[0], kFill);
+  // The same for a last line without line end.
+  EXPECT_EQ(Load("a,1,1,1,1\r\n" + longest + "x"), TALLIX_FILE_ERROR);
+  EXPECT_EQ(memory_[0], kFill);
+}
+
+TEST_F(ListFile, ANewIdIsAppendedWithCrLf) {
+  ASSERT_EQ(Load(""), 0);
+  ASSERT_EQ(Write(-1, "abc,2024,5,3,1\n"), 0);
+  ASSERT_EQ(Write(7, "def,2024,5,4,1\n"), 0);  // any index that is not a row appends
+  EXPECT_EQ(count_, 2);
+  EXPECT_EQ(Rows(), (std::vector<std::string>{"abc,2024,5,3,1\n", "def,2024,5,4,1\n"}));
+  EXPECT_EQ(File(), "abc,2024,5,3,1\r\ndef,2024,5,4,1\r\n");
+}
+
+TEST_F(ListFile, AReplacedLineKeepsItsPlaceAndLeavesNoRemnant) {
+  ASSERT_EQ(Load("longer-user,2024,5,3,1\r\nb,2024,5,3,1\r\nc,2024,5,3,1\r\n"), 0);
+  ASSERT_EQ(Write(0, "a,2025,1,1,2\n"), 0);
+  EXPECT_EQ(File(), "a,2025,1,1,2\r\nb,2024,5,3,1\r\nc,2024,5,3,1\r\n");
+  ASSERT_EQ(Write(2, "c-is-longer-now,2025,1,1,2\n"), 0);
+  EXPECT_EQ(File(), "a,2025,1,1,2\r\nb,2024,5,3,1\r\nc-is-longer-now,2025,1,1,2\r\n");
+  EXPECT_EQ(count_, 3);
+  EXPECT_EQ(Row(2), "c-is-longer-now,2025,1,1,2\n");
+}
+
+TEST_F(ListFile, ReplacingAfterBareLfLinesWritesAtTheLinesRealPlace) {
+  ASSERT_EQ(Load("a,1,1,1,1\nb,2,2,2,2\nc,3,3,3,3\r\nd,4,4,4,4\n"), 0);
+  ASSERT_EQ(Write(2, "c,9,9,9,9\n"), 0);
+  // Earlier lines stay as they were; the rewritten tail has CR LF.
+  EXPECT_EQ(File(), "a,1,1,1,1\nb,2,2,2,2\nc,9,9,9,9\r\nd,4,4,4,4\r\n");
+  Close();
+  ASSERT_EQ(Load(File()), 0);
+  EXPECT_EQ(Rows(), (std::vector<std::string>{"a,1,1,1,1\n", "b,2,2,2,2\n", "c,9,9,9,9\n", "d,4,4,4,4\n"}));
+}
+
+TEST_F(ListFile, WritesDropWhatIsNotALine) {
+  // An unterminated last line or bytes after a 0x1A are not lines of the
+  // list; a write puts its lines where the list's data ends.
+  ASSERT_EQ(Load("a,1,1,1,1\r\npartial"), 0);
+  ASSERT_EQ(Write(-1, "b,2,2,2,2\n"), 0);
+  EXPECT_EQ(File(), "a,1,1,1,1\r\nb,2,2,2,2\r\n");
+
+  ASSERT_EQ(Load("a,1,1,1,1\r\n\x1A"
+                 "junk\r\n"),
+            0);
+  ASSERT_EQ(Write(-1, "b,2,2,2,2\n"), 0);
+  EXPECT_EQ(File(), "a,1,1,1,1\r\nb,2,2,2,2\r\n");
+}
+
+TEST_F(ListFile, LinesThatCannotBeStoredAreRefusedWithNothingChanged) {
+  const std::string before = "a,1,1,1,1\r\n";
+  ASSERT_EQ(Load(before), 0);
+  for (const std::string& line : {std::string("no-lf,1,1,1,1"), std::string("two\nlines,1,1,1,1\n"),
+                                  std::string("ctrl-z\x1A,1,1,1,1\n"), std::string(TALLIX_ROW_SIZE, 'x') + "\n"}) {
+    EXPECT_EQ(Write(-1, line), TALLIX_FILE_ERROR);
+    EXPECT_EQ(Write(0, line), TALLIX_FILE_ERROR);
+  }
+  EXPECT_EQ(count_, 1);
+  EXPECT_EQ(File(), before);
+
+  // A table row with a 0x1A (never loaded from a file) would cut the list
+  // short at its next load, so the file is not rewritten from it.
+  memory_[3] = '\x1A';
+  EXPECT_EQ(Write(-1, "b,2,2,2,2\n"), 0);  // an append writes no earlier row
+  EXPECT_EQ(Write(1, "c,3,3,3,3\n"), 0);
+  EXPECT_EQ(Delete(1), TALLIX_DELETE_FAILED);
+  EXPECT_EQ(count_, 2);
+  EXPECT_EQ(File(), "a,1,1,1,1\r\nc,3,3,3,3\r\n");
+}
+
+TEST_F(ListFile, DeletingMovesLaterRowsUpAndRewritesTheFile) {
+  ASSERT_EQ(Load("a,1,1,1,1\nb,2,2,2,2\r\nlong-id-c,3,3,3,3\r\n"), 0);
+  ASSERT_EQ(Delete(1), 0);
+  EXPECT_EQ(count_, 2);
+  EXPECT_EQ(Rows(), (std::vector<std::string>{"a,1,1,1,1\n", "long-id-c,3,3,3,3\n"}));
+  EXPECT_EQ(File(), "a,1,1,1,1\r\nlong-id-c,3,3,3,3\r\n");
+  // The row that fell out of the table is zeros, and so is everything after
+  // a moved row's LF.
+  const std::string dropped(memory_.data() + 2 * std::size_t{TALLIX_ROW_SIZE}, TALLIX_ROW_SIZE);
+  EXPECT_EQ(dropped, std::string(TALLIX_ROW_SIZE, '\0'));
+  EXPECT_EQ(memory_[TALLIX_ROW_SIZE + 18], '\0');
+
+  for (int32_t outside : {-1, 2, 100}) {
+    EXPECT_EQ(Delete(outside), 0);
+    EXPECT_EQ(count_, 2);
+  }
+  ASSERT_EQ(Delete(0), 0);
+  ASSERT_EQ(Delete(0), 0);
+  EXPECT_EQ(count_, 0);
+  EXPECT_EQ(File(), "");
+}
+
+TEST_F(ListFile, IdsWithCommasAndQuotesRoundTrip) {
+  ASSERT_EQ(Load("plain,2020,1,1,1\r\n"), 0);
+  const std::vector<std::string> ids = {"a,\"b\"", "\"starts-with-quote", ",", "\"\",\"\"", "Plain"};
+  for (const std::string& id : ids) {
+    char line[1024];
+    int32_t length = 1024;
+    ASSERT_EQ(MakeIDRecord(id.data(), static_cast<int32_t>(id.size()), 2024, 5, 3, 1, line, &length), 0);
+    ASSERT_EQ(Write(-1, std::string(line, static_cast<std::size_t>(length))), 0) << id;
+  }
+  Close();
+  ASSERT_EQ(Load(File()), 0);
+  ASSERT_EQ(count_, 6);
+  for (std::size_t i = 0; i < ids.size(); ++i) {
+    int32_t index = -9, year = 0, month = 0, day = 0, count = 0;
+    SearchIDRecord(memory_.data(), count_, ids[i].c_str(), 0, &index, &year, &month, &day, &count);
+    EXPECT_EQ(index, static_cast<int32_t>(i + 1)) << ids[i];
+    EXPECT_EQ(year * 10000 + month * 100 + day, 20240503) << ids[i];
+  }
+  int32_t index = -9, year = 0, month = 0, day = 0, count = 0;
+  SearchIDRecord(memory_.data(), count_, "plain", 0, &index, &year, &month, &day, &count);
+  EXPECT_EQ(index, 0);
+}
+
+TEST(ListBackup, CopiesExactlyAndCutsAnOlderLongerBackup) {
+  TempDir dir;
+  const std::string list = dir.file("UserIDList.csv");
+  const std::string backup = dir.file("BBackupUser.csv");
+  WriteBytes(list,
+             "a,1,1,1,1\r\nb\n\x1A"
+             "after");
+  WriteBytes(backup, std::string(1000, 'o'));
+  ASSERT_EQ(MakeBackupFile(list.c_str(), backup.c_str()), 0);
+  EXPECT_EQ(ReadBytes(backup), ReadBytes(list));
+
+  const std::string fresh = dir.file("fresh.csv");
+  ASSERT_EQ(MakeBackupFile(list.c_str(), fresh.c_str()), 0);
+  EXPECT_EQ(ReadBytes(fresh), ReadBytes(list));
+}
+
+TEST(ListBackup, MissingSourceOrFolderFailsAndTheListIsUntouched) {
+  TempDir dir;
+  const std::string list = dir.file("UserIDList.csv");
+  EXPECT_EQ(MakeBackupFile(list.c_str(), dir.file("b.csv").c_str()), TALLIX_FILE_ERROR);
+  EXPECT_FALSE(std::filesystem::exists(dir.file("b.csv")));
+
+  WriteBytes(list, "a,1,1,1,1\r\n");
+  EXPECT_EQ(MakeBackupFile(list.c_str(), dir.file("no-such-folder/b.csv").c_str()), TALLIX_FILE_ERROR);
+  EXPECT_EQ(ReadBytes(list), "a,1,1,1,1\r\n");
+}
+
+}  // namespace

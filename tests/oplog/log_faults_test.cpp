@@ -1,0 +1,111 @@
+// Failures and stops while the log is trimmed and appended to: every read,
+// write, truncation and flush fails in turn, or all writes stop from one on;
+// no line may be lost or damaged.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "oplog/log_file.h"
+#include "platform/file.h"
+#include "platform/file_faults.h"
+#include "platform/file_rewrite.h"
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+using jornet::LogStatus;
+using platform::file_faults::Op;
+using testing_support::ReadBytes;
+using testing_support::ScopedCurrentDir;
+using testing_support::TempDir;
+using testing_support::WriteBytes;
+
+namespace faults = platform::file_faults;
+
+constexpr const char* kLog = "UserCardProcessLog.csv";
+constexpr const char* kSideCopy = "UserCardProcessLog.csv.pending";
+
+// A full log of 20,000 lines of 100 bytes: any append removes the first line.
+std::string FullLog() {
+  std::string log;
+  for (int i = 0; i < 20000; ++i) {
+    std::string line = std::to_string(i) + ",";
+    line.resize(98, 'x');
+    log += line + "\r\n";
+  }
+  return log;
+}
+
+const std::string kLine = "2024,5,3,9,7,abc,xyz,issue new card\n";
+const std::string kLineInFile = "2024,5,3,9,7,abc,xyz,issue new card\r\n";
+
+class LogFaults : public ::testing::Test {
+ protected:
+  LogFaults() : cwd_(dir_.path()), before_(FullLog()), trimmed_(before_.substr(100)) {}
+  ~LogFaults() override { faults::Disarm(); }
+
+  TempDir dir_;
+  ScopedCurrentDir cwd_;
+  const std::string before_;
+  const std::string trimmed_;
+};
+
+TEST_F(LogFaults, AFailedRemovalLeavesTheLogAsItWasAndAFailedAppendIsUndone) {
+  WriteBytes(kLog, before_);
+  faults::Disarm();
+  ASSERT_EQ(jornet::AppendLogLine(kLine), LogStatus::Ok);
+  ASSERT_EQ(ReadBytes(kLog), trimmed_ + kLineInFile);
+
+  for (Op op : {Op::Read, Op::Write, Op::Truncate, Op::Flush}) {
+    WriteBytes(kLog, before_);
+    faults::Disarm();
+    ASSERT_EQ(jornet::AppendLogLine(kLine), LogStatus::Ok);
+    const int count = faults::Count(op);
+    ASSERT_GT(count, 0);
+    for (int n = 1; n <= count; ++n) {
+      SCOPED_TRACE("failing operation " + std::to_string(static_cast<int>(op)) + " number " + std::to_string(n));
+      WriteBytes(kLog, before_);
+      faults::FailNth(op, n);
+      const LogStatus status = jornet::AppendLogLine(kLine);
+      faults::Disarm();
+      if (status == LogStatus::TrimFailed) {
+        EXPECT_EQ(ReadBytes(kLog), before_);
+      } else {
+        EXPECT_EQ(status, LogStatus::AppendFailed);
+        EXPECT_EQ(ReadBytes(kLog), trimmed_);
+      }
+      EXPECT_FALSE(std::filesystem::exists(kSideCopy));
+    }
+  }
+}
+
+TEST_F(LogFaults, WritesStoppedDuringTrimmingLoseNoLine) {
+  WriteBytes(kLog, before_);
+  faults::Disarm();
+  ASSERT_EQ(jornet::AppendLogLine(kLine), LogStatus::Ok);
+  // The last write is the append itself; every earlier one belongs to trimming.
+  const int trim_writes = faults::Count(Op::Write) - 1;
+  ASSERT_GT(trim_writes, 0);
+
+  for (int n = 1; n <= trim_writes; ++n) {
+    SCOPED_TRACE("writes stopped from " + std::to_string(n));
+    WriteBytes(kLog, before_);
+    std::filesystem::remove(kSideCopy);
+    faults::StopWritesFrom(n);
+    EXPECT_EQ(jornet::AppendLogLine(kLine), LogStatus::TrimFailed);
+    faults::Disarm();
+    {
+      // Opened again, as the next append does: wholly untrimmed or wholly trimmed.
+      platform::UniqueFile log(platform::OpenFile(kLog, platform::FileOpen::ReadWriteExisting));
+      ASSERT_TRUE(log.valid());
+      ASSERT_NE(platform::FinishPendingRewrite(log.get()), platform::Recovery::Failed);
+    }
+    const std::string recovered = ReadBytes(kLog);
+    EXPECT_TRUE(recovered == before_ || recovered == trimmed_);
+    ASSERT_EQ(jornet::AppendLogLine(kLine), LogStatus::Ok);
+    EXPECT_EQ(ReadBytes(kLog), trimmed_ + kLineInFile);
+  }
+}
+
+}  // namespace

@@ -1,0 +1,105 @@
+// Making log lines: MakeLogRecord and the line builder behind it.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "oplog/Jornet.h"
+#include "oplog/log_line.h"
+#include "platform/clock.h"
+
+namespace {
+
+constexpr platform::LocalDateTime kMay3At0907{2024, 5, 3, 9, 7};
+constexpr char kUntouched = '#';
+
+// A line made into a buffer of exactly the caller's size, and whether the
+// guard bytes after the buffer stayed untouched.
+std::string Make(const platform::LocalDateTime& when, const std::string& first, const std::string& second,
+                 int32_t operation, bool* guard_intact = nullptr) {
+  std::vector<char> buffer(JORNET_LINE_SIZE + 32, kUntouched);
+  const std::size_t length = jornet::MakeLogLine(when, first, second, operation, buffer.data());
+  if (guard_intact != nullptr) {
+    *guard_intact = true;
+    for (std::size_t i = JORNET_LINE_SIZE; i < buffer.size(); ++i) *guard_intact &= buffer[i] == kUntouched;
+  }
+  return std::string(buffer.data(), length);
+}
+
+TEST(LogLine, DateTimeTextsAndOperationNameJoinedByCommas) {
+  EXPECT_EQ(Make(kMay3At0907, "abc", "xyz", JORNET_OP_ISSUE), "2024,5,3,9,7,abc,xyz,issue new card\n");
+  EXPECT_EQ(Make({2025, 12, 31, 0, 0}, "", "admin", JORNET_OP_INIT_CODE),
+            "2025,12,31,0,0,,admin,initialize card (L)\n");
+}
+
+TEST(LogLine, EachOperationCodeHasItsNameAndAnyOtherIsNoAction) {
+  const struct {
+    int32_t code;
+    const char* name;
+  } names[] = {
+      {1, "issue new card"},
+      {2, "update user data"},
+      {3, "update user option"},
+      {6, "change PIN property"},
+      {7, "unlocked PIN"},
+      {8, "initialize card (with userID delete from IDfile)"},
+      {9, "initialize card (without userID delete from IDfile)"},
+      {0x100, "issue new card (L)"},
+      {0x200, "update user data (L)"},
+      {0x700, "initialize card (L)"},
+      {0, "no action"},
+      {4, "no action"},
+      {5, "no action"},
+      {0x300, "no action"},
+      {-1, "no action"},
+  };
+  for (const auto& entry : names) {
+    EXPECT_EQ(Make(kMay3At0907, "u", "a", entry.code), std::string("2024,5,3,9,7,u,a,") + entry.name + "\n")
+        << entry.code;
+  }
+}
+
+TEST(LogLine, ControlBytesInTextsBecomeQuestionMarksAndCommasStay) {
+  const std::string first("a\nb\r\0c\x1F\x7F\x1A", 9);
+  EXPECT_EQ(Make(kMay3At0907, first, "x,y\t", JORNET_OP_UNLOCK_PIN), "2024,5,3,9,7,a?b??c???,x,y?,unlocked PIN\n");
+  // Bytes of 0x80 and above are text, not control bytes.
+  EXPECT_EQ(Make(kMay3At0907, "\xE3\x81\x82", "\x80\xFF", JORNET_OP_ISSUE),
+            "2024,5,3,9,7,\xE3\x81\x82,\x80\xFF,issue new card\n");
+}
+
+TEST(LogLine, TheLongestLineOfTheProgramFitsAndLongerTextsAreCut) {
+  // Two-digit date fields and the longest name leave 329 bytes for the texts.
+  const platform::LocalDateTime late{2024, 12, 31, 23, 59};
+  bool guard = false;
+  std::string line = Make(late, std::string(200, 'u'), std::string(129, 'a'), JORNET_OP_INIT_KEEP_ID, &guard);
+  EXPECT_EQ(line.size(), 400u);
+  EXPECT_EQ(line, "2024,12,31,23,59," + std::string(200, 'u') + "," + std::string(129, 'a') +
+                      ",initialize card (without userID delete from IDfile)\n");
+  EXPECT_TRUE(guard);
+
+  line = Make(late, std::string(300, 'u'), std::string(300, 'a'), JORNET_OP_INIT_KEEP_ID, &guard);
+  EXPECT_EQ(line, "2024,12,31,23,59," + std::string(300, 'u') + "," + std::string(29, 'a') +
+                      ",initialize card (without userID delete from IDfile)\n");
+  EXPECT_TRUE(guard);
+
+  line = Make(late, std::string(100000, 'u'), "", JORNET_OP_ISSUE, &guard);
+  EXPECT_EQ(line.size(), 400u);
+  EXPECT_EQ(line.substr(line.size() - 18), "u,,issue new card\n");
+  EXPECT_TRUE(guard);
+}
+
+TEST(LogRecordExport, StampsTheLineWithTheCurrentLocalTime) {
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    const platform::LocalDateTime before = platform::CurrentLocalDateTime();
+    char line[JORNET_LINE_SIZE];
+    int32_t length = JORNET_LINE_SIZE;
+    ASSERT_EQ(MakeLogRecord("abc", 3, "xyz", 3, JORNET_OP_CHANGE_PIN, line, &length), 0);
+    const platform::LocalDateTime after = platform::CurrentLocalDateTime();
+    if (before.minute != after.minute) continue;  // the minute changed during the call
+    EXPECT_EQ(std::string(line, static_cast<std::size_t>(length)), Make(after, "abc", "xyz", JORNET_OP_CHANGE_PIN));
+    return;
+  }
+  FAIL() << "the minute kept changing";
+}
+
+}  // namespace
