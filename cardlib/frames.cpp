@@ -96,8 +96,12 @@ Detail BuildKeyRegistration(std::uint8_t version, std::uint8_t first_slot, const
   if (first_slot > kSlotMax || key_count > kKeysMax || (keys == nullptr && key_count > 0)) {
     return kFrameInvalidArgument;
   }
-  return BuildReaderCommand(kKeyRegistrationInstruction, version, first_slot, keys, key_count * kKeySize, out,
-                            capacity, length);
+  // The length byte is always there; for 32 keys it wraps to 0, a form only
+  // ever enciphered (which refuses it), never sent.
+  std::uint8_t payload[5 + kKeysMax * kKeySize] = {0x00, kKeyRegistrationInstruction, version, first_slot,
+                                                   static_cast<std::uint8_t>(key_count * kKeySize)};
+  if (key_count > 0) std::memcpy(payload + 5, keys, key_count * kKeySize);
+  return BuildFrame(kLeaderReader, payload, 5 + key_count * kKeySize, out, capacity, length);
 }
 
 std::size_t AnnouncedLength(const std::uint8_t* reply) {
