@@ -32,7 +32,7 @@ extern "C" {
 
 /* Status codes. */
 #define CORVEX_OK 0
-#define CORVEX_INCOMPLETE_ANSWER 0x1   /* the reader's answer stayed incomplete */
+#define CORVEX_INCOMPLETE_ANSWER 0x1 /* the reader's answer stayed incomplete */
 #define CORVEX_NO_PIN 0x2
 #define CORVEX_WRONG_PIN 0x3
 #define CORVEX_NO_CARD 0x5
@@ -40,19 +40,19 @@ extern "C" {
 #define CORVEX_WRONG_PIN_NOW_LOCKED 0x7
 #define CORVEX_ALREADY_OPEN 0x100
 #define CORVEX_NOT_OPEN 0x200
-#define CORVEX_CLOSE_FAILED 0x300       /* the port could not be closed */
-#define CORVEX_READER_NOT_FOUND 0x500   /* reader not found or not reachable */
-#define CORVEX_CLOSE_REFUSED 0x600      /* the reader refused a command while closing */
+#define CORVEX_CLOSE_FAILED 0x300     /* the port could not be closed */
+#define CORVEX_READER_NOT_FOUND 0x500 /* reader not found or not reachable */
+#define CORVEX_CLOSE_REFUSED 0x600    /* the reader refused a command while closing */
 #define CORVEX_PORT_FAILURE 0x900
-#define CORVEX_READER_STATUS 0xA00      /* the reader's status byte reported an error */
+#define CORVEX_READER_STATUS 0xA00 /* the reader's status byte reported an error */
 #define CORVEX_RESPONSE_ED 0xB00
 #define CORVEX_RESPONSE_FD_FF 0xC00
 #define CORVEX_INVALID_ARGUMENT 0x10000
 #define CORVEX_BUFFER_TOO_SMALL 0x20000
-#define CORVEX_CARD_FAILURE 0x50000     /* the card or the reader reported a failure status */
+#define CORVEX_CARD_FAILURE 0x50000 /* the card or the reader reported a failure status */
 #define CORVEX_CHARGE_LIMIT 0x60000
 #define CORVEX_PROTOCOL_FAILURE 0x1000000
-#define CORVEX_FAILURE 0x7F000000       /* any other failure */
+#define CORVEX_FAILURE 0x7F000000 /* any other failure */
 
 /* The error detail of card work this build does not do yet. */
 #define CORVEX_DETAIL_NOT_IMPLEMENTED 0x100000FF
@@ -131,12 +131,12 @@ PELLAM_EXPORT int32_t GenReadUserCharge(int32_t* previous, int32_t* current);
 PELLAM_EXPORT int32_t GenWriteUserCharge(int32_t previous, int32_t current);
 PELLAM_EXPORT int32_t GenReadChargeUpperLimit(int32_t* limit);
 PELLAM_EXPORT int32_t GenWriteChargeUpperLimit(int32_t limit);
-PELLAM_EXPORT int32_t GenReadLastUserCharge(int32_t* year, int32_t* month, int32_t* day, int32_t* amount,
-                                            char* text, int32_t* text_length);
-PELLAM_EXPORT int32_t GenWriteLastUserCharge(int32_t year, int32_t month, int32_t day, int32_t amount,
-                                             const char* text, int32_t text_length);
-PELLAM_EXPORT int32_t GenReadLastUserPayment(int32_t* year, int32_t* month, int32_t* day, int32_t* amount,
-                                             char* text, int32_t* text_length);
+PELLAM_EXPORT int32_t GenReadLastUserCharge(int32_t* year, int32_t* month, int32_t* day, int32_t* amount, char* text,
+                                            int32_t* text_length);
+PELLAM_EXPORT int32_t GenWriteLastUserCharge(int32_t year, int32_t month, int32_t day, int32_t amount, const char* text,
+                                             int32_t text_length);
+PELLAM_EXPORT int32_t GenReadLastUserPayment(int32_t* year, int32_t* month, int32_t* day, int32_t* amount, char* text,
+                                             int32_t* text_length);
 PELLAM_EXPORT int32_t GenWriteLastUserPayment(int32_t year, int32_t month, int32_t day, int32_t amount,
                                               const char* text, int32_t text_length);
 PELLAM_EXPORT int32_t GenReadTransactionStatus(uint8_t* status);

@@ -86,8 +86,7 @@ std::size_t MinimumPayloadFor(std::uint8_t response) {
 
 }  // namespace
 
-Detail BuildPollingOne(const std::uint8_t* system_code, std::uint8_t* out, std::size_t capacity,
-                       std::size_t& length) {
+Detail BuildPollingOne(const std::uint8_t* system_code, std::uint8_t* out, std::size_t capacity, std::size_t& length) {
   if (system_code == nullptr) return kFrameInvalidArgument;
   PayloadWriter payload;
   payload.Byte(kCommandPolling);
@@ -97,8 +96,8 @@ Detail BuildPollingOne(const std::uint8_t* system_code, std::uint8_t* out, std::
   return payload.Finish(out, capacity, length);
 }
 
-Detail BuildPollingSeveral(const std::uint8_t* system_codes, std::size_t count, std::uint8_t* out,
-                           std::size_t capacity, std::size_t& length) {
+Detail BuildPollingSeveral(const std::uint8_t* system_codes, std::size_t count, std::uint8_t* out, std::size_t capacity,
+                           std::size_t& length) {
   if (count > kPollingCodesMax || (system_codes == nullptr && count > 0)) return kFrameInvalidArgument;
   PayloadWriter payload;
   payload.Byte(kCommandPollingSeveral);
@@ -116,8 +115,7 @@ Detail BuildPolling(const std::uint8_t* system_codes, std::size_t count, std::ui
   return BuildPollingSeveral(system_codes, count, out, capacity, length);
 }
 
-Detail BuildRequestResponse(const std::uint8_t* card_id, std::uint8_t* out, std::size_t capacity,
-                            std::size_t& length) {
+Detail BuildRequestResponse(const std::uint8_t* card_id, std::uint8_t* out, std::size_t capacity, std::size_t& length) {
   if (card_id == nullptr) return kFrameInvalidArgument;
   PayloadWriter payload;
   payload.Byte(kCommandRequestResponse);

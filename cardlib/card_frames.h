@@ -42,17 +42,15 @@ struct CardAccess {
 };
 
 // Polling for one system code: 00, code, request code 01, time slot 00.
-Detail BuildPollingOne(const std::uint8_t* system_code, std::uint8_t* out, std::size_t capacity,
-                       std::size_t& length);
+Detail BuildPollingOne(const std::uint8_t* system_code, std::uint8_t* out, std::size_t capacity, std::size_t& length);
 // Polling for n (0..16) system codes: 60, 0x80 + n, the codes, 01, 00.
-Detail BuildPollingSeveral(const std::uint8_t* system_codes, std::size_t count, std::uint8_t* out,
-                           std::size_t capacity, std::size_t& length);
+Detail BuildPollingSeveral(const std::uint8_t* system_codes, std::size_t count, std::uint8_t* out, std::size_t capacity,
+                           std::size_t& length);
 // The polling a list of 1..16 codes takes: one code the first form, more the second.
 Detail BuildPolling(const std::uint8_t* system_codes, std::size_t count, std::uint8_t* out, std::size_t capacity,
                     std::size_t& length);
 // Request response: 04, card identifier.
-Detail BuildRequestResponse(const std::uint8_t* card_id, std::uint8_t* out, std::size_t capacity,
-                            std::size_t& length);
+Detail BuildRequestResponse(const std::uint8_t* card_id, std::uint8_t* out, std::size_t capacity, std::size_t& length);
 // Select keys: 42, slot A, slot B (each 0..15 or 0x80..0x8F).
 Detail BuildSelectKeys(std::uint8_t slot_a, std::uint8_t slot_b, std::uint8_t* out, std::size_t capacity,
                        std::size_t& length);

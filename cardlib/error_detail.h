@@ -16,7 +16,7 @@ using Detail = std::uint32_t;
 // Serial link and reader (0x02).
 inline constexpr Detail kLinkOk = 0x2000000;
 inline constexpr Detail kLinkInvalidArgument = 0x2000001;
-inline constexpr Detail kReplyTooLarge = 0x2000002;   // the reply does not fit the caller's buffer
+inline constexpr Detail kReplyTooLarge = 0x2000002;    // the reply does not fit the caller's buffer
 inline constexpr Detail kReplyIncomplete = 0x2000003;  // fewer bytes than announced after five more reads
 inline constexpr Detail kPortAlreadyOpen = 0x2000011;
 inline constexpr Detail kPortNotOpen = 0x2000012;
@@ -51,8 +51,8 @@ inline constexpr Detail kFrameTooLarge = 0x4000002;
 inline constexpr Detail kCardOk = 0x8000000;
 inline constexpr Detail kCardInvalidArgument = 0x8000001;
 inline constexpr Detail kCardBufferTooSmall = 0x8000002;
-inline constexpr Detail kReaderNotFound = 0x8000004;    // no reader in the registry, wrong model, USB reader gone
-inline constexpr Detail kCardReplyLength = 0x8000005;   // the length field does not match the bytes received
+inline constexpr Detail kReaderNotFound = 0x8000004;       // no reader in the registry, wrong model, USB reader gone
+inline constexpr Detail kCardReplyLength = 0x8000005;      // the length field does not match the bytes received
 inline constexpr Detail kCardStatusFlagsBase = 0x8010000;  // plus flag 1 * 256 + flag 2
 inline constexpr Detail kCardResultBase = 0x8020000;       // plus byte 2 * 256 + byte 3
 inline constexpr Detail kCardResponseBase = 0x8040000;     // plus an unexpected response code
@@ -74,8 +74,8 @@ inline constexpr Detail kChargeLimit = 0x10080000;
 
 // True for 0 and each layer's success value.
 constexpr bool IsSuccess(Detail detail) {
-  return detail == 0 || detail == kLinkOk || detail == kFrameOk || detail == kCardOk ||
-         detail == kCardResponseBase || detail == kExportOk;
+  return detail == 0 || detail == kLinkOk || detail == kFrameOk || detail == kCardOk || detail == kCardResponseBase ||
+         detail == kExportOk;
 }
 
 }  // namespace corvex

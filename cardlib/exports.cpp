@@ -126,8 +126,8 @@ int32_t GenSenseCard(int32_t* present, const uint8_t* system_codes, int32_t coun
 }
 
 int32_t GenGetCardInfo(uint8_t* card_id, int32_t* card_id_length, uint8_t* parameters, int32_t* parameters_length) {
-  const bool valid = NonNull(card_id, card_id_length, parameters, parameters_length) && *card_id_length > 0 &&
-                     *parameters_length > 0;
+  const bool valid =
+      NonNull(card_id, card_id_length, parameters, parameters_length) && *card_id_length > 0 && *parameters_length > 0;
   const bool fits = valid && *card_id_length >= kCardInfoSize && *parameters_length >= kCardInfoSize;
   return PendingCardWork(valid, fits);
 }
@@ -166,21 +166,16 @@ int32_t GenWriteUserAccount(const char* user_id, int32_t user_id_length, const c
 
 int32_t GenReadUserName(char* name, int32_t* name_length) { return TextRead(name, name_length); }
 
-int32_t GenWriteUserName(const char* name, int32_t name_length) {
-  return TextWrite(name, name_length, kUserNameMax);
-}
+int32_t GenWriteUserName(const char* name, int32_t name_length) { return TextWrite(name, name_length, kUserNameMax); }
 
 int32_t GenReadPINSettings(int32_t* pin_present, int32_t* pin_check, int32_t* retry_limit, int32_t* retry_count,
                            char* pin, int32_t* pin_length) {
-  return PendingCardWork(NonNull(pin_present, pin_check, retry_limit, retry_count, pin, pin_length) &&
-                         *pin_length > 0);
+  return PendingCardWork(NonNull(pin_present, pin_check, retry_limit, retry_count, pin, pin_length) && *pin_length > 0);
 }
 
 int32_t GenWritePIN(const char* pin, int32_t pin_length) { return TextWrite(pin, pin_length, kPinMax); }
 
-int32_t GenWriteRetryLimit(int32_t retry_limit) {
-  return PendingCardWork(InRange(retry_limit, 0, kRetryLimitMax));
-}
+int32_t GenWriteRetryLimit(int32_t retry_limit) { return PendingCardWork(InRange(retry_limit, 0, kRetryLimitMax)); }
 
 int32_t GenReadCommentFromUser(char* comment, int32_t* comment_length) { return TextRead(comment, comment_length); }
 
@@ -188,17 +183,13 @@ int32_t GenWriteCommentToUser(const char* comment, int32_t comment_length) {
   return TextWrite(comment, comment_length, kCommentMax);
 }
 
-int32_t GenReadAdminIdFromUser(char* admin_id, int32_t* admin_id_length) {
-  return TextRead(admin_id, admin_id_length);
-}
+int32_t GenReadAdminIdFromUser(char* admin_id, int32_t* admin_id_length) { return TextRead(admin_id, admin_id_length); }
 
 int32_t GenWriteAdminIdToUser(const char* admin_id, int32_t admin_id_length) {
   return TextWrite(admin_id, admin_id_length, kAdminIdMax);
 }
 
-int32_t GenReadCommentFromAdmin(char* comment, int32_t* comment_length) {
-  return TextRead(comment, comment_length);
-}
+int32_t GenReadCommentFromAdmin(char* comment, int32_t* comment_length) { return TextRead(comment, comment_length); }
 
 int32_t GenWriteCommentToAdmin(const char* comment, int32_t comment_length) {
   return TextWrite(comment, comment_length, kCommentMax);
@@ -277,9 +268,7 @@ int32_t GenReadTransactionStatus(uint8_t* status) { return PendingCardWork(NonNu
 
 int32_t GenWriteTransactionStatus(int32_t /*status*/) { return PendingCardWork(true); }
 
-int32_t GenVerifyPIN(const char* pin, int32_t pin_length) {
-  return PendingCardWork(pin != nullptr && pin_length >= 0);
-}
+int32_t GenVerifyPIN(const char* pin, int32_t pin_length) { return PendingCardWork(pin != nullptr && pin_length >= 0); }
 
 int32_t GenIncrementRetryCounter(void) { return PendingCardWork(true); }
 

@@ -23,10 +23,10 @@ struct StatusRow {
 
 // Both forms of each status byte (0x0?/0x8? and 0x2?/0xA?) are listed.
 constexpr StatusRow kReaderStatuses[] = {
-    {0x00, kLinkOk},          {0x20, kLinkOk},          {0x80, kReaderBusy},      {0xA0, kReaderBusy},
-    {0x81, kReaderStatus81},  {0xA1, kReaderStatus81},  {0x82, kReaderStatus82},  {0xA2, kReaderStatus82},
-    {0x83, kReaderStatus83},  {0xA3, kReaderStatus83},  {0x84, kReaderStatus84},  {0xA4, kReaderStatus84},
-    {0x87, kReaderStatus87},  {0xA7, kReaderStatus87},
+    {0x00, kLinkOk},         {0x20, kLinkOk},         {0x80, kReaderBusy},     {0xA0, kReaderBusy},
+    {0x81, kReaderStatus81}, {0xA1, kReaderStatus81}, {0x82, kReaderStatus82}, {0xA2, kReaderStatus82},
+    {0x83, kReaderStatus83}, {0xA3, kReaderStatus83}, {0x84, kReaderStatus84}, {0xA4, kReaderStatus84},
+    {0x87, kReaderStatus87}, {0xA7, kReaderStatus87},
 };
 
 constexpr std::uint8_t kReaderCheckPayload[] = {0x00, 0x01, 0x00, 0x00, 0x01};
@@ -104,9 +104,7 @@ Detail BuildKeyRegistration(std::uint8_t version, std::uint8_t first_slot, const
   return BuildFrame(kLeaderReader, payload, 5 + key_count * kKeySize, out, capacity, length);
 }
 
-std::size_t AnnouncedLength(const std::uint8_t* reply) {
-  return static_cast<std::size_t>(reply[1]) << 8 | reply[2];
-}
+std::size_t AnnouncedLength(const std::uint8_t* reply) { return static_cast<std::size_t>(reply[1]) << 8 | reply[2]; }
 
 Detail ReaderStatusDetail(std::uint8_t status) {
   for (const StatusRow& row : kReaderStatuses) {

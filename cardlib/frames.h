@@ -21,8 +21,8 @@
 
 namespace corvex {
 
-inline constexpr std::size_t kFrameMax = 1024;       // every frame and reply fits this
-inline constexpr std::size_t kFrameOverhead = 4;     // leader or status, length, checksum
+inline constexpr std::size_t kFrameMax = 1024;    // every frame and reply fits this
+inline constexpr std::size_t kFrameOverhead = 4;  // leader or status, length, checksum
 inline constexpr std::uint8_t kLeaderLink = 0x08;
 inline constexpr std::uint8_t kLeaderReader = 0x28;
 inline constexpr std::uint8_t kLeaderCard = 0x2C;

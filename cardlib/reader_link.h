@@ -18,11 +18,11 @@
 namespace corvex {
 
 // Timing of the link, in milliseconds.
-inline constexpr std::uint32_t kTimeoutPerByte = 50;      // read and write totals: 50 per byte ...
-inline constexpr std::uint32_t kTimeoutConstant = 1000;   // ... plus 1000
-inline constexpr std::uint32_t kIncompletePause = 50;     // after a read that left the reply incomplete
-inline constexpr std::uint32_t kResendPause = 100;        // before the one resend
-inline constexpr int kFurtherReads = 5;                   // reads for the rest of a reply
+inline constexpr std::uint32_t kTimeoutPerByte = 50;     // read and write totals: 50 per byte ...
+inline constexpr std::uint32_t kTimeoutConstant = 1000;  // ... plus 1000
+inline constexpr std::uint32_t kIncompletePause = 50;    // after a read that left the reply incomplete
+inline constexpr std::uint32_t kResendPause = 100;       // before the one resend
+inline constexpr int kFurtherReads = 5;                  // reads for the rest of a reply
 
 inline constexpr std::uint32_t kIdleSpeed = 9600;
 inline constexpr std::uint32_t kWorkingSpeed = 115200;
@@ -51,8 +51,7 @@ class ReaderLink {
   // the capacity on entry, the reply's length on success. A reply whose
   // reader status asks for a resend (0x80/0xA0) is answered, after a pause
   // and a purge, by sending the frame once more; the second answer is final.
-  Detail Exchange(const std::uint8_t* frame, std::size_t frame_length, std::uint8_t* reply,
-                  std::size_t& reply_length);
+  Detail Exchange(const std::uint8_t* frame, std::size_t frame_length, std::uint8_t* reply, std::size_t& reply_length);
 
   // An exchange of a link or reader command whose reply must carry 9000.
   Detail Command(const std::uint8_t* frame, std::size_t frame_length);

@@ -13,9 +13,7 @@ class SystemPort final : public LinkPort {
   bool IsOpen() const override { return port_.IsOpen(); }
   bool Purge() override { return port_.Purge(); }
   bool ReadLineSettings(platform::LineSettings& settings) override { return port_.ReadLineSettings(settings); }
-  bool WriteLineSettings(const platform::LineSettings& settings) override {
-    return port_.WriteLineSettings(settings);
-  }
+  bool WriteLineSettings(const platform::LineSettings& settings) override { return port_.WriteLineSettings(settings); }
   bool ReadSpeed(std::uint32_t& bits_per_second) override { return port_.ReadSpeed(bits_per_second); }
   bool SetSpeed(std::uint32_t bits_per_second) override { return port_.SetSpeed(bits_per_second); }
   bool ReadTimeouts(platform::SerialTimeouts& timeouts) override { return port_.ReadTimeouts(timeouts); }

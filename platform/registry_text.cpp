@@ -146,9 +146,7 @@ std::vector<std::string> LogicalLines(std::string_view text) {
   return lines;
 }
 
-bool IsHeader(std::string_view line) {
-  return line == "REGEDIT4" || line == "Windows Registry Editor Version 5.00";
-}
+bool IsHeader(std::string_view line) { return line == "REGEDIT4" || line == "Windows Registry Editor Version 5.00"; }
 
 }  // namespace
 

@@ -9,9 +9,7 @@ namespace platform {
 
 namespace {
 
-HKEY RootKey(RegistryRoot root) {
-  return root == RegistryRoot::CurrentUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
-}
+HKEY RootKey(RegistryRoot root) { return root == RegistryRoot::CurrentUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE; }
 
 RegistryType TypeOf(DWORD type) {
   switch (type) {
@@ -38,8 +36,8 @@ std::optional<RegistryValue> ReadRegistryValue(RegistryRoot root, const char* ke
       if (::RegQueryValueExA(opened, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) break;
       RegistryValue value;
       value.data.resize(size);
-      const LONG read = ::RegQueryValueExA(opened, name, nullptr, &type,
-                                           reinterpret_cast<BYTE*>(value.data.data()), &size);
+      const LONG read =
+          ::RegQueryValueExA(opened, name, nullptr, &type, reinterpret_cast<BYTE*>(value.data.data()), &size);
       if (read == ERROR_MORE_DATA) continue;
       if (read != ERROR_SUCCESS) break;
       value.data.resize(size);

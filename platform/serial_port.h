@@ -103,7 +103,7 @@ class SerialPort {
   static constexpr std::intptr_t kClosed = -1;
 
   std::intptr_t handle_ = kClosed;
-  SerialTimeouts timeouts_{};    // POSIX: the rule the reads and writes apply
+  SerialTimeouts timeouts_{};     // POSIX: the rule the reads and writes apply
   bool pseudo_terminal_ = false;  // POSIX: the port is a pseudo-terminal
 };
 

@@ -259,8 +259,8 @@ bool SerialPort::Read(void* data, std::size_t size, std::size_t& got) {
   const int fd = static_cast<int>(handle_);
   auto* bytes = static_cast<unsigned char*>(data);
   const SerialTimeouts& rule = timeouts_;
-  const bool at_once = rule.read_interval == kReadIntervalReturnAtOnce && rule.read_per_byte == 0 &&
-                       rule.read_constant == 0;
+  const bool at_once =
+      rule.read_interval == kReadIntervalReturnAtOnce && rule.read_per_byte == 0 && rule.read_constant == 0;
   const std::uint64_t total = std::uint64_t{rule.read_per_byte} * size + rule.read_constant;
   const bool limited = total > 0;
   const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(total);

@@ -20,8 +20,7 @@ class DeviceTest : public ::testing::Test {
  protected:
   void InstallUsbReader() {
     registry.SetString(kUsbEnum, "0", "USB\\VID_2\\7");
-    registry.SetString("SYSTEM\\CurrentControlSet\\Enum\\USB\\VID_2\\7", "DeviceDesc",
-                       "DENSO WAVE USB Device (COM4)");
+    registry.SetString("SYSTEM\\CurrentControlSet\\Enum\\USB\\VID_2\\7", "DeviceDesc", "DENSO WAVE USB Device (COM4)");
   }
   void ReplyOk(int count) {
     for (int i = 0; i < count; ++i) port.Reply(OkReply());

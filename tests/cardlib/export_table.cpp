@@ -59,7 +59,7 @@ ExportCase TextWrite(const char* name, std::int32_t limit, Write write) {
 // A date write: each of year, month and day one past its range, and -1.
 template <typename Write>
 Calls BadDates(Write write) {
-  return {[write] { return write(3001, 1, 1); }, [write] { return write(-1, 1, 1); },
+  return {[write] { return write(3001, 1, 1); },  [write] { return write(-1, 1, 1); },
           [write] { return write(2024, 13, 1); }, [write] { return write(2024, -1, 1); },
           [write] { return write(2024, 1, 32); }, [write] { return write(2024, 1, -1); }};
 }
@@ -72,12 +72,12 @@ void AddAmountPair(std::vector<ExportCase>& cases, const std::string& name, Read
                    {},
                    [r] { return r(&g_a, &g_b); },
                    WhenOpen::NotImplemented});
-  cases.push_back({"GenWrite" + name,
-                   {[w] { return w(100000, 0); }, [w] { return w(0, 100000); }, [w] { return w(-1, 0); },
-                    [w] { return w(0, -1); }},
-                   {},
-                   [w] { return w(99999, 99999); },
-                   WhenOpen::NotImplemented});
+  cases.push_back(
+      {"GenWrite" + name,
+       {[w] { return w(100000, 0); }, [w] { return w(0, 100000); }, [w] { return w(-1, 0); }, [w] { return w(0, -1); }},
+       {},
+       [w] { return w(99999, 99999); },
+       WhenOpen::NotImplemented});
 }
 
 // The last charge or payment: date, amount and a text of up to 16 bytes.
@@ -100,23 +100,23 @@ void AddLastCharge(std::vector<ExportCase>& cases, const std::string& name, Read
   invalid.push_back([w] { return w(2024, 1, 1, 1, g_text, 17); });
   invalid.push_back([w] { return w(2024, 1, 1, 1, g_text, -1); });
   invalid.push_back([w] { return w(2024, 1, 1, 1, nullptr, 1); });
-  cases.push_back({"GenWrite" + name, invalid, {}, [w] { return w(0, 0, 0, 0, nullptr, 0); },
-                   WhenOpen::NotImplemented});
+  cases.push_back(
+      {"GenWrite" + name, invalid, {}, [w] { return w(0, 0, 0, 0, nullptr, 0); }, WhenOpen::NotImplemented});
 }
 
 std::vector<ExportCase> MakeCases() {
   std::vector<ExportCase> cases;
-  cases.push_back({"GenOpenDevice", {[] { return GenOpenDevice(nullptr, kLongPath.c_str()); }}, {}, {},
-                   WhenOpen::Special});
+  cases.push_back(
+      {"GenOpenDevice", {[] { return GenOpenDevice(nullptr, kLongPath.c_str()); }}, {}, {}, WhenOpen::Special});
   cases.push_back({"GenCloseDevice", {}, {}, [] { return GenCloseDevice(); }, WhenOpen::Special});
-  cases.push_back({"GenSenseCard",
-                   {[] { return GenSenseCard(nullptr, kSystemCodes, 1); },
-                    [] { return GenSenseCard(&g_a, nullptr, 1); }, [] { return GenSenseCard(&g_a, kSystemCodes, 0); },
-                    [] { return GenSenseCard(&g_a, kSystemCodes, 17); },
-                    [] { return GenSenseCard(&g_a, kSystemCodes, -1); }},
-                   {},
-                   [] { return GenSenseCard(&g_a, kSystemCodes, 2); },
-                   WhenOpen::NotImplemented});
+  cases.push_back(
+      {"GenSenseCard",
+       {[] { return GenSenseCard(nullptr, kSystemCodes, 1); }, [] { return GenSenseCard(&g_a, nullptr, 1); },
+        [] { return GenSenseCard(&g_a, kSystemCodes, 0); }, [] { return GenSenseCard(&g_a, kSystemCodes, 17); },
+        [] { return GenSenseCard(&g_a, kSystemCodes, -1); }},
+       {},
+       [] { return GenSenseCard(&g_a, kSystemCodes, 2); },
+       WhenOpen::NotImplemented});
   cases.push_back({"GenGetCardInfo",
                    {WithCapacity(8, [] { return GenGetCardInfo(nullptr, &g_length, g_bytes2, &g_length2); }),
                     WithCapacity(8, [] { return GenGetCardInfo(g_bytes, nullptr, g_bytes2, &g_length2); }),
@@ -131,30 +131,35 @@ std::vector<ExportCase> MakeCases() {
                     }},
                    WithCapacity(8, [] { return GenGetCardInfo(g_bytes, &g_length, g_bytes2, &g_length2); }),
                    WhenOpen::NotImplemented});
-  cases.push_back({"GenGetCardType", {[] { return GenGetCardType(nullptr); }}, {},
-                   [] { return GenGetCardType(&g_a); }, WhenOpen::NotImplemented});
-  cases.push_back({"GenGetLastErrorDetail", {}, {}, {}, WhenOpen::Special});
-  cases.push_back({"GenGetMaxLength", {[] { return GenGetMaxLength(nullptr); }}, {},
-                   [] { return GenGetMaxLength(g_table); }, WhenOpen::Succeeds});
-  cases.push_back({"GenGetMaxLengthEx",
-                   {[] { return GenGetMaxLengthEx(nullptr, &g_a, &g_b); },
-                    [] { return GenGetMaxLengthEx(g_table, nullptr, &g_b); },
-                    [] { return GenGetMaxLengthEx(g_table, &g_a, nullptr); }},
+  cases.push_back({"GenGetCardType",
+                   {[] { return GenGetCardType(nullptr); }},
                    {},
-                   [] { return GenGetMaxLengthEx(g_table, &g_a, &g_b); },
+                   [] { return GenGetCardType(&g_a); },
+                   WhenOpen::NotImplemented});
+  cases.push_back({"GenGetLastErrorDetail", {}, {}, {}, WhenOpen::Special});
+  cases.push_back({"GenGetMaxLength",
+                   {[] { return GenGetMaxLength(nullptr); }},
+                   {},
+                   [] { return GenGetMaxLength(g_table); },
                    WhenOpen::Succeeds});
+  cases.push_back(
+      {"GenGetMaxLengthEx",
+       {[] { return GenGetMaxLengthEx(nullptr, &g_a, &g_b); }, [] { return GenGetMaxLengthEx(g_table, nullptr, &g_b); },
+        [] { return GenGetMaxLengthEx(g_table, &g_a, nullptr); }},
+       {},
+       [] { return GenGetMaxLengthEx(g_table, &g_a, &g_b); },
+       WhenOpen::Succeeds});
   cases.push_back({"GenSetAllKey", {}, {}, [] { return GenSetAllKey(); }, WhenOpen::Succeeds});
   cases.push_back({"GenInitializeCard", {}, {}, [] { return GenInitializeCard(); }, WhenOpen::NotImplemented});
-  cases.push_back(
-      {"GenReadUserAccount",
-       {WithCapacity(256, [] { return GenReadUserAccount(nullptr, &g_length, g_text2, &g_length2); }),
-        WithCapacity(256, [] { return GenReadUserAccount(g_text, nullptr, g_text2, &g_length2); }),
-        WithCapacity(256, [] { return GenReadUserAccount(g_text, &g_length, nullptr, &g_length2); }),
-        WithCapacity(256, [] { return GenReadUserAccount(g_text, &g_length, g_text2, nullptr); }),
-        WithCapacity(-1, [] { return GenReadUserAccount(g_text, &g_length, g_text2, &g_length2); })},
-       {},
-       WithCapacity(256, [] { return GenReadUserAccount(g_text, &g_length, g_text2, &g_length2); }),
-       WhenOpen::NotImplemented});
+  cases.push_back({"GenReadUserAccount",
+                   {WithCapacity(256, [] { return GenReadUserAccount(nullptr, &g_length, g_text2, &g_length2); }),
+                    WithCapacity(256, [] { return GenReadUserAccount(g_text, nullptr, g_text2, &g_length2); }),
+                    WithCapacity(256, [] { return GenReadUserAccount(g_text, &g_length, nullptr, &g_length2); }),
+                    WithCapacity(256, [] { return GenReadUserAccount(g_text, &g_length, g_text2, nullptr); }),
+                    WithCapacity(-1, [] { return GenReadUserAccount(g_text, &g_length, g_text2, &g_length2); })},
+                   {},
+                   WithCapacity(256, [] { return GenReadUserAccount(g_text, &g_length, g_text2, &g_length2); }),
+                   WhenOpen::NotImplemented});
   cases.push_back({"GenWriteUserAccount",
                    {[] { return GenWriteUserAccount(g_text, 129, g_text2, 0); },
                     [] { return GenWriteUserAccount(g_text, 0, g_text2, 257); },
@@ -166,18 +171,17 @@ std::vector<ExportCase> MakeCases() {
                    WhenOpen::NotImplemented});
   cases.push_back(TextRead("GenReadUserName", GenReadUserName));
   cases.push_back(TextWrite("GenWriteUserName", 64, GenWriteUserName));
-  cases.push_back(
-      {"GenReadPINSettings",
-       {WithCapacity(16, [] { return GenReadPINSettings(nullptr, &g_b, &g_c, &g_d, g_text, &g_length); }),
-        WithCapacity(16, [] { return GenReadPINSettings(&g_a, nullptr, &g_c, &g_d, g_text, &g_length); }),
-        WithCapacity(16, [] { return GenReadPINSettings(&g_a, &g_b, nullptr, &g_d, g_text, &g_length); }),
-        WithCapacity(16, [] { return GenReadPINSettings(&g_a, &g_b, &g_c, nullptr, g_text, &g_length); }),
-        WithCapacity(16, [] { return GenReadPINSettings(&g_a, &g_b, &g_c, &g_d, nullptr, &g_length); }),
-        WithCapacity(16, [] { return GenReadPINSettings(&g_a, &g_b, &g_c, &g_d, g_text, nullptr); }),
-        WithCapacity(0, [] { return GenReadPINSettings(&g_a, &g_b, &g_c, &g_d, g_text, &g_length); })},
-       {},
-       WithCapacity(16, [] { return GenReadPINSettings(&g_a, &g_b, &g_c, &g_d, g_text, &g_length); }),
-       WhenOpen::NotImplemented});
+  cases.push_back({"GenReadPINSettings",
+                   {WithCapacity(16, [] { return GenReadPINSettings(nullptr, &g_b, &g_c, &g_d, g_text, &g_length); }),
+                    WithCapacity(16, [] { return GenReadPINSettings(&g_a, nullptr, &g_c, &g_d, g_text, &g_length); }),
+                    WithCapacity(16, [] { return GenReadPINSettings(&g_a, &g_b, nullptr, &g_d, g_text, &g_length); }),
+                    WithCapacity(16, [] { return GenReadPINSettings(&g_a, &g_b, &g_c, nullptr, g_text, &g_length); }),
+                    WithCapacity(16, [] { return GenReadPINSettings(&g_a, &g_b, &g_c, &g_d, nullptr, &g_length); }),
+                    WithCapacity(16, [] { return GenReadPINSettings(&g_a, &g_b, &g_c, &g_d, g_text, nullptr); }),
+                    WithCapacity(0, [] { return GenReadPINSettings(&g_a, &g_b, &g_c, &g_d, g_text, &g_length); })},
+                   {},
+                   WithCapacity(16, [] { return GenReadPINSettings(&g_a, &g_b, &g_c, &g_d, g_text, &g_length); }),
+                   WhenOpen::NotImplemented});
   cases.push_back(TextWrite("GenWritePIN", 16, GenWritePIN));
   cases.push_back({"GenWriteRetryLimit",
                    {[] { return GenWriteRetryLimit(256); }, [] { return GenWriteRetryLimit(-1); }},
@@ -201,10 +205,14 @@ std::vector<ExportCase> MakeCases() {
                    [] { return GenReadIssueInfo(&g_a, &g_b, &g_c, &g_d); },
                    WhenOpen::NotImplemented});
   {
-    Calls invalid = BadDates([](std::int32_t y, std::int32_t m, std::int32_t d) { return GenWriteIssueInfo(1, y, m, d); });
+    Calls invalid =
+        BadDates([](std::int32_t y, std::int32_t m, std::int32_t d) { return GenWriteIssueInfo(1, y, m, d); });
     invalid.push_back([] { return GenWriteIssueInfo(65536, 2024, 1, 1); });
     invalid.push_back([] { return GenWriteIssueInfo(-1, 2024, 1, 1); });
-    cases.push_back({"GenWriteIssueInfo", invalid, {}, [] { return GenWriteIssueInfo(65535, 3000, 12, 31); },
+    cases.push_back({"GenWriteIssueInfo",
+                     invalid,
+                     {},
+                     [] { return GenWriteIssueInfo(65535, 3000, 12, 31); },
                      WhenOpen::NotImplemented});
   }
   cases.push_back({"GenReadUserCode",
@@ -220,26 +228,33 @@ std::vector<ExportCase> MakeCases() {
                    {},
                    [] { return GenWriteUserCode(g_bytes, 4); },
                    WhenOpen::NotImplemented});
-  cases.push_back({"GenReadExpireDate",
-                   {[] { return GenReadExpireDate(nullptr, &g_b, &g_c); },
-                    [] { return GenReadExpireDate(&g_a, nullptr, &g_c); },
-                    [] { return GenReadExpireDate(&g_a, &g_b, nullptr); }},
+  cases.push_back(
+      {"GenReadExpireDate",
+       {[] { return GenReadExpireDate(nullptr, &g_b, &g_c); }, [] { return GenReadExpireDate(&g_a, nullptr, &g_c); },
+        [] { return GenReadExpireDate(&g_a, &g_b, nullptr); }},
+       {},
+       [] { return GenReadExpireDate(&g_a, &g_b, &g_c); },
+       WhenOpen::NotImplemented});
+  cases.push_back({"GenWriteExpireDate",
+                   BadDates(GenWriteExpireDate),
                    {},
-                   [] { return GenReadExpireDate(&g_a, &g_b, &g_c); },
+                   [] { return GenWriteExpireDate(0, 0, 0); },
                    WhenOpen::NotImplemented});
-  cases.push_back({"GenWriteExpireDate", BadDates(GenWriteExpireDate), {}, [] { return GenWriteExpireDate(0, 0, 0); },
-                   WhenOpen::NotImplemented});
-  cases.push_back({"GenReadUserConfig",
-                   {[] { return GenReadUserConfig(nullptr, g_bytes); }, [] { return GenReadUserConfig(g_bytes, nullptr); }},
-                   {},
-                   [] { return GenReadUserConfig(g_bytes, g_bytes2); },
-                   WhenOpen::NotImplemented});
-  cases.push_back({"GenWriteUserConfig", {}, {}, [] { return GenWriteUserConfig(-1, 4096); },
-                   WhenOpen::NotImplemented});
+  cases.push_back(
+      {"GenReadUserConfig",
+       {[] { return GenReadUserConfig(nullptr, g_bytes); }, [] { return GenReadUserConfig(g_bytes, nullptr); }},
+       {},
+       [] { return GenReadUserConfig(g_bytes, g_bytes2); },
+       WhenOpen::NotImplemented});
+  cases.push_back(
+      {"GenWriteUserConfig", {}, {}, [] { return GenWriteUserConfig(-1, 4096); }, WhenOpen::NotImplemented});
   AddAmountPair(cases, "PreCharge", GenReadPreCharge, GenWritePreCharge);
   AddAmountPair(cases, "UserCharge", GenReadUserCharge, GenWriteUserCharge);
-  cases.push_back({"GenReadChargeUpperLimit", {[] { return GenReadChargeUpperLimit(nullptr); }}, {},
-                   [] { return GenReadChargeUpperLimit(&g_a); }, WhenOpen::NotImplemented});
+  cases.push_back({"GenReadChargeUpperLimit",
+                   {[] { return GenReadChargeUpperLimit(nullptr); }},
+                   {},
+                   [] { return GenReadChargeUpperLimit(&g_a); },
+                   WhenOpen::NotImplemented});
   cases.push_back({"GenWriteChargeUpperLimit",
                    {[] { return GenWriteChargeUpperLimit(100000); }, [] { return GenWriteChargeUpperLimit(-1); }},
                    {},
@@ -247,17 +262,20 @@ std::vector<ExportCase> MakeCases() {
                    WhenOpen::NotImplemented});
   AddLastCharge(cases, "LastUserCharge", GenReadLastUserCharge, GenWriteLastUserCharge);
   AddLastCharge(cases, "LastUserPayment", GenReadLastUserPayment, GenWriteLastUserPayment);
-  cases.push_back({"GenReadTransactionStatus", {[] { return GenReadTransactionStatus(nullptr); }}, {},
-                   [] { return GenReadTransactionStatus(g_bytes); }, WhenOpen::NotImplemented});
-  cases.push_back({"GenWriteTransactionStatus", {}, {}, [] { return GenWriteTransactionStatus(300); },
+  cases.push_back({"GenReadTransactionStatus",
+                   {[] { return GenReadTransactionStatus(nullptr); }},
+                   {},
+                   [] { return GenReadTransactionStatus(g_bytes); },
                    WhenOpen::NotImplemented});
+  cases.push_back(
+      {"GenWriteTransactionStatus", {}, {}, [] { return GenWriteTransactionStatus(300); }, WhenOpen::NotImplemented});
   cases.push_back({"GenVerifyPIN",
                    {[] { return GenVerifyPIN(nullptr, 0); }, [] { return GenVerifyPIN(g_text, -1); }},
                    {},
                    [] { return GenVerifyPIN(g_text, 0); },
                    WhenOpen::NotImplemented});
-  cases.push_back({"GenIncrementRetryCounter", {}, {}, [] { return GenIncrementRetryCounter(); },
-                   WhenOpen::NotImplemented});
+  cases.push_back(
+      {"GenIncrementRetryCounter", {}, {}, [] { return GenIncrementRetryCounter(); }, WhenOpen::NotImplemented});
   cases.push_back({"GenResetRetryCounter", {}, {}, [] { return GenResetRetryCounter(); }, WhenOpen::NotImplemented});
   cases.push_back({"GenChargePreCharge",
                    {[] { return GenChargePreCharge(0, &g_a); }, [] { return GenChargePreCharge(100000, &g_a); },

@@ -18,7 +18,7 @@ enum class WhenOpen {
 
 struct ExportCase {
   std::string name;
-  std::vector<std::function<std::int32_t()>> invalid;  // each gives CORVEX_INVALID_ARGUMENT
+  std::vector<std::function<std::int32_t()>> invalid;    // each gives CORVEX_INVALID_ARGUMENT
   std::vector<std::function<std::int32_t()>> too_small;  // each gives CORVEX_BUFFER_TOO_SMALL
   std::function<std::int32_t()> valid;
   WhenOpen when_open;

@@ -44,19 +44,16 @@ TEST(Frames, GoldenFrames) {
   const Bytes write_data(32, 0xAB);
   const Bytes codes = Hex("81 65 FE 00");
   const Golden goldens[] = {
-      {"reader check", [](auto o, auto c, auto& l) { return BuildReaderCheck(o, c, l); },
-       "08 00 05 00 01 00 00 01 0D"},
+      {"reader check", [](auto o, auto c, auto& l) { return BuildReaderCheck(o, c, l); }, "08 00 05 00 01 00 00 01 0D"},
       {"set speed 115200", [](auto o, auto c, auto& l) { return BuildSetSpeed(115200, o, c, l); },
        "08 00 04 00 07 13 00 18"},
       {"set speed 9600", [](auto o, auto c, auto& l) { return BuildSetSpeed(9600, o, c, l); },
        "08 00 04 00 07 00 00 0B"},
       {"reader 0x01", [](auto o, auto c, auto& l) { return BuildReaderCommand(0x01, 0, 0, nullptr, 0, o, c, l); },
        "28 00 04 00 01 00 00 2D"},
-      {"reader 0x11 open",
-       [](auto o, auto c, auto& l) { return BuildReaderCommand(0x11, 1, 0, nullptr, 0, o, c, l); },
+      {"reader 0x11 open", [](auto o, auto c, auto& l) { return BuildReaderCommand(0x11, 1, 0, nullptr, 0, o, c, l); },
        "28 00 04 00 11 01 00 3C"},
-      {"reader 0x11 close",
-       [](auto o, auto c, auto& l) { return BuildReaderCommand(0x11, 0, 0, nullptr, 0, o, c, l); },
+      {"reader 0x11 close", [](auto o, auto c, auto& l) { return BuildReaderCommand(0x11, 0, 0, nullptr, 0, o, c, l); },
        "28 00 04 00 11 00 00 3D"},
       {"reader 0x13", [](auto o, auto c, auto& l) { return BuildReaderCommand(0x13, 4, 5, nullptr, 0, o, c, l); },
        "28 00 04 00 13 04 05 3E"},
@@ -72,13 +69,11 @@ TEST(Frames, GoldenFrames) {
        "2C 00 05 00 81 65 01 00 CC"},
       {"polling two codes", [&](auto o, auto c, auto& l) { return BuildPolling(codes.data(), 2, o, c, l); },
        "2C 00 08 60 82 81 65 FE 00 01 00 DD"},
-      {"polling several, none",
-       [&](auto o, auto c, auto& l) { return BuildPollingSeveral(nullptr, 0, o, c, l); },
+      {"polling several, none", [&](auto o, auto c, auto& l) { return BuildPollingSeveral(nullptr, 0, o, c, l); },
        "2C 00 04 60 80 01 00 C9"},
       {"request response", [&](auto o, auto c, auto& l) { return BuildRequestResponse(kCardId.data(), o, c, l); },
        "2C 00 09 04 01 02 03 04 05 06 07 08 29"},
-      {"select keys", [](auto o, auto c, auto& l) { return BuildSelectKeys(2, 0, o, c, l); },
-       "2C 00 03 42 02 00 6F"},
+      {"select keys", [](auto o, auto c, auto& l) { return BuildSelectKeys(2, 0, o, c, l); }, "2C 00 03 42 02 00 6F"},
       {"select keys, high slots", [](auto o, auto c, auto& l) { return BuildSelectKeys(0x8F, 0x80, o, c, l); },
        "2C 00 03 42 8F 80 62"},
       {"authenticate", [&](auto o, auto c, auto& l) { return BuildAuthenticate(access, o, c, l); },
@@ -89,17 +84,15 @@ TEST(Frames, GoldenFrames) {
   };
   for (const Golden& golden : goldens) EXPECT_EQ(Build(golden.build), golden.frame) << golden.name;
 
-  const std::string written = Build([&](auto o, auto c, auto& l) {
-    return BuildWrite(kCardId.data(), blocks, 2, write_data.data(), o, c, l);
-  });
+  const std::string written =
+      Build([&](auto o, auto c, auto& l) { return BuildWrite(kCardId.data(), blocks, 2, write_data.data(), o, c, l); });
   EXPECT_EQ(written.substr(0, 50), "2C 00 2E 16 01 02 03 04 05 06 07 08 02 80 00 80 01");
   EXPECT_EQ(written.size(), (4u + 46u) * 3 - 1);
 }
 
 TEST(Frames, SpeedCodes) {
-  const std::pair<std::uint32_t, std::uint8_t> codes[] = {{9600, 0x00},  {14400, 0x10}, {19200, 0x01},
-                                                          {28800, 0x11}, {38400, 0x02}, {57600, 0x12},
-                                                          {115200, 0x13}, {1200, 0x13}};
+  const std::pair<std::uint32_t, std::uint8_t> codes[] = {{9600, 0x00},  {14400, 0x10}, {19200, 0x01},  {28800, 0x11},
+                                                          {38400, 0x02}, {57600, 0x12}, {115200, 0x13}, {1200, 0x13}};
   for (const auto& [speed, code] : codes) EXPECT_EQ(SpeedCode(speed), code) << speed;
 }
 

@@ -150,8 +150,8 @@ TEST_F(PtyDevice, UsbReaderUnpluggedBeforeASense) {
       "[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Enum\\USB\\VID_1\\2]\n"
       "\"DeviceDesc\"=\"DENSO WAVE USB Device (COM5)\"\n" +
       SerialMap("COM5");
-  WriteRegistry("[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\dwusb\\Enum]\n\"0\"=\"USB\\\\VID_1\\\\2\"\n" +
-                usb);
+  WriteRegistry(
+      "[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\dwusb\\Enum]\n\"0\"=\"USB\\\\VID_1\\\\2\"\n" + usb);
   ASSERT_EQ(GenOpenDevice(nullptr, nullptr), CORVEX_OK);
   std::int32_t present = -1;
   const std::uint8_t code[2] = {0x81, 0x65};

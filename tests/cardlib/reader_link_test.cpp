@@ -52,9 +52,9 @@ TEST(ReaderLinkOpen, SpeedIsOnlyChangedWhereNeeded) {
   ReplyOk(at_idle, 5);
   ReaderLink idle_link(at_idle);
   ASSERT_EQ(idle_link.Open("p"), kLinkOk);
-  EXPECT_EQ(at_idle.Controls(), (Strings{"open p", "purge", "read settings", "write settings 8 E check",
-                                         "read timeouts", "write timeouts 0 50 1000 50 1000", "read speed",
-                                         "read speed", "set speed 115200"}));
+  EXPECT_EQ(at_idle.Controls(),
+            (Strings{"open p", "purge", "read settings", "write settings 8 E check", "read timeouts",
+                     "write timeouts 0 50 1000 50 1000", "read speed", "read speed", "set speed 115200"}));
 
   ScriptedPort fast;  // found at 115200: checked there, then moved to 9600 before the speed command
   fast.speed = 115200;
@@ -208,8 +208,11 @@ TEST_F(ReaderLinkExchange, SplitReplyIsAssembledWithinFiveReads) {
   const Bytes answer = ReplyFrame(0x00, Hex("11 22 33 44 55 90 00"));
   // The header and one byte, then the rest in two pieces released by the
   // pauses after the first and the fourth further read.
-  port.ReplyInPieces({Bytes(answer.begin(), answer.begin() + 5), Bytes(answer.begin() + 5, answer.begin() + 7), {},
-                      {}, Bytes(answer.begin() + 7, answer.end())});
+  port.ReplyInPieces({Bytes(answer.begin(), answer.begin() + 5),
+                      Bytes(answer.begin() + 5, answer.begin() + 7),
+                      {},
+                      {},
+                      Bytes(answer.begin() + 7, answer.end())});
   ASSERT_EQ(Send(), kLinkOk);
   EXPECT_EQ(Bytes(reply.begin(), reply.begin() + reply_length), answer);
 
@@ -268,9 +271,11 @@ TEST_F(ReaderLinkExchange, OneResendOnStatus80) {
 }
 
 TEST_F(ReaderLinkExchange, OtherStatusBytesAreNotResent) {
-  const std::pair<std::uint8_t, Detail> cases[] = {
-      {0x81, kReaderStatus81}, {0xA2, kReaderStatus82}, {0x87, kReaderStatus87}, {0xA8, kReaderProtocol},
-      {0x01, kReaderProtocol}};
+  const std::pair<std::uint8_t, Detail> cases[] = {{0x81, kReaderStatus81},
+                                                   {0xA2, kReaderStatus82},
+                                                   {0x87, kReaderStatus87},
+                                                   {0xA8, kReaderProtocol},
+                                                   {0x01, kReaderProtocol}};
   for (const auto& [status, detail] : cases) {
     port.log.clear();
     port.Reply(ReplyFrame(status, Hex("90 00")));

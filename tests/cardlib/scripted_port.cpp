@@ -53,10 +53,10 @@ std::vector<std::string> ScriptedPort::Writes() const {
 std::vector<std::string> ScriptedPort::Controls() const {
   std::vector<std::string> controls;
   for (const std::string& entry : log) {
-    const bool transfer = entry.rfind("read ", 0) == 0 && entry != "read settings" && entry != "read speed" &&
-                          entry != "read timeouts";
-    const bool frame = entry.rfind("write ", 0) == 0 && entry.rfind("write settings", 0) != 0 &&
-                       entry.rfind("write timeouts", 0) != 0;
+    const bool transfer =
+        entry.rfind("read ", 0) == 0 && entry != "read settings" && entry != "read speed" && entry != "read timeouts";
+    const bool frame =
+        entry.rfind("write ", 0) == 0 && entry.rfind("write settings", 0) != 0 && entry.rfind("write timeouts", 0) != 0;
     if (!transfer && !frame) controls.push_back(entry);
   }
   return controls;

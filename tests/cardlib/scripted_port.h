@@ -40,8 +40,8 @@ class ScriptedPort final : public corvex::LinkPort {
     bool read_speed = false;
     std::uint32_t set_speed_refused = 0;  // this speed is refused (0: none)
     bool write_timeouts = false;
-    bool read = false;         // reads fail
-    bool write_nothing = false;  // writes report 0 bytes written
+    bool read = false;            // reads fail
+    bool write_nothing = false;   // writes report 0 bytes written
     std::size_t write_chunk = 0;  // writes take at most this many bytes (0: all)
     bool close = false;
   };

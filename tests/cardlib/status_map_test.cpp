@@ -74,10 +74,10 @@ constexpr Row kRows[] = {
     {0x80400FB, 0x1000000},
     {0x10080000, 0x60000},
     // Families: status words and failure flags.
-    {0x2116A82, 0x500},   // reader refused a command while opening
+    {0x2116A82, 0x500},  // reader refused a command while opening
     {0x4110000, 0x500},
     {0x8111234, 0x500},
-    {0x2216A82, 0x600},   // ... while closing
+    {0x2216A82, 0x600},  // ... while closing
     {0x8210001, 0x600},
     {0x2016A82, 0x50000},  // outside opening and closing
     {0x8010102, 0x50000},  // card status flags
@@ -89,9 +89,9 @@ constexpr Row kRows[] = {
     {0x2030000, 0x7F000000},  // bits 16..19 = 3: not a family
     {0x1010000, 0x7F000000},  // layer 0x01 does not exist
     {0x10010001, 0x7F000000},
-    {0x8040012, 0x7F000000},  // another unexpected response code
-    {0x2100100, 0x7F000000},  // reader status error while opening
-    {0x2201200, 0x7F000000},  // authentication failure while closing
+    {0x8040012, 0x7F000000},   // another unexpected response code
+    {0x2100100, 0x7F000000},   // reader status error while opening
+    {0x2201200, 0x7F000000},   // authentication failure while closing
     {0x100000FF, 0x7F000000},  // not implemented
     {0x7F000000, 0x7F000000},
     {0xFFFFFFFF, 0x7F000000},
@@ -117,8 +117,8 @@ TEST(StatusMap, FailuresAreRecordedAndSuccessValuesNever) {
 }
 
 TEST(StatusMap, PhaseBitIsAddedExceptToPortAndLinkDetails) {
-  const Detail kept[] = {0x2000000, 0x2000001, 0x2000002, 0x2000003, 0x2000011, 0x2000013,
-                         0x2000016, 0x2000019, 0x2000700, 0x2001300};
+  const Detail kept[] = {0x2000000, 0x2000001, 0x2000002, 0x2000003, 0x2000011,
+                         0x2000013, 0x2000016, 0x2000019, 0x2000700, 0x2001300};
   for (const Detail detail : kept) {
     EXPECT_EQ(TagPhase(detail, LinkPhase::Opening), detail) << Text(detail);
     EXPECT_EQ(TagPhase(detail, LinkPhase::Closing), detail) << Text(detail);

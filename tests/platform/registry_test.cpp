@@ -68,8 +68,7 @@ TEST(Registry, ReadsValuesOfTheSystemRegistry) {
 TEST(Registry, StandInFileFromTheEnvironment) {
   testing_support::TempDir dir;
   const std::string file = dir.file("machine.reg");
-  testing_support::WriteBytes(file,
-                              "REGEDIT4\n[HKEY_LOCAL_MACHINE\\SYSTEM\\Test]\n\"Name\"=\"first\"\n");
+  testing_support::WriteBytes(file, "REGEDIT4\n[HKEY_LOCAL_MACHINE\\SYSTEM\\Test]\n\"Name\"=\"first\"\n");
   testing_support::ScopedEnvironment path("PELLAM_REGISTRY", file);
   const auto value = ReadRegistryValue(RegistryRoot::LocalMachine, "SYSTEM\\Test", "Name");
   ASSERT_TRUE(value);
