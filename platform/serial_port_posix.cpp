@@ -112,6 +112,23 @@ int WaitFor(int fd, short events, int milliseconds) {
   }
 }
 
+// Applies `wanted` and checks that it reads back as asked. A pseudo-terminal
+// refuses a change of nothing but parity and never keeps the parity bits:
+// there (and only there) the rest is applied without them.
+bool ApplySettings(int fd, const termios& wanted, bool pseudo_terminal) {
+  if (::tcsetattr(fd, TCSANOW, &wanted) != 0) {
+    if (!pseudo_terminal || errno != EINVAL) return false;
+    termios current{};
+    if (::tcgetattr(fd, &current) != 0) return false;
+    termios without_parity = wanted;
+    without_parity.c_cflag = (wanted.c_cflag & ~kParityBits) | (current.c_cflag & kParityBits);
+    if (!SameSettings(without_parity, current, 0) && ::tcsetattr(fd, TCSANOW, &without_parity) != 0) return false;
+  }
+  termios now{};
+  if (::tcgetattr(fd, &now) != 0) return false;
+  return SameSettings(now, wanted, pseudo_terminal ? kParityBits : 0);
+}
+
 }  // namespace
 
 SerialPort::~SerialPort() {
@@ -176,23 +193,6 @@ bool SerialPort::ReadLineSettings(LineSettings& settings) {
   }
   settings.parity_check = (t.c_iflag & INPCK) != 0;
   return true;
-}
-
-// Applies `wanted` and checks that it reads back as asked. A pseudo-terminal
-// refuses a change of nothing but parity and never keeps the parity bits:
-// there (and only there) the rest is applied without them.
-static bool ApplySettings(int fd, const termios& wanted, bool pseudo_terminal) {
-  if (::tcsetattr(fd, TCSANOW, &wanted) != 0) {
-    if (!pseudo_terminal || errno != EINVAL) return false;
-    termios current{};
-    if (::tcgetattr(fd, &current) != 0) return false;
-    termios without_parity = wanted;
-    without_parity.c_cflag = (wanted.c_cflag & ~kParityBits) | (current.c_cflag & kParityBits);
-    if (!SameSettings(without_parity, current, 0) && ::tcsetattr(fd, TCSANOW, &without_parity) != 0) return false;
-  }
-  termios now{};
-  if (::tcgetattr(fd, &now) != 0) return false;
-  return SameSettings(now, wanted, pseudo_terminal ? kParityBits : 0);
 }
 
 bool SerialPort::WriteLineSettings(const LineSettings& settings) {
