@@ -1,9 +1,11 @@
 // The library under Wine on a COM port that is a pseudo-terminal answered by
-// the scripted peer (run by wine_com_harness, which checks the line). The
-// reader is found through registry entries this test writes into its own
-// Wine prefix. The library is loaded by hand so that the last test can
-// unload it. (A busy port is tested natively only: Wine lets a second
-// CreateFileA with share mode 0 open a serial device that is already open.)
+// the scripted peer of wine_com_harness, which checks the line. Each test is
+// one scenario of the harness and runs alone on a fresh line, so this
+// program only makes sense under the harness. The reader is found through
+// registry entries the first test writes into its own Wine prefix. The
+// library is loaded by hand so that the last test can unload it. (A busy port
+// is tested natively only: Wine lets a second CreateFileA with share mode 0
+// open a serial device that is already open.)
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -59,6 +61,9 @@ struct Corvex {
   int32_t (*last_error)() = Get<int32_t (*)()>("GenGetLastErrorDetail");
 };
 
+std::string PortPath() { return "\\\\.\\" + ComPort(); }
+
+// 1. The answer to the reader check arrives in pieces.
 TEST(WineComPort, FoundThroughTheRegistryOpenedAndClosed) {
   const std::string port = ComPort();
   ASSERT_FALSE(port.empty()) << "run by wine_com_harness";
@@ -73,11 +78,45 @@ TEST(WineComPort, FoundThroughTheRegistryOpenedAndClosed) {
   ::FreeLibrary(corvex.module);
 }
 
-TEST(WineComPort, FreeingTheLibraryClosesTheDevice) {
-  const std::string path = "\\\\.\\" + ComPort();
+// 2. A busy reader: one resend.
+TEST(WineComPort, OneResendWhenTheReaderIsBusy) {
   Corvex corvex;
-  ASSERT_EQ(corvex.open(nullptr, path.c_str()), 0) << std::hex << corvex.last_error();
-  EXPECT_TRUE(::FreeLibrary(corvex.module));  // the line checks that the device was closed
+  EXPECT_EQ(corvex.open(nullptr, PortPath().c_str()), 0) << std::hex << corvex.last_error();
+  EXPECT_EQ(corvex.close(), 0);
+  ::FreeLibrary(corvex.module);
+}
+
+// 3. An answer that never completes: five more reads, then status 0x1.
+TEST(WineComPort, AnswerThatNeverCompletes) {
+  Corvex corvex;
+  EXPECT_EQ(corvex.open(nullptr, PortPath().c_str()), 0x1);
+  EXPECT_EQ(corvex.last_error(), 0x2000003);
+  ::FreeLibrary(corvex.module);
+}
+
+// 4. An answer larger than the buffer.
+TEST(WineComPort, AnswerLargerThanTheBuffer) {
+  Corvex corvex;
+  EXPECT_EQ(corvex.open(nullptr, PortPath().c_str()), 0x20000);
+  EXPECT_EQ(corvex.last_error(), 0x2000002);
+  ::FreeLibrary(corvex.module);
+}
+
+// 5. The reader refuses to go back to idle: reported, and the port closed.
+TEST(WineComPort, RefusalWhileClosing) {
+  Corvex corvex;
+  ASSERT_EQ(corvex.open(nullptr, PortPath().c_str()), 0) << std::hex << corvex.last_error();
+  EXPECT_EQ(corvex.close(), 0x600);
+  EXPECT_EQ(corvex.last_error(), 0x2216A82);
+  EXPECT_EQ(corvex.close(), 0x200);
+  ::FreeLibrary(corvex.module);
+}
+
+// 6. Unloading the library closes the device.
+TEST(WineComPort, FreeingTheLibraryClosesTheDevice) {
+  Corvex corvex;
+  ASSERT_EQ(corvex.open(nullptr, PortPath().c_str()), 0) << std::hex << corvex.last_error();
+  EXPECT_TRUE(::FreeLibrary(corvex.module));  // the line shows the closing
 }
 
 }  // namespace

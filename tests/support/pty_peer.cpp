@@ -57,9 +57,9 @@ PtyPeer::~PtyPeer() {
   if (slave_ >= 0) ::close(slave_);
 }
 
-void PtyPeer::Answer(const PeerBytes& request, PeerReply reply, int times) {
+void PtyPeer::Answer(const PeerBytes& request, PeerReply reply, int times, int skip) {
   std::lock_guard<std::mutex> lock(mutex_);
-  rules_.push_back({request, std::move(reply), times});
+  rules_.push_back({request, std::move(reply), times, skip});
 }
 
 void PtyPeer::Ignore(const PeerBytes& request, int times) { Answer(request, PeerReply{}, times); }
@@ -125,6 +125,10 @@ void PtyPeer::Handle(const PeerBytes& frame) {
     received_.push_back(frame);
     for (auto rule = rules_.begin(); rule != rules_.end(); ++rule) {
       if (rule->request != frame) continue;
+      if (rule->skip > 0) {
+        --rule->skip;
+        break;
+      }
       reply = rule->reply;
       scripted = true;
       if (--rule->times == 0) rules_.erase(rule);

@@ -41,9 +41,10 @@ class PtyPeer {
   // The slave's device path, for the code under test to open.
   const std::string& path() const { return path_; }
 
-  // Answers the next `times` frames equal to `request` with `reply`; rules are
-  // tried in the order they were given.
-  void Answer(const PeerBytes& request, PeerReply reply, int times = 1);
+  // Answers `times` frames equal to `request` with `reply`, after letting the
+  // first `skip` of them have the default answer; rules are tried in the
+  // order they were given.
+  void Answer(const PeerBytes& request, PeerReply reply, int times = 1, int skip = 0);
   // Answers `request` `times` times with silence.
   void Ignore(const PeerBytes& request, int times = 1);
 
@@ -64,6 +65,7 @@ class PtyPeer {
     PeerBytes request;
     PeerReply reply;
     int times;
+    int skip;
   };
 
   void Serve();
