@@ -1,0 +1,74 @@
+// The serial link to the reader: opening and configuring the port, the speed
+// change, the reader's preparation, the framed exchange with its one resend,
+// and the way back to idle.
+//
+//   device -> [reader link] -> LinkPort (serial port, pauses)
+//                  `-> frames (link and reader commands, reply header, status)
+//
+// Every operation returns an error detail of the 0x02 family; opening and
+// closing return theirs tagged with the phase (status_map.h).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "cardlib/error_detail.h"
+#include "cardlib/link_port.h"
+
+namespace corvex {
+
+// Timing of the link, in milliseconds.
+inline constexpr std::uint32_t kTimeoutPerByte = 50;     // read and write totals: 50 per byte ...
+inline constexpr std::uint32_t kTimeoutConstant = 1000;  // ... plus 1000
+inline constexpr std::uint32_t kIncompletePause = 50;    // after a read that left the reply incomplete
+inline constexpr std::uint32_t kResendPause = 100;       // before the one resend
+inline constexpr int kFurtherReads = 5;                  // reads for the rest of a reply
+
+inline constexpr std::uint32_t kIdleSpeed = 9600;
+inline constexpr std::uint32_t kWorkingSpeed = 115200;
+inline constexpr std::uint32_t kSlowSpeed = 1200;  // a port found at this speed is first moved to 9600
+
+class ReaderLink {
+ public:
+  explicit ReaderLink(LinkPort& port) : port_(port) {}
+
+  bool IsOpen() const { return port_.IsOpen(); }
+
+  // Opens `path`, configures the port (purge; parity checking, 8 data bits,
+  // even parity; timeouts), brings reader and port to 115200 bit/s and
+  // prepares the reader (commands 0x01, 0x11, 0x13). Any failure closes the
+  // port again (after a failed preparation the reader is first asked back to
+  // 9600 bit/s).
+  Detail Open(const char* path);
+
+  // Puts the reader to rest (0x11 00 00, result ignored), asks it back to
+  // 9600 bit/s, sets the port to 9600 and closes it. When the reader refuses
+  // the speed change the port is closed anyway and the refusal returned; a
+  // port that cannot be closed gives 0x2000014 and stays open.
+  Detail Close();
+
+  // Writes `frame` and reads one reply frame into `reply`; `reply_length` is
+  // the capacity on entry, the reply's length on success. A reply whose
+  // reader status asks for a resend (0x80/0xA0) is answered, after a pause
+  // and a purge, by sending the frame once more; the second answer is final.
+  Detail Exchange(const std::uint8_t* frame, std::size_t frame_length, std::uint8_t* reply, std::size_t& reply_length);
+
+  // An exchange of a link or reader command whose reply must carry 9000.
+  Detail Command(const std::uint8_t* frame, std::size_t frame_length);
+
+ private:
+  Detail Configure();
+  Detail ChangeSpeed();
+  Detail PrepareReader();
+  Detail SetReaderSpeed(std::uint32_t bits_per_second);
+  Detail ReaderCommand(std::uint8_t instruction, std::uint8_t p1, std::uint8_t p2);
+  Detail SendOnce(const std::uint8_t* frame, std::size_t frame_length, std::uint8_t* reply, std::size_t capacity,
+                  std::size_t& reply_length);
+  Detail WriteFrame(const std::uint8_t* frame, std::size_t length);
+  Detail ReadReply(std::uint8_t* reply, std::size_t capacity, std::size_t& length);
+  void DiscardReply(std::size_t count);
+
+  LinkPort& port_;
+};
+
+}  // namespace corvex

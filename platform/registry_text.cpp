@@ -1,0 +1,264 @@
+#include "platform/registry_text.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+
+namespace platform {
+
+namespace {
+
+struct RootName {
+  std::string_view name;
+  RegistryRoot root;
+};
+
+constexpr std::array<RootName, 4> kRootNames{{
+    {"HKEY_LOCAL_MACHINE", RegistryRoot::LocalMachine},
+    {"HKLM", RegistryRoot::LocalMachine},
+    {"HKEY_CURRENT_USER", RegistryRoot::CurrentUser},
+    {"HKCU", RegistryRoot::CurrentUser},
+}};
+
+char FoldCase(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool EqualNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (FoldCase(a[i]) != FoldCase(b[i])) return false;
+  }
+  return true;
+}
+
+bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
+  return text.size() >= prefix.size() && EqualNoCase(text.substr(0, prefix.size()), prefix);
+}
+
+std::string_view Trim(std::string_view text) {
+  const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
+  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  c = FoldCase(c);
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
+}
+
+// Reads a quoted string starting at text[0] == '"'; on success `rest` is what
+// follows the closing quote.
+bool ReadQuoted(std::string_view text, std::string& out, std::string_view& rest) {
+  if (text.empty() || text.front() != '"') return false;
+  out.clear();
+  for (std::size_t i = 1; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '"') {
+      rest = text.substr(i + 1);
+      return true;
+    }
+    if (c == '\\' && i + 1 < text.size()) ++i;  // \\ and \" stand for the character after the backslash
+    out.push_back(text[i]);
+  }
+  return false;
+}
+
+bool ParseDword(std::string_view digits, std::string& out) {
+  digits = Trim(digits);
+  if (digits.empty() || digits.size() > 8) return false;
+  std::uint32_t value = 0;
+  for (const char c : digits) {
+    const int digit = HexDigit(c);
+    if (digit < 0) return false;
+    value = value << 4 | static_cast<std::uint32_t>(digit);
+  }
+  out.clear();
+  for (int i = 0; i < 4; ++i) out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
+  return true;
+}
+
+// "aa,bb , cc" (continuation backslashes already removed) into bytes.
+bool ParseHexList(std::string_view list, std::string& out) {
+  out.clear();
+  list = Trim(list);
+  while (!list.empty()) {
+    const std::size_t comma = list.find(',');
+    const std::string_view item = Trim(list.substr(0, comma));
+    if (item.size() != 2 || HexDigit(item[0]) < 0 || HexDigit(item[1]) < 0) return false;
+    out.push_back(static_cast<char>(HexDigit(item[0]) * 16 + HexDigit(item[1])));
+    if (comma == std::string_view::npos) break;
+    list = Trim(list.substr(comma + 1));
+  }
+  return true;
+}
+
+RegistryType HexType(int kind) {
+  switch (kind) {
+    case 1: return RegistryType::String;
+    case 2: return RegistryType::ExpandString;
+    case 4: return RegistryType::Dword;
+    case 3: return RegistryType::Binary;
+    default: return RegistryType::Other;
+  }
+}
+
+// "hex:..." or "hex(n):..." into a value.
+bool ParseHex(std::string_view data, RegistryValue& value) {
+  data.remove_prefix(3);  // "hex"
+  int kind = 3;
+  if (!data.empty() && data.front() == '(') {
+    const std::size_t close = data.find(')');
+    if (close == std::string_view::npos || close < 2) return false;
+    kind = 0;
+    for (const char c : data.substr(1, close - 1)) {
+      const int digit = HexDigit(c);
+      if (digit < 0 || kind > 0xFFFF) return false;
+      kind = kind * 16 + digit;
+    }
+    data.remove_prefix(close + 1);
+  }
+  if (data.empty() || data.front() != ':') return false;
+  value.type = HexType(kind);
+  return ParseHexList(data.substr(1), value.data);
+}
+
+// Physical lines joined into logical ones: a hex list may continue over
+// several lines, each but the last ending in a backslash.
+std::vector<std::string> LogicalLines(std::string_view text) {
+  std::vector<std::string> lines;
+  bool continuing = false;
+  while (!text.empty()) {
+    const std::size_t end = text.find('\n');
+    std::string_view line = Trim(text.substr(0, end));
+    text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+    const bool continues = !line.empty() && line.back() == '\\' && line.find("=hex") != std::string_view::npos;
+    const bool more = !line.empty() && line.back() == '\\' && (continuing || continues);
+    if (more) line.remove_suffix(1);
+    if (continuing) {
+      lines.back().append(line);
+    } else {
+      lines.emplace_back(line);
+    }
+    continuing = more;
+  }
+  return lines;
+}
+
+bool IsHeader(std::string_view line) { return line == "REGEDIT4" || line == "Windows Registry Editor Version 5.00"; }
+
+}  // namespace
+
+RegistryText RegistryText::Parse(std::string_view text) {
+  RegistryText registry;
+  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+  const std::vector<std::string> lines = LogicalLines(text);
+  std::size_t at = 0;
+  while (at < lines.size() && lines[at].empty()) ++at;
+  if (at == lines.size() || !IsHeader(lines[at])) return registry;
+
+  bool in_key = false;  // false also while inside a key of an unknown root
+  RegistryRoot root = RegistryRoot::LocalMachine;
+  std::string key;
+  for (++at; at < lines.size(); ++at) {
+    const std::string_view line = lines[at];
+    if (line.empty() || line.front() == ';') continue;
+    if (line.front() == '[') {
+      in_key = false;
+      if (line.back() != ']') continue;
+      std::string_view path = line.substr(1, line.size() - 2);
+      const bool remove = !path.empty() && path.front() == '-';
+      if (remove) path.remove_prefix(1);
+      const std::size_t slash = path.find('\\');
+      const std::string_view root_name = path.substr(0, slash);
+      const auto found = std::find_if(kRootNames.begin(), kRootNames.end(),
+                                      [&](const RootName& r) { return EqualNoCase(r.name, root_name); });
+      if (found == kRootNames.end()) continue;
+      root = found->root;
+      key = slash == std::string_view::npos ? std::string() : std::string(path.substr(slash + 1));
+      if (remove) {
+        registry.RemoveKey(root, key);
+      } else {
+        in_key = true;
+      }
+      continue;
+    }
+    if (!in_key) continue;
+
+    std::string name;
+    std::string_view rest;
+    if (line.front() == '@') {
+      rest = line.substr(1);
+    } else if (!ReadQuoted(line, name, rest)) {
+      continue;
+    }
+    rest = Trim(rest);
+    if (rest.empty() || rest.front() != '=') continue;
+    const std::string_view data = Trim(rest.substr(1));
+
+    RegistryValue value;
+    if (data == "-") {
+      registry.RemoveValue(root, key, name);
+      continue;
+    }
+    if (!data.empty() && data.front() == '"') {
+      std::string_view after;
+      if (!ReadQuoted(data, value.data, after) || !Trim(after).empty()) continue;
+      value.type = RegistryType::String;
+      value.data.push_back('\0');
+    } else if (StartsWithNoCase(data, "dword:")) {
+      if (!ParseDword(data.substr(6), value.data)) continue;
+      value.type = RegistryType::Dword;
+    } else if (StartsWithNoCase(data, "hex")) {
+      if (!ParseHex(data, value)) continue;
+    } else {
+      continue;
+    }
+    registry.Set(root, key, std::move(name), std::move(value));
+  }
+  return registry;
+}
+
+const RegistryValue* RegistryText::Find(RegistryRoot root, std::string_view key, std::string_view name) const {
+  for (const Entry& entry : entries_) {
+    if (entry.root == root && EqualNoCase(entry.key, key) && EqualNoCase(entry.name, name)) return &entry.value;
+  }
+  return nullptr;
+}
+
+std::vector<std::pair<std::string, RegistryValue>> RegistryText::ValuesOf(RegistryRoot root,
+                                                                          std::string_view key) const {
+  std::vector<std::pair<std::string, RegistryValue>> values;
+  for (const Entry& entry : entries_) {
+    if (entry.root == root && EqualNoCase(entry.key, key)) values.emplace_back(entry.name, entry.value);
+  }
+  return values;
+}
+
+void RegistryText::Set(RegistryRoot root, std::string_view key, std::string name, RegistryValue value) {
+  for (Entry& entry : entries_) {
+    if (entry.root == root && EqualNoCase(entry.key, key) && EqualNoCase(entry.name, name)) {
+      entry.value = std::move(value);
+      return;
+    }
+  }
+  entries_.push_back(Entry{root, std::string(key), std::move(name), std::move(value)});
+}
+
+void RegistryText::RemoveValue(RegistryRoot root, std::string_view key, std::string_view name) {
+  std::erase_if(entries_, [&](const Entry& entry) {
+    return entry.root == root && EqualNoCase(entry.key, key) && EqualNoCase(entry.name, name);
+  });
+}
+
+void RegistryText::RemoveKey(RegistryRoot root, std::string_view key) {
+  std::erase_if(entries_, [&](const Entry& entry) {
+    if (entry.root != root) return false;
+    if (key.empty()) return true;
+    if (!StartsWithNoCase(entry.key, key)) return false;
+    return entry.key.size() == key.size() || entry.key[key.size()] == '\\';
+  });
+}
+
+}  // namespace platform

@@ -1,0 +1,30 @@
+// Every export of Corvex with calls that break one argument rule each and one
+// call with valid arguments, for the tests of the argument and open checks.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+// What a call with valid arguments gives on an open device in this build.
+enum class WhenOpen {
+  NotImplemented,  // CORVEX_FAILURE with the "not implemented" detail
+  Succeeds,
+  Special,  // open, close, last error detail: tested on their own
+};
+
+struct ExportCase {
+  std::string name;
+  std::vector<std::function<std::int32_t()>> invalid;    // each gives CORVEX_INVALID_ARGUMENT
+  std::vector<std::function<std::int32_t()>> too_small;  // each gives CORVEX_BUFFER_TOO_SMALL
+  std::function<std::int32_t()> valid;
+  WhenOpen when_open;
+};
+
+// All 50 exports, in the order of the .def file.
+const std::vector<ExportCase>& ExportCases();
+
+}  // namespace testing_support

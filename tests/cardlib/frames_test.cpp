@@ -1,0 +1,242 @@
+#include "cardlib/frames.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+#include "cardlib/card_frames.h"
+#include "tests/cardlib/scripted_port.h"
+
+namespace {
+
+using namespace corvex;
+using testing_support::Bytes;
+using testing_support::Hex;
+using testing_support::HexText;
+
+using Builder = std::function<Detail(std::uint8_t*, std::size_t, std::size_t&)>;
+
+// Runs a builder into a 1024-byte buffer; the frame in hex, or the detail.
+std::string Build(const Builder& build) {
+  std::uint8_t out[kFrameMax];
+  std::size_t length = 0;
+  const Detail detail = build(out, sizeof out, length);
+  if (detail != kFrameOk) return "detail " + std::to_string(detail);
+  return HexText(out, length);
+}
+
+const Bytes kCardId = Hex("01 02 03 04 05 06 07 08");
+const Bytes kAreas = Hex("00 00 00 65");
+const Bytes kService = Hex("0A 66");
+
+struct Golden {
+  const char* name;
+  Builder build;
+  const char* frame;
+};
+
+TEST(Frames, GoldenFrames) {
+  const Bytes challenge_data = Hex("00 11 22 33 44 55 66 77 88 99 AA BB CC DD EE FF");
+  const Bytes provisioning = Hex("02 11 02");
+  const CardAccess access{kCardId.data(), kAreas.data(), 2, kService.data(), 1};
+  const std::uint8_t blocks[] = {0, 1};
+  const Bytes write_data(32, 0xAB);
+  const Bytes codes = Hex("81 65 FE 00");
+  const Golden goldens[] = {
+      {"reader check", [](auto o, auto c, auto& l) { return BuildReaderCheck(o, c, l); }, "08 00 05 00 01 00 00 01 0D"},
+      {"set speed 115200", [](auto o, auto c, auto& l) { return BuildSetSpeed(115200, o, c, l); },
+       "08 00 04 00 07 13 00 18"},
+      {"set speed 9600", [](auto o, auto c, auto& l) { return BuildSetSpeed(9600, o, c, l); },
+       "08 00 04 00 07 00 00 0B"},
+      {"reader 0x01", [](auto o, auto c, auto& l) { return BuildReaderCommand(0x01, 0, 0, nullptr, 0, o, c, l); },
+       "28 00 04 00 01 00 00 2D"},
+      {"reader 0x11 open", [](auto o, auto c, auto& l) { return BuildReaderCommand(0x11, 1, 0, nullptr, 0, o, c, l); },
+       "28 00 04 00 11 01 00 3C"},
+      {"reader 0x11 close", [](auto o, auto c, auto& l) { return BuildReaderCommand(0x11, 0, 0, nullptr, 0, o, c, l); },
+       "28 00 04 00 11 00 00 3D"},
+      {"reader 0x13", [](auto o, auto c, auto& l) { return BuildReaderCommand(0x13, 4, 5, nullptr, 0, o, c, l); },
+       "28 00 04 00 13 04 05 3E"},
+      {"reader 0x83 with data",
+       [&](auto o, auto c, auto& l) {
+         return BuildReaderCommand(0x83, 0, 0, challenge_data.data(), challenge_data.size(), o, c, l);
+       },
+       "28 00 15 00 83 00 00 10 00 11 22 33 44 55 66 77 88 99 AA BB CC DD EE FF AE"},
+      {"reader 0x85 provisioning",
+       [&](auto o, auto c, auto& l) { return BuildReaderCommand(0x85, 0, 2, provisioning.data(), 3, o, c, l); },
+       "28 00 08 00 85 00 02 03 02 11 02 B5"},
+      {"polling one code", [&](auto o, auto c, auto& l) { return BuildPolling(codes.data(), 1, o, c, l); },
+       "2C 00 05 00 81 65 01 00 CC"},
+      {"polling two codes", [&](auto o, auto c, auto& l) { return BuildPolling(codes.data(), 2, o, c, l); },
+       "2C 00 08 60 82 81 65 FE 00 01 00 DD"},
+      {"polling several, none", [&](auto o, auto c, auto& l) { return BuildPollingSeveral(nullptr, 0, o, c, l); },
+       "2C 00 04 60 80 01 00 C9"},
+      {"request response", [&](auto o, auto c, auto& l) { return BuildRequestResponse(kCardId.data(), o, c, l); },
+       "2C 00 09 04 01 02 03 04 05 06 07 08 29"},
+      {"select keys", [](auto o, auto c, auto& l) { return BuildSelectKeys(2, 0, o, c, l); }, "2C 00 03 42 02 00 6F"},
+      {"select keys, high slots", [](auto o, auto c, auto& l) { return BuildSelectKeys(0x8F, 0x80, o, c, l); },
+       "2C 00 03 42 8F 80 62"},
+      {"authenticate", [&](auto o, auto c, auto& l) { return BuildAuthenticate(access, o, c, l); },
+       "2C 00 12 52 81 01 02 03 04 05 06 07 08 02 00 00 00 65 01 0A 66 EF"},
+      {"authenticate and read",
+       [&](auto o, auto c, auto& l) { return BuildAuthenticateAndRead(access, blocks, 2, o, c, l); },
+       "2C 00 17 56 81 01 02 03 04 05 06 07 08 02 00 00 00 65 01 0A 66 02 80 00 80 01 ED"},
+  };
+  for (const Golden& golden : goldens) EXPECT_EQ(Build(golden.build), golden.frame) << golden.name;
+
+  const std::string written =
+      Build([&](auto o, auto c, auto& l) { return BuildWrite(kCardId.data(), blocks, 2, write_data.data(), o, c, l); });
+  EXPECT_EQ(written.substr(0, 50), "2C 00 2E 16 01 02 03 04 05 06 07 08 02 80 00 80 01");
+  EXPECT_EQ(written.size(), (4u + 46u) * 3 - 1);
+}
+
+TEST(Frames, SpeedCodes) {
+  const std::pair<std::uint32_t, std::uint8_t> codes[] = {{9600, 0x00},  {14400, 0x10}, {19200, 0x01},  {28800, 0x11},
+                                                          {38400, 0x02}, {57600, 0x12}, {115200, 0x13}, {1200, 0x13}};
+  for (const auto& [speed, code] : codes) EXPECT_EQ(SpeedCode(speed), code) << speed;
+}
+
+TEST(Frames, BuildersRefuseBadArgumentsAndLongFrames) {
+  std::uint8_t out[kFrameMax];
+  std::size_t length = 99;
+  const std::uint8_t payload[kFrameMax] = {};
+  EXPECT_EQ(BuildFrame(0x28, payload, 4, nullptr, 10, length), kFrameInvalidArgument);
+  EXPECT_EQ(BuildFrame(0x28, payload, 4, out, 0, length), kFrameInvalidArgument);
+  EXPECT_EQ(BuildFrame(0x28, nullptr, 4, out, sizeof out, length), kFrameInvalidArgument);
+  EXPECT_EQ(BuildFrame(0x28, payload, 4, out, 7, length), kFrameTooLarge);
+  EXPECT_EQ(BuildFrame(0x28, payload, 4, out, 8, length), kFrameOk);
+  EXPECT_EQ(length, 8u);
+  EXPECT_EQ(BuildFrame(0x28, payload, 1020, out, sizeof out, length), kFrameOk);
+  EXPECT_EQ(length, 1024u);
+  std::uint8_t big[2000];
+  EXPECT_EQ(BuildFrame(0x28, payload, 1021, big, sizeof big, length), kFrameTooLarge);
+
+  // Out-of-range counts and slots.
+  const std::uint8_t keys[33 * 8] = {};
+  const std::uint8_t codes[34] = {};
+  const std::uint8_t blocks[13] = {};
+  const CardAccess access{kCardId.data(), kAreas.data(), 2, kService.data(), 1};
+  CardAccess no_areas = access;
+  no_areas.area_count = 0;
+  CardAccess many_services = access;
+  many_services.service_count = 17;
+  EXPECT_EQ(BuildSelectKeys(16, 0, out, sizeof out, length), kFrameInvalidArgument);
+  EXPECT_EQ(BuildSelectKeys(0, 0x90, out, sizeof out, length), kFrameInvalidArgument);
+  EXPECT_EQ(BuildSelectKeys(0x7F, 0, out, sizeof out, length), kFrameInvalidArgument);
+  EXPECT_EQ(BuildKeyRegistration(0, 16, keys, 1, out, sizeof out, length), kFrameInvalidArgument);
+  EXPECT_EQ(BuildKeyRegistration(0, 0, keys, 33, out, sizeof out, length), kFrameInvalidArgument);
+  EXPECT_EQ(BuildKeyRegistration(0, 0, keys, 32, out, sizeof out, length), kFrameOk);
+  EXPECT_EQ(length, 4u + 5u + 256u);
+  EXPECT_EQ(BuildKeyRegistration(0, 0, keys, 0, out, sizeof out, length), kFrameOk);
+  EXPECT_EQ(HexText(out, length), "28 00 05 00 89 00 00 00 A4");
+  EXPECT_EQ(BuildKeyRegistration(0, 0, keys, 11, out, sizeof out, length), kFrameOk);
+  EXPECT_EQ(length, 4u + 5u + 88u);
+  EXPECT_EQ(out[7], 88);
+  EXPECT_EQ(BuildPolling(codes, 0, out, sizeof out, length), kFrameInvalidArgument);
+  EXPECT_EQ(BuildPolling(codes, 17, out, sizeof out, length), kFrameInvalidArgument);
+  EXPECT_EQ(BuildPollingSeveral(codes, 17, out, sizeof out, length), kFrameInvalidArgument);
+  EXPECT_EQ(BuildAuthenticate(no_areas, out, sizeof out, length), kFrameInvalidArgument);
+  EXPECT_EQ(BuildAuthenticate(many_services, out, sizeof out, length), kFrameInvalidArgument);
+  EXPECT_EQ(BuildAuthenticateAndRead(access, blocks, 13, out, sizeof out, length), kFrameInvalidArgument);
+  EXPECT_EQ(BuildAuthenticateAndRead(access, blocks, 0, out, sizeof out, length), kFrameInvalidArgument);
+  EXPECT_EQ(BuildWrite(kCardId.data(), blocks, 9, payload, out, sizeof out, length), kFrameInvalidArgument);
+  EXPECT_EQ(BuildRequestResponse(nullptr, out, sizeof out, length), kFrameInvalidArgument);
+  EXPECT_EQ(BuildSetSpeed(115200, out, 7, length), kFrameTooLarge);
+}
+
+TEST(Frames, ReaderStatusBytes) {
+  const std::pair<std::uint8_t, Detail> listed[] = {
+      {0x00, 0x2000000}, {0x20, 0x2000000}, {0x80, 0x2000100}, {0xA0, 0x2000100}, {0x81, 0x2000200},
+      {0xA1, 0x2000200}, {0x82, 0x2000300}, {0xA2, 0x2000300}, {0x83, 0x2000400}, {0xA3, 0x2000400},
+      {0x84, 0x2000500}, {0xA4, 0x2000500}, {0x87, 0x2000600}, {0xA7, 0x2000600}};
+  for (int status = 0; status < 256; ++status) {
+    Detail expected = kReaderProtocol;
+    for (const auto& [byte, detail] : listed) {
+      if (byte == status) expected = detail;
+    }
+    EXPECT_EQ(ReaderStatusDetail(static_cast<std::uint8_t>(status)), expected) << status;
+  }
+}
+
+TEST(Frames, StatusWords) {
+  const Bytes ok = Hex("00 00 02 90 00 92");
+  EXPECT_EQ(StatusWordDetail(ok.data(), ok.size()), kLinkOk);
+  const Bytes refused = testing_support::ReplyFrame(0x00, Hex("6A 82"));
+  EXPECT_EQ(StatusWordDetail(refused.data(), refused.size()), 0x2016A82u);
+  const Bytes with_data = testing_support::ReplyFrame(0x00, Hex("01 01 01 90 00"));
+  EXPECT_EQ(StatusWordDetail(with_data.data(), with_data.size()), kLinkOk);
+  const Bytes short_payload = testing_support::ReplyFrame(0x00, Hex("90"));
+  EXPECT_EQ(StatusWordDetail(short_payload.data(), short_payload.size()), kReaderProtocol);
+  const Bytes empty = testing_support::ReplyFrame(0x00, {});
+  EXPECT_EQ(StatusWordDetail(empty.data(), empty.size()), kReaderProtocol);
+}
+
+Detail Check(const Bytes& reply, std::uint8_t expected) { return CheckCardReply(reply.data(), reply.size(), expected); }
+
+Bytes CardReply(const Bytes& payload) { return testing_support::ReplyFrame(0x00, payload); }
+
+TEST(CardReplies, LengthCodeAndResultBytes) {
+  Bytes select = CardReply(Hex("43"));
+  EXPECT_EQ(Check(select, 0x43), kCardOk);
+  select.push_back(0x00);
+  EXPECT_EQ(Check(select, 0x43), kCardReplyLength) << "one byte more than announced";
+  select.resize(select.size() - 2);
+  EXPECT_EQ(Check(select, 0x43), kCardReplyLength) << "one byte less";
+
+  EXPECT_EQ(Check(CardReply(Hex("EF")), 0x43), kCardNoAnswer);
+  EXPECT_EQ(Check(CardReply(Hex("12")), 0x43), 0x8040012u);
+  EXPECT_EQ(Check(CardReply(Hex("00")), 0x43), kReaderProtocol) << "0x8040000 would read as success";
+  EXPECT_EQ(Check(CardReply({}), 0x43), kReaderProtocol);
+
+  EXPECT_EQ(Check(CardReply(Hex("53 00 00 00")), 0x53), kCardOk);
+  EXPECT_EQ(Check(CardReply(Hex("53 00 01 A1")), 0x53), 0x80201A1u);
+  EXPECT_EQ(Check(CardReply(Hex("53 00 00 EF")), 0x53), kCardNoAnswer);
+  EXPECT_EQ(Check(CardReply(Hex("53 00 00")), 0x53), kReaderProtocol) << "too short for its result byte";
+
+  Bytes read(31, 0x00);
+  read[0] = 0x57;
+  read[3] = 0xEF;
+  EXPECT_EQ(Check(CardReply(read), 0x57), kCardNoAnswer);
+  EXPECT_EQ(Check(CardReply(Hex("EF")), 0x57), kCardNoAnswer);
+
+  Bytes written(11, 0x00);
+  written[0] = 0x17;
+  EXPECT_EQ(Check(CardReply(written), 0x17), kCardOk);
+  written[9] = 0x01;
+  written[10] = 0xA2;
+  EXPECT_EQ(Check(CardReply(written), 0x17), 0x80101A2u);
+
+  Bytes polled(20, 0x00);
+  polled[0] = 0x61;
+  EXPECT_EQ(Check(CardReply(polled), 0x61), kCardOk);
+  polled[2] = 0x02;
+  polled[3] = 0x03;
+  EXPECT_EQ(Check(CardReply(polled), 0x61), 0x8020203u);
+  EXPECT_EQ(Check(CardReply(Hex("01 00")), 0x01), kReaderProtocol) << "polling reply without identifier";
+}
+
+TEST(CardReplies, ReadDataAndKeyRegistration) {
+  Bytes payload(31 + 32, 0x00);
+  payload[0] = 0x57;
+  payload[30] = 2;
+  for (std::size_t i = 0; i < 32; ++i) payload[31 + i] = static_cast<std::uint8_t>(i);
+  const Bytes reply = CardReply(payload);
+  std::uint8_t data[64] = {};
+  std::size_t copied = 0;
+  EXPECT_EQ(CopyReadData(reply.data(), reply.size(), data, 32, copied), kCardOk);
+  EXPECT_EQ(copied, 32u);
+  EXPECT_EQ(data[31], 31);
+  EXPECT_EQ(CopyReadData(reply.data(), reply.size(), data, 31, copied), kCardBufferTooSmall);
+  payload[30] = 3;  // announces more blocks than the reply holds
+  const Bytes short_reply = CardReply(payload);
+  EXPECT_EQ(CopyReadData(short_reply.data(), short_reply.size(), data, 64, copied), kReaderProtocol);
+
+  const Bytes registered = CardReply(Hex("90 00"));
+  EXPECT_EQ(KeyRegistrationReplyDetail(registered.data(), registered.size()), kCardOk);
+  const Bytes refused = CardReply(Hex("6A 86"));
+  EXPECT_EQ(KeyRegistrationReplyDetail(refused.data(), refused.size()), 0x8016A86u);
+  const Bytes empty = CardReply({});
+  EXPECT_EQ(KeyRegistrationReplyDetail(empty.data(), empty.size()), kReaderProtocol);
+}
+
+}  // namespace

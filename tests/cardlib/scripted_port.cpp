@@ -1,0 +1,178 @@
+#include "tests/cardlib/scripted_port.h"
+
+#include <cstdio>
+#include <sstream>
+
+namespace testing_support {
+
+Bytes Hex(const std::string& text) {
+  Bytes bytes;
+  std::istringstream in(text);
+  std::string item;
+  while (in >> item) bytes.push_back(static_cast<std::uint8_t>(std::stoul(item, nullptr, 16)));
+  return bytes;
+}
+
+std::string HexText(const std::uint8_t* bytes, std::size_t length) {
+  std::string text;
+  char item[4];
+  for (std::size_t i = 0; i < length; ++i) {
+    std::snprintf(item, sizeof item, "%02X", bytes[i]);
+    if (!text.empty()) text += ' ';
+    text += item;
+  }
+  return text;
+}
+
+Bytes ReplyFrame(std::uint8_t status, const Bytes& payload) {
+  Bytes frame;
+  frame.reserve(payload.size() + 4);
+  frame.push_back(status);
+  frame.push_back(static_cast<std::uint8_t>(payload.size() >> 8));
+  frame.push_back(static_cast<std::uint8_t>(payload.size()));
+  for (const std::uint8_t byte : payload) frame.push_back(byte);
+  std::uint8_t sum = 0;
+  for (const std::uint8_t byte : frame) sum ^= byte;
+  frame.push_back(sum);
+  return frame;
+}
+
+Bytes OkReply() { return ReplyFrame(0x00, {0x90, 0x00}); }
+
+std::vector<std::string> ScriptedPort::Writes() const {
+  std::vector<std::string> writes;
+  for (const std::string& entry : log) {
+    if (entry.rfind("write ", 0) == 0 && entry.rfind("write settings", 0) != 0 &&
+        entry.rfind("write timeouts", 0) != 0) {
+      writes.push_back(entry.substr(6));
+    }
+  }
+  return writes;
+}
+
+std::vector<std::string> ScriptedPort::Controls() const {
+  std::vector<std::string> controls;
+  for (const std::string& entry : log) {
+    const bool transfer =
+        entry.rfind("read ", 0) == 0 && entry != "read settings" && entry != "read speed" && entry != "read timeouts";
+    const bool frame =
+        entry.rfind("write ", 0) == 0 && entry.rfind("write settings", 0) != 0 && entry.rfind("write timeouts", 0) != 0;
+    if (!transfer && !frame) controls.push_back(entry);
+  }
+  return controls;
+}
+
+bool ScriptedPort::Open(const char* path) {
+  log.push_back(std::string("open ") + path);
+  if (faults.open || open_) return false;
+  open_ = true;
+  return true;
+}
+
+bool ScriptedPort::Purge() {
+  log.push_back("purge");
+  if (faults.purge || !open_) return false;
+  arrived_.clear();
+  return true;
+}
+
+bool ScriptedPort::ReadLineSettings(platform::LineSettings& line) {
+  log.push_back("read settings");
+  if (faults.read_settings || !open_) return false;
+  line = settings;
+  return true;
+}
+
+bool ScriptedPort::WriteLineSettings(const platform::LineSettings& line) {
+  static constexpr char kParityLetters[] = {'N', 'O', 'E', 'M', 'S'};
+  log.push_back("write settings " + std::to_string(line.data_bits) + " " +
+                kParityLetters[static_cast<int>(line.parity)] + (line.parity_check ? " check" : " nocheck"));
+  if (faults.write_settings || !open_) return false;
+  settings = line;
+  return true;
+}
+
+bool ScriptedPort::ReadSpeed(std::uint32_t& bits_per_second) {
+  log.push_back("read speed");
+  if (faults.read_speed || !open_) return false;
+  bits_per_second = speed;
+  return true;
+}
+
+bool ScriptedPort::SetSpeed(std::uint32_t bits_per_second) {
+  log.push_back("set speed " + std::to_string(bits_per_second));
+  if (faults.set_speed_refused == bits_per_second || !open_) return false;
+  speed = bits_per_second;
+  return true;
+}
+
+bool ScriptedPort::ReadTimeouts(platform::SerialTimeouts& out) {
+  log.push_back("read timeouts");
+  if (!open_) return false;
+  out = timeouts;
+  return true;
+}
+
+bool ScriptedPort::WriteTimeouts(const platform::SerialTimeouts& in) {
+  log.push_back("write timeouts " + std::to_string(in.read_interval) + " " + std::to_string(in.read_per_byte) + " " +
+                std::to_string(in.read_constant) + " " + std::to_string(in.write_per_byte) + " " +
+                std::to_string(in.write_constant));
+  if (faults.write_timeouts || !open_) return false;
+  timeouts = in;
+  return true;
+}
+
+bool ScriptedPort::Read(std::uint8_t* data, std::size_t size, std::size_t& got) {
+  log.push_back("read " + std::to_string(size));
+  got = 0;
+  if (faults.read || !open_) return false;
+  while (got < size && !arrived_.empty()) {
+    data[got++] = arrived_.front();
+    arrived_.pop_front();
+  }
+  return true;
+}
+
+bool ScriptedPort::Write(const std::uint8_t* data, std::size_t size, std::size_t& written) {
+  written = 0;
+  if (!open_) return false;
+  if (faults.write_nothing) {
+    log.push_back("write nothing");
+    return true;
+  }
+  written = faults.write_chunk > 0 && faults.write_chunk < size ? faults.write_chunk : size;
+  frame_.insert(frame_.end(), data, data + written);
+  if (frame_.size() >= 3 && frame_.size() >= (std::size_t{frame_[1]} << 8 | frame_[2]) + 4u) FrameComplete();
+  return true;
+}
+
+void ScriptedPort::FrameComplete() {
+  log.push_back("write " + HexText(frame_));
+  frame_.clear();
+  if (replies_.empty()) return;
+  std::vector<Bytes> pieces = std::move(replies_.front());
+  replies_.pop_front();
+  pending_pieces_.assign(pieces.begin(), pieces.end());
+  if (!pending_pieces_.empty()) {
+    arrived_.insert(arrived_.end(), pending_pieces_.front().begin(), pending_pieces_.front().end());
+    pending_pieces_.pop_front();
+  }
+}
+
+void ScriptedPort::ClearError() { log.push_back("clear error"); }
+
+bool ScriptedPort::Close() {
+  log.push_back("close");
+  if (faults.close || !open_) return false;
+  open_ = false;
+  return true;
+}
+
+void ScriptedPort::Pause(std::uint32_t milliseconds) {
+  log.push_back("pause " + std::to_string(milliseconds));
+  if (pending_pieces_.empty()) return;
+  arrived_.insert(arrived_.end(), pending_pieces_.front().begin(), pending_pieces_.front().end());
+  pending_pieces_.pop_front();
+}
+
+}  // namespace testing_support

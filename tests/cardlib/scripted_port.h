@@ -1,0 +1,95 @@
+// A link port that answers from a script, for exact byte sequences and
+// faults without a device.
+//
+// Every frame written releases the next scripted reply. A reply comes in
+// pieces: the first piece arrives with the write, each later piece after one
+// more pause of the link (a read finds only what has arrived, as a read that
+// timed out would). Every call is logged in order.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "cardlib/link_port.h"
+
+namespace testing_support {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// "08 00 05" into bytes.
+Bytes Hex(const std::string& text);
+// Bytes as "08 00 05".
+std::string HexText(const std::uint8_t* bytes, std::size_t length);
+inline std::string HexText(const Bytes& bytes) { return HexText(bytes.data(), bytes.size()); }
+
+// A reply frame with `status`, the payload and its checksum.
+Bytes ReplyFrame(std::uint8_t status, const Bytes& payload);
+// The reply of a link or reader command that succeeded: status 00, 90 00.
+Bytes OkReply();
+
+class ScriptedPort final : public corvex::LinkPort {
+ public:
+  // Faults to inject; each makes that operation fail every time.
+  struct Faults {
+    bool open = false;
+    bool purge = false;
+    bool read_settings = false;
+    bool write_settings = false;
+    bool read_speed = false;
+    std::uint32_t set_speed_refused = 0;  // this speed is refused (0: none)
+    bool write_timeouts = false;
+    bool read = false;            // reads fail
+    bool write_nothing = false;   // writes report 0 bytes written
+    std::size_t write_chunk = 0;  // writes take at most this many bytes (0: all)
+    bool close = false;
+  };
+
+  // Queues the reply to the next frame written that has none yet.
+  void Reply(Bytes reply) { replies_.push_back({std::move(reply)}); }
+  void ReplyInPieces(std::vector<Bytes> pieces) { replies_.push_back(std::move(pieces)); }
+  // Queues silence: the next frame gets no answer at all.
+  void NoReply() { replies_.push_back({}); }
+
+  Faults faults;
+  std::uint32_t speed = 9600;  // what the port's speed reads as
+  platform::SerialTimeouts timeouts{};
+  platform::LineSettings settings{8, platform::Parity::None, false};
+
+  // Every call, in order: "open PATH", "purge", "read settings", "write
+  // settings 8 E check", "read timeouts", "write timeouts I P C P C", "read
+  // speed", "set speed N", "write HEX", "read N", "clear error", "close",
+  // "pause N".
+  std::vector<std::string> log;
+  // The frames written, in hex.
+  std::vector<std::string> Writes() const;
+  // The calls other than reads and writes.
+  std::vector<std::string> Controls() const;
+
+  bool Open(const char* path) override;
+  bool IsOpen() const override { return open_; }
+  bool Purge() override;
+  bool ReadLineSettings(platform::LineSettings& line) override;
+  bool WriteLineSettings(const platform::LineSettings& line) override;
+  bool ReadSpeed(std::uint32_t& bits_per_second) override;
+  bool SetSpeed(std::uint32_t bits_per_second) override;
+  bool ReadTimeouts(platform::SerialTimeouts& out) override;
+  bool WriteTimeouts(const platform::SerialTimeouts& in) override;
+  bool Read(std::uint8_t* data, std::size_t size, std::size_t& got) override;
+  bool Write(const std::uint8_t* data, std::size_t size, std::size_t& written) override;
+  void ClearError() override;
+  bool Close() override;
+  void Pause(std::uint32_t milliseconds) override;
+
+ private:
+  void FrameComplete();
+
+  bool open_ = false;
+  std::deque<std::vector<Bytes>> replies_;
+  std::deque<Bytes> pending_pieces_;  // pieces of the current reply not yet arrived
+  std::deque<std::uint8_t> arrived_;  // bytes waiting to be read
+  Bytes frame_;                       // the frame being written
+};
+
+}  // namespace testing_support

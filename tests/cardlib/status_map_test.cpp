@@ -1,0 +1,144 @@
+#include "cardlib/status_map.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+namespace {
+
+using corvex::Detail;
+using corvex::LinkPhase;
+using corvex::MapDetail;
+using corvex::TagPhase;
+
+struct Row {
+  Detail detail;
+  std::int32_t status;
+};
+
+std::string Text(Detail detail) {
+  char text[16];
+  std::snprintf(text, sizeof text, "0x%X", detail);
+  return text;
+}
+
+// Every detail the mapping names, and samples of the families and of the rest.
+constexpr Row kRows[] = {
+    {0, 0},
+    {0x2000000, 0},
+    {0x4000000, 0},
+    {0x8000000, 0},
+    {0x8040000, 0},
+    {0x10000000, 0},
+    {0x2000001, 0x10000},
+    {0x4000001, 0x10000},
+    {0x8000001, 0x10000},
+    {0x10010000, 0x10000},
+    {0x2000002, 0x20000},
+    {0x4000002, 0x20000},
+    {0x8000002, 0x20000},
+    {0x10020000, 0x20000},
+    {0x2000003, 0x1},
+    {0x10000002, 0x2},
+    {0x10000003, 0x3},
+    {0x80400EF, 0x5},
+    {0x10000005, 0x5},
+    {0x10000006, 0x6},
+    {0x10000007, 0x7},
+    {0x2000011, 0x100},
+    {0x10000100, 0x100},
+    {0x2000012, 0x200},
+    {0x10000200, 0x200},
+    {0x2000014, 0x300},
+    {0x2000013, 0x500},
+    {0x8000004, 0x500},
+    {0x2000015, 0x900},
+    {0x2000016, 0x900},
+    {0x2000017, 0x900},
+    {0x2000018, 0x900},
+    {0x2000019, 0x900},
+    {0x2000100, 0xA00},
+    {0x2000200, 0xA00},
+    {0x2000300, 0xA00},
+    {0x2000400, 0xA00},
+    {0x2000500, 0xA00},
+    {0x2000600, 0xA00},
+    {0x80400ED, 0xB00},
+    {0x80400FD, 0xC00},
+    {0x80400FF, 0xC00},
+    {0x2000700, 0x1000000},
+    {0x2001200, 0x1000000},
+    {0x2001300, 0x1000000},
+    {0x8000005, 0x1000000},
+    {0x80400EB, 0x1000000},
+    {0x80400FB, 0x1000000},
+    {0x10080000, 0x60000},
+    // Families: status words and failure flags.
+    {0x2116A82, 0x500},  // reader refused a command while opening
+    {0x4110000, 0x500},
+    {0x8111234, 0x500},
+    {0x2216A82, 0x600},  // ... while closing
+    {0x8210001, 0x600},
+    {0x2016A82, 0x50000},  // outside opening and closing
+    {0x8010102, 0x50000},  // card status flags
+    {0x80201A1, 0x50000},  // polling or authentication result
+    {0x4020000, 0x50000},
+    {0x2120000, 0x50000},  // bits 16..19 = 2, 16..23 neither 0x11 nor 0x21
+    {0x2310000, 0x50000},
+    // Everything else.
+    {0x2030000, 0x7F000000},  // bits 16..19 = 3: not a family
+    {0x1010000, 0x7F000000},  // layer 0x01 does not exist
+    {0x10010001, 0x7F000000},
+    {0x8040012, 0x7F000000},   // another unexpected response code
+    {0x2100100, 0x7F000000},   // reader status error while opening
+    {0x2201200, 0x7F000000},   // authentication failure while closing
+    {0x100000FF, 0x7F000000},  // not implemented
+    {0x7F000000, 0x7F000000},
+    {0xFFFFFFFF, 0x7F000000},
+};
+
+TEST(StatusMap, EveryDetailMapsToItsStatus) {
+  for (const Row& row : kRows) {
+    Detail last = 0xABCD;
+    EXPECT_EQ(MapDetail(row.detail, last), row.status) << Text(row.detail);
+  }
+}
+
+TEST(StatusMap, FailuresAreRecordedAndSuccessValuesNever) {
+  Detail last = 0x2000013;
+  for (const Detail success : {0u, 0x2000000u, 0x4000000u, 0x8000000u, 0x8040000u, 0x10000000u}) {
+    EXPECT_EQ(MapDetail(success, last), 0);
+    EXPECT_EQ(last, 0x2000013u) << Text(success);
+  }
+  MapDetail(0x2216A82, last);
+  EXPECT_EQ(last, 0x2216A82u);
+  MapDetail(0x10000100, last);
+  EXPECT_EQ(last, 0x10000100u);
+}
+
+TEST(StatusMap, PhaseBitIsAddedExceptToPortAndLinkDetails) {
+  const Detail kept[] = {0x2000000, 0x2000001, 0x2000002, 0x2000003, 0x2000011,
+                         0x2000013, 0x2000016, 0x2000019, 0x2000700, 0x2001300};
+  for (const Detail detail : kept) {
+    EXPECT_EQ(TagPhase(detail, LinkPhase::Opening), detail) << Text(detail);
+    EXPECT_EQ(TagPhase(detail, LinkPhase::Closing), detail) << Text(detail);
+  }
+  EXPECT_EQ(TagPhase(0x2016A82, LinkPhase::Opening), 0x2116A82u);
+  EXPECT_EQ(TagPhase(0x2016A82, LinkPhase::Closing), 0x2216A82u);
+  EXPECT_EQ(TagPhase(0x2001200, LinkPhase::Opening), 0x2101200u);
+  EXPECT_EQ(TagPhase(0x2001200, LinkPhase::Closing), 0x2201200u);
+  EXPECT_EQ(TagPhase(0x2000100, LinkPhase::Opening), 0x2100100u);
+  EXPECT_EQ(TagPhase(0x2000004, LinkPhase::Opening), 0x2100004u);
+  EXPECT_EQ(TagPhase(0x2000010, LinkPhase::Closing), 0x2200010u);
+  EXPECT_EQ(TagPhase(0x4000001, LinkPhase::Opening), 0x4100001u);
+}
+
+TEST(StatusMap, TaggedStatusWordsMapByPhase) {
+  Detail last = 0;
+  EXPECT_EQ(MapDetail(TagPhase(0x2016A82, LinkPhase::Opening), last), 0x500);
+  EXPECT_EQ(MapDetail(TagPhase(0x2016A82, LinkPhase::Closing), last), 0x600);
+  EXPECT_EQ(MapDetail(TagPhase(0x2000100, LinkPhase::Opening), last), 0x7F000000);
+  EXPECT_EQ(MapDetail(TagPhase(0x2001200, LinkPhase::Opening), last), 0x7F000000);
+}
+
+}  // namespace

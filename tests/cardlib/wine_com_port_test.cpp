@@ -1,0 +1,122 @@
+// The library under Wine on a COM port that is a pseudo-terminal answered by
+// the scripted peer of wine_com_harness, which checks the line. Each test is
+// one scenario of the harness and runs alone on a fresh line, so this
+// program only makes sense under the harness. The reader is found through
+// registry entries the first test writes into its own Wine prefix. The
+// library is loaded by hand so that the last test can unload it. (A busy port
+// is tested natively only: Wine lets a second CreateFileA with share mode 0
+// open a serial device that is already open.)
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+constexpr const char* kServiceEnum = "SYSTEM\\CurrentControlSet\\Services\\D_SER2_A\\Enum";
+constexpr const char* kService = "SYSTEM\\CurrentControlSet\\Services\\D_SER2_A";
+constexpr const char* kInstance = "USB\\VID_0000&PID_0000\\PELLAMTEST";
+constexpr const char* kInstanceKey = "SYSTEM\\CurrentControlSet\\Enum\\USB\\VID_0000&PID_0000\\PELLAMTEST";
+
+std::string ComPort() {
+  const char* port = std::getenv("PELLAM_TEST_COM_PORT");
+  return port != nullptr ? port : "";
+}
+
+void SetString(const char* key_path, const char* name, const std::string& text) {
+  HKEY key = nullptr;
+  ASSERT_EQ(::RegCreateKeyExA(HKEY_LOCAL_MACHINE, key_path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+            ERROR_SUCCESS);
+  EXPECT_EQ(::RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                             static_cast<DWORD>(text.size() + 1)),
+            ERROR_SUCCESS);
+  ::RegCloseKey(key);
+}
+
+// The entries a reader's serial driver leaves, removed again at the end.
+class ReaderEntries {
+ public:
+  explicit ReaderEntries(const std::string& port) {
+    SetString(kServiceEnum, "0", kInstance);
+    SetString(kInstanceKey, "FriendlyName", "DENSO WAVE USB-SER Comm. Port (" + port + ")");
+  }
+  ~ReaderEntries() {
+    ::RegDeleteTreeA(HKEY_LOCAL_MACHINE, kService);
+    ::RegDeleteTreeA(HKEY_LOCAL_MACHINE, kInstanceKey);
+  }
+};
+
+// The exports this test calls, looked up in a library loaded by hand.
+struct Corvex {
+  HMODULE module = ::LoadLibraryA("Corvex.dll");
+  template <typename Function>
+  Function Get(const char* name) const {
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
+  }
+  int32_t (*open)(const char*, const char*) = Get<int32_t (*)(const char*, const char*)>("GenOpenDevice");
+  int32_t (*close)() = Get<int32_t (*)()>("GenCloseDevice");
+  int32_t (*set_all_key)() = Get<int32_t (*)()>("GenSetAllKey");
+  int32_t (*last_error)() = Get<int32_t (*)()>("GenGetLastErrorDetail");
+};
+
+std::string PortPath() { return "\\\\.\\" + ComPort(); }
+
+// 1. The answer to the reader check arrives in pieces.
+TEST(WineComPort, FoundThroughTheRegistryOpenedAndClosed) {
+  const std::string port = ComPort();
+  ASSERT_FALSE(port.empty()) << "run by wine_com_harness";
+  ReaderEntries entries(port);
+  Corvex corvex;
+  ASSERT_NE(corvex.module, nullptr);
+  EXPECT_EQ(corvex.open("PR300", nullptr), 0) << std::hex << corvex.last_error();
+  EXPECT_EQ(corvex.open("PR300", nullptr), 0x100);
+  EXPECT_EQ(corvex.set_all_key(), 0);
+  EXPECT_EQ(corvex.close(), 0) << std::hex << corvex.last_error();
+  EXPECT_EQ(corvex.close(), 0x200);
+  ::FreeLibrary(corvex.module);
+}
+
+// 2. A busy reader: one resend.
+TEST(WineComPort, OneResendWhenTheReaderIsBusy) {
+  Corvex corvex;
+  EXPECT_EQ(corvex.open(nullptr, PortPath().c_str()), 0) << std::hex << corvex.last_error();
+  EXPECT_EQ(corvex.close(), 0);
+  ::FreeLibrary(corvex.module);
+}
+
+// 3. An answer that never completes: five more reads, then status 0x1.
+TEST(WineComPort, AnswerThatNeverCompletes) {
+  Corvex corvex;
+  EXPECT_EQ(corvex.open(nullptr, PortPath().c_str()), 0x1);
+  EXPECT_EQ(corvex.last_error(), 0x2000003);
+  ::FreeLibrary(corvex.module);
+}
+
+// 4. An answer larger than the buffer.
+TEST(WineComPort, AnswerLargerThanTheBuffer) {
+  Corvex corvex;
+  EXPECT_EQ(corvex.open(nullptr, PortPath().c_str()), 0x20000);
+  EXPECT_EQ(corvex.last_error(), 0x2000002);
+  ::FreeLibrary(corvex.module);
+}
+
+// 5. The reader refuses to go back to idle: reported, and the port closed.
+TEST(WineComPort, RefusalWhileClosing) {
+  Corvex corvex;
+  ASSERT_EQ(corvex.open(nullptr, PortPath().c_str()), 0) << std::hex << corvex.last_error();
+  EXPECT_EQ(corvex.close(), 0x600);
+  EXPECT_EQ(corvex.last_error(), 0x2216A82);
+  EXPECT_EQ(corvex.close(), 0x200);
+  ::FreeLibrary(corvex.module);
+}
+
+// 6. Unloading the library closes the device.
+TEST(WineComPort, FreeingTheLibraryClosesTheDevice) {
+  Corvex corvex;
+  ASSERT_EQ(corvex.open(nullptr, PortPath().c_str()), 0) << std::hex << corvex.last_error();
+  EXPECT_TRUE(::FreeLibrary(corvex.module));  // the line shows the closing
+}
+
+}  // namespace

@@ -1,0 +1,99 @@
+// The registry as the platform reads it: the .reg stand-in on POSIX, the
+// real registry (of the test's Wine prefix) on Windows.
+#include "platform/registry.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/support/environment.h"
+#include "tests/support/temp_dir.h"
+
+#if defined(_WIN32)
+#include <windows.h>
+#endif
+
+namespace {
+
+using platform::ReadRegistryValue;
+using platform::RegistryRoot;
+using platform::RegistryType;
+
+#if defined(_WIN32)
+
+// A key of the test's own, written with the Win32 calls the product never makes.
+class TestKey {
+ public:
+  TestKey() { ::RegCreateKeyExA(HKEY_LOCAL_MACHINE, kPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key_, nullptr); }
+  ~TestKey() {
+    ::RegCloseKey(key_);
+    ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, kPath);
+  }
+  void SetString(const char* name, const std::string& text) {
+    ::RegSetValueExA(key_, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                     static_cast<DWORD>(text.size() + 1));
+  }
+  void SetDword(const char* name, DWORD value) {
+    ::RegSetValueExA(key_, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+  }
+  static constexpr const char* kPath = "SOFTWARE\\PellamPlatformTest";
+
+ private:
+  HKEY key_ = nullptr;
+};
+
+TEST(Registry, ReadsValuesOfTheSystemRegistry) {
+  TestKey key;
+  key.SetString("Name", "DENSO WAVE USB Device (COM4)");
+  key.SetString("Long", std::string(700, 'L'));
+  key.SetDword("Number", 0x01020304);
+
+  const auto name = ReadRegistryValue(RegistryRoot::LocalMachine, TestKey::kPath, "Name");
+  ASSERT_TRUE(name);
+  EXPECT_EQ(name->type, RegistryType::String);
+  EXPECT_EQ(name->data, std::string("DENSO WAVE USB Device (COM4)\0", 29));
+  const auto long_value = ReadRegistryValue(RegistryRoot::LocalMachine, TestKey::kPath, "Long");
+  ASSERT_TRUE(long_value);
+  EXPECT_EQ(long_value->data.size(), 701u) << "the whole value; the caller cuts it";
+  const auto number = ReadRegistryValue(RegistryRoot::LocalMachine, TestKey::kPath, "Number");
+  ASSERT_TRUE(number);
+  EXPECT_EQ(number->type, RegistryType::Dword);
+  EXPECT_EQ(number->data, "\x04\x03\x02\x01");
+  EXPECT_FALSE(ReadRegistryValue(RegistryRoot::LocalMachine, TestKey::kPath, "Missing"));
+  EXPECT_FALSE(ReadRegistryValue(RegistryRoot::LocalMachine, "SOFTWARE\\PellamNoSuchKey", "Name"));
+}
+
+#else
+
+TEST(Registry, StandInFileFromTheEnvironment) {
+  testing_support::TempDir dir;
+  const std::string file = dir.file("machine.reg");
+  testing_support::WriteBytes(file, "REGEDIT4\n[HKEY_LOCAL_MACHINE\\SYSTEM\\Test]\n\"Name\"=\"first\"\n");
+  testing_support::ScopedEnvironment path("PELLAM_REGISTRY", file);
+  const auto value = ReadRegistryValue(RegistryRoot::LocalMachine, "SYSTEM\\Test", "Name");
+  ASSERT_TRUE(value);
+  EXPECT_EQ(value->data, std::string("first\0", 6));
+
+  // Read afresh on every query.
+  testing_support::WriteBytes(file, "REGEDIT4\n[HKEY_LOCAL_MACHINE\\SYSTEM\\Test]\n\"Name\"=\"second\"\n");
+  EXPECT_EQ(ReadRegistryValue(RegistryRoot::LocalMachine, "SYSTEM\\Test", "Name")->data, std::string("second\0", 7));
+
+  testing_support::ScopedEnvironment missing("PELLAM_REGISTRY", dir.file("none.reg"));
+  EXPECT_FALSE(ReadRegistryValue(RegistryRoot::LocalMachine, "SYSTEM\\Test", "Name"));
+}
+
+TEST(Registry, DefaultFileInTheConfigFolder) {
+  testing_support::TempDir dir;
+  std::filesystem::create_directories(dir.path() / "pellam");
+  testing_support::WriteBytes(dir.file("pellam/registry.reg"),
+                              "REGEDIT4\n[HKEY_CURRENT_USER\\Software\\Test]\n\"v\"=dword:00000001\n");
+  testing_support::ScopedEnvironment no_file("PELLAM_REGISTRY", "");
+  testing_support::ScopedEnvironment config("XDG_CONFIG_HOME", dir.path().string());
+  const auto value = ReadRegistryValue(RegistryRoot::CurrentUser, "Software\\Test", "v");
+  ASSERT_TRUE(value);
+  EXPECT_EQ(value->type, RegistryType::Dword);
+}
+
+#endif
+
+}  // namespace

@@ -1,0 +1,88 @@
+// The far end of a pseudo-terminal that answers the reader's link and reader
+// commands with canned replies (POSIX only). It is no reader: it knows no
+// cards and no sessions, only the frames a test scripts, plus one default:
+// every link or reader command (leader 0x08 or 0x28) that no rule matches is
+// answered 00 00 02 90 00 92.
+//
+// The peer keeps a slave descriptor of its own open, so the line does not
+// hang up between the opens of the code under test, and it gives the line a
+// starting state the code under test must really change: canonical mode
+// with echo, 9600 bit/s, no parity.
+#pragma once
+
+#include <termios.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace testing_support {
+
+using PeerBytes = std::vector<std::uint8_t>;
+
+struct PeerReply {
+  std::vector<PeerBytes> pieces;  // sent in order, `gap` apart
+  std::chrono::milliseconds gap{0};
+  bool hang_up = false;  // instead of answering, close the line
+};
+
+class PtyPeer {
+ public:
+  PtyPeer();
+  PtyPeer(const PtyPeer&) = delete;
+  PtyPeer& operator=(const PtyPeer&) = delete;
+  ~PtyPeer();
+
+  bool ok() const { return master_ >= 0; }
+  // The slave's device path, for the code under test to open.
+  const std::string& path() const { return path_; }
+
+  // Answers `times` frames equal to `request` with `reply`, after letting the
+  // first `skip` of them have the default answer; rules are tried in the
+  // order they were given.
+  void Answer(const PeerBytes& request, PeerReply reply, int times = 1, int skip = 0);
+  // Answers `request` `times` times with silence.
+  void Ignore(const PeerBytes& request, int times = 1);
+
+  // The frames received so far, in order.
+  std::vector<PeerBytes> Received() const;
+  // Waits until `count` frames have been received or `limit` has passed.
+  bool WaitForFrames(std::size_t count, std::chrono::milliseconds limit) const;
+  void ClearReceived();
+
+  // Closes the line now, as an unplugged reader would.
+  void HangUp();
+
+  // The line's settings as the slave side sees them.
+  bool LineSettings(termios& settings) const;
+
+ private:
+  struct Rule {
+    PeerBytes request;
+    PeerReply reply;
+    int times;
+    int skip;
+  };
+
+  void Serve();
+  void Handle(const PeerBytes& frame);
+  void Send(const PeerBytes& bytes);
+
+  int master_ = -1;
+  int slave_ = -1;
+  std::string path_;
+  mutable std::mutex mutex_;
+  std::vector<Rule> rules_;
+  std::vector<PeerBytes> received_;
+  std::atomic<bool> stop_{false};
+  std::thread thread_;
+};
+
+// "08 00 05" into bytes.
+PeerBytes PeerHex(const std::string& text);
+
+}  // namespace testing_support
