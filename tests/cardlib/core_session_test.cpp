@@ -1,11 +1,13 @@
 // The card library's core over the real serial port against the simulator,
 // where a test needs what the exports do not give: the sequence number moved
 // to its end (a test-only hook of the session), and a reader that refuses the
-// card key registration (a port that answers that one frame itself).
+// card key registration or the way back to idle (a port that answers that
+// one frame itself).
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <deque>
+#include <vector>
 
 #include "cardlib/card_data.h"
 #include "cardlib/device.h"
@@ -20,10 +22,13 @@ using namespace corvex;
 
 constexpr std::uint8_t kSystemCode[2] = {0x81, 0x65};
 
-// The system port, except that it answers the card key registration with the
-// status word `refusal` instead of passing it on.
-class RefusingRegistrationPort final : public LinkPort {
+// The system port, except that it answers frames that begin with `prefix`
+// itself with `answer` (never passing them on).
+class InterceptingPort final : public LinkPort {
  public:
+  InterceptingPort(std::vector<std::uint8_t> prefix, std::vector<std::uint8_t> answer)
+      : prefix_(std::move(prefix)), reply_(std::move(answer)) {}
+
   bool Open(const char* path) override { return port_.Open(path); }
   bool IsOpen() const override { return port_.IsOpen(); }
   bool Purge() override { return port_.Purge(); }
@@ -34,18 +39,17 @@ class RefusingRegistrationPort final : public LinkPort {
   bool ReadTimeouts(platform::SerialTimeouts& t) override { return port_.ReadTimeouts(t); }
   bool WriteTimeouts(const platform::SerialTimeouts& t) override { return port_.WriteTimeouts(t); }
   bool Read(std::uint8_t* data, std::size_t size, std::size_t& got) override {
-    if (answer_.empty()) return port_.Read(data, size, got);
+    if (pending_.empty()) return port_.Read(data, size, got);
     got = 0;
-    while (got < size && !answer_.empty()) {
-      data[got++] = answer_.front();
-      answer_.pop_front();
+    while (got < size && !pending_.empty()) {
+      data[got++] = pending_.front();
+      pending_.pop_front();
     }
     return true;
   }
   bool Write(const std::uint8_t* data, std::size_t size, std::size_t& written) override {
-    static constexpr std::uint8_t kRegistration[] = {0x28, 0x00, 0x65, 0x00, 0x89};
-    if (size >= sizeof kRegistration && std::memcmp(data, kRegistration, sizeof kRegistration) == 0) {
-      answer_ = {0x00, 0x00, 0x02, 0x6A, 0x80, 0x00 ^ 0x02 ^ 0x6A ^ 0x80};
+    if (size >= prefix_.size() && std::memcmp(data, prefix_.data(), prefix_.size()) == 0) {
+      pending_.assign(reply_.begin(), reply_.end());
       written = size;
       return true;
     }
@@ -57,8 +61,20 @@ class RefusingRegistrationPort final : public LinkPort {
 
  private:
   SystemPort port_;
-  std::deque<std::uint8_t> answer_;
+  std::vector<std::uint8_t> prefix_;
+  std::vector<std::uint8_t> reply_;
+  std::deque<std::uint8_t> pending_;
 };
+
+// A reply frame: status 00, the payload, its checksum.
+std::vector<std::uint8_t> Reply(std::vector<std::uint8_t> payload) {
+  std::vector<std::uint8_t> frame{0x00, 0x00, static_cast<std::uint8_t>(payload.size())};
+  frame.insert(frame.end(), payload.begin(), payload.end());
+  std::uint8_t sum = 0;
+  for (const std::uint8_t byte : frame) sum ^= byte;
+  frame.push_back(sum);
+  return frame;
+}
 
 class CoreSession : public ::testing::Test {
  protected:
@@ -104,7 +120,7 @@ TEST_F(CoreSession, SequenceNumberRunsOutAndTheSessionIsRenewed) {
 }
 
 TEST_F(CoreSession, RefusedKeyRegistrationClosesTheLinkAgain) {
-  RefusingRegistrationPort port;
+  InterceptingPort port({0x28, 0x00, 0x65, 0x00, 0x89}, Reply({0x6A, 0x80}));
   Device device(port, registry);
   EXPECT_EQ(device.Open(nullptr, sim.link().c_str()), 0x50000);
   EXPECT_EQ(device.LastErrorDetail(), 0x8016A80u);
@@ -112,6 +128,15 @@ TEST_F(CoreSession, RefusedKeyRegistrationClosesTheLinkAgain) {
   EXPECT_FALSE(port.IsOpen());
   EXPECT_EQ(Command("reader:11"), 2) << "the reader was put to rest";
   EXPECT_EQ(Command("link:07"), 2) << "and asked back to 9600 bit/s";
+}
+
+TEST_F(CoreSession, ReaderRefusingToIdleIsReportedAndTheDeviceClosed) {
+  InterceptingPort port({0x08, 0x00, 0x04, 0x00, 0x07, 0x00}, Reply({0x6A, 0x82}));
+  Device device(port, registry);
+  ASSERT_EQ(device.Open(nullptr, sim.link().c_str()), 0) << std::hex << device.LastErrorDetail();
+  EXPECT_EQ(device.Close(), 0x600);
+  EXPECT_EQ(device.LastErrorDetail(), 0x2216A82u);
+  EXPECT_FALSE(device.IsOpen()) << "its port is closed, so the device is too";
 }
 
 }  // namespace

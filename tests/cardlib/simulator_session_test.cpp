@@ -4,7 +4,9 @@
 #include <chrono>
 #include <thread>
 
+#include "tests/cardlib/export_table.h"
 #include "tests/cardlib/simulator_fixture.h"
+#include "tests/support/environment.h"
 
 namespace {
 
@@ -45,6 +47,47 @@ TEST_F(SecuredSession, ProvisionedReaderTakesOneAuthenticationAndTheCardKeys) {
   EXPECT_EQ(std::string(password, password_length), "secret");
   EXPECT_EQ(GenCloseDevice(), CORVEX_OK);
   EXPECT_EQ(GenSetAllKey(), CORVEX_NOT_OPEN);
+}
+
+TEST_F(SecuredSession, SecondOpenIsRefusedAndSuccessesKeepTheLastFailure) {
+  EXPECT_EQ(GenOpenDevice("pr300", nullptr), CORVEX_READER_NOT_FOUND);
+  ASSERT_EQ(GenOpenDevice("PR300", sim().link().c_str()), CORVEX_OK);
+  EXPECT_EQ(GenGetLastErrorDetail(), 0x8000004);
+  const long before = BytesIn();
+  EXPECT_EQ(GenOpenDevice(nullptr, sim().link().c_str()), CORVEX_ALREADY_OPEN);
+  EXPECT_EQ(GenGetLastErrorDetail(), 0x10000100);
+  EXPECT_EQ(BytesIn(), before) << "a second open sends nothing";
+  for (const auto& c : testing_support::ExportCases()) {
+    for (const auto& invalid : c.invalid) EXPECT_EQ(invalid(), CORVEX_INVALID_ARGUMENT) << c.name;
+  }
+  EXPECT_EQ(BytesIn(), before) << "refused arguments send nothing";
+}
+
+TEST_F(SecuredSession, UsbReaderUnpluggedBeforeASense) {
+  testing_support::TempDir dir;
+  testing_support::ScopedEnvironment registry("PELLAM_REGISTRY", dir.file("registry.reg"));
+  const std::string usb =
+      "[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Enum\\USB\\VID_1\\2]\n"
+      "\"DeviceDesc\"=\"DENSO WAVE USB Device (COM5)\"\n"
+      "[HKEY_LOCAL_MACHINE\\HARDWARE\\DEVICEMAP\\SERIALCOMM]\n\"" + sim().link() + "\"=\"COM5\"\n";
+  const std::string header = "Windows Registry Editor Version 5.00\n\n";
+  testing_support::WriteBytes(
+      dir.file("registry.reg"),
+      header + "[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\dwusb\\Enum]\n\"0\"=\"USB\\\\VID_1\\\\2\"\n" +
+          usb);
+  PlaceCard("card");
+  ASSERT_EQ(GenOpenDevice("PR300", nullptr), CORVEX_OK) << std::hex << GenGetLastErrorDetail();
+  std::int32_t present = -1;
+  ASSERT_EQ(GenSenseCard(&present, kSystemCode, 1), CORVEX_OK);
+  EXPECT_EQ(present, 1);
+
+  testing_support::WriteBytes(dir.file("registry.reg"), header + usb);  // the driver's instance is gone
+  const long before = BytesIn();
+  present = -1;
+  EXPECT_EQ(GenSenseCard(&present, kSystemCode, 1), CORVEX_READER_NOT_FOUND);
+  EXPECT_EQ(GenGetLastErrorDetail(), 0x8000004);
+  EXPECT_EQ(present, -1);
+  EXPECT_EQ(BytesIn(), before) << "reported before anything is sent";
 }
 
 TEST_F(SecuredSession, BlankReaderIsProvisionedThenServes) {
