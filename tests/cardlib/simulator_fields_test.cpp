@@ -227,6 +227,84 @@ TEST_F(CardFields, CardTypeLooksAtTheAdministratorIdFirst) {
   EXPECT_EQ(CardCommands(), (Commands{{"42", 1}, {"56", 1}})) << "no user field is read";
 }
 
+// The card commands each export sends on a blank card: "42" select keys,
+// "56" authenticate and read, "52" authenticate, "16" write, "60" polling of
+// several system codes, "04" request response. A field is read in pairs of
+// select and read per 12 blocks, written with one select, one authenticate
+// and one write per 8 blocks.
+struct FrameCount {
+  const char* name;
+  Commands commands;
+};
+
+const FrameCount kFrameCounts[] = {
+    {"GenSenseCard", {{"60", 1}}},
+    {"GenGetCardInfo", {{"04", 1}}},
+    {"GenGetCardType", {{"42", 5}, {"56", 5}}},
+    {"GenGetMaxLength", {}},
+    {"GenGetMaxLengthEx", {}},
+    {"GenSetAllKey", {}},
+    {"GenInitializeCard", {{"42", 23}, {"52", 21}, {"56", 2}, {"16", 22}}},
+    {"GenReadUserAccount", {{"42", 3}, {"56", 3}}},
+    {"GenWriteUserAccount", {{"42", 2}, {"52", 2}, {"16", 3}}},
+    {"GenReadUserName", {{"42", 1}, {"56", 1}}},
+    {"GenWriteUserName", {{"42", 1}, {"52", 1}, {"16", 1}}},
+    {"GenReadPINSettings", {{"42", 1}, {"56", 1}}},
+    {"GenWritePIN", {{"42", 1}, {"52", 1}, {"16", 1}}},
+    {"GenWriteRetryLimit", {{"42", 2}, {"56", 1}, {"52", 1}, {"16", 1}}},
+    {"GenReadCommentFromUser", {{"42", 1}, {"56", 1}}},
+    {"GenWriteCommentToUser", {{"42", 1}, {"52", 1}, {"16", 1}}},
+    {"GenReadAdminIdFromUser", {{"42", 1}, {"56", 1}}},
+    {"GenWriteAdminIdToUser", {{"42", 1}, {"52", 1}, {"16", 1}}},
+    {"GenReadCommentFromAdmin", {{"42", 1}, {"56", 1}}},
+    {"GenWriteCommentToAdmin", {{"42", 1}, {"52", 1}, {"16", 1}}},
+    {"GenReadAdminIdFromAdmin", {{"42", 1}, {"56", 1}}},
+    {"GenWriteAdminIdToAdmin", {{"42", 1}, {"52", 1}, {"16", 1}}},
+    {"GenReadIssueInfo", {{"42", 2}, {"56", 2}}},
+    {"GenWriteIssueInfo", {{"42", 2}, {"52", 2}, {"16", 2}}},
+    {"GenReadUserCode", {{"42", 1}, {"56", 1}}},
+    {"GenWriteUserCode", {{"42", 1}, {"52", 1}, {"16", 1}}},
+    {"GenReadExpireDate", {{"42", 1}, {"56", 1}}},
+    {"GenWriteExpireDate", {{"42", 1}, {"52", 1}, {"16", 1}}},
+    {"GenReadUserConfig", {{"42", 1}, {"56", 1}}},
+    {"GenWriteUserConfig", {{"42", 1}, {"52", 1}, {"16", 1}}},
+    {"GenReadPreCharge", {{"42", 1}, {"56", 1}}},
+    {"GenWritePreCharge", {{"42", 1}, {"52", 1}, {"16", 1}}},
+    {"GenReadUserCharge", {{"42", 1}, {"56", 1}}},
+    {"GenWriteUserCharge", {{"42", 1}, {"52", 1}, {"16", 1}}},
+    {"GenReadChargeUpperLimit", {{"42", 1}, {"56", 1}}},
+    {"GenWriteChargeUpperLimit", {{"42", 1}, {"52", 1}, {"16", 1}}},
+    {"GenReadLastUserCharge", {{"42", 1}, {"56", 1}}},
+    {"GenWriteLastUserCharge", {{"42", 1}, {"52", 1}, {"16", 1}}},
+    {"GenReadLastUserPayment", {{"42", 1}, {"56", 1}}},
+    {"GenWriteLastUserPayment", {{"42", 1}, {"52", 1}, {"16", 1}}},
+    {"GenReadTransactionStatus", {{"42", 1}, {"56", 1}}},
+    {"GenWriteTransactionStatus", {{"42", 1}, {"52", 1}, {"16", 1}}},
+    {"GenVerifyPIN", {{"42", 1}, {"56", 1}}},
+    {"GenIncrementRetryCounter", {{"42", 2}, {"56", 1}, {"52", 1}, {"16", 1}}},
+    {"GenResetRetryCounter", {{"42", 2}, {"56", 1}, {"52", 1}, {"16", 1}}},
+    {"GenChargePreCharge", {{"42", 2}, {"56", 1}, {"52", 1}, {"16", 1}}},
+    {"GenChargeUserCharge", {{"42", 4}, {"56", 2}, {"52", 2}, {"16", 2}}},
+};
+
+TEST_F(CardFields, EachExportSendsTheCommandsItsFieldsTake) {
+  int round = 0;
+  for (const testing_support::ExportCase& c : testing_support::ExportCases()) {
+    if (c.when_open == testing_support::WhenOpen::Special) continue;
+    const FrameCount* expected = nullptr;
+    for (const FrameCount& row : kFrameCounts) {
+      if (c.name == row.name) expected = &row;
+    }
+    ASSERT_NE(expected, nullptr) << c.name << " has no row";
+    PlaceCard("blank" + std::to_string(++round));
+    std::int32_t present = 0;
+    ASSERT_EQ(GenSenseCard(&present, kSystemCode, 1), CORVEX_OK);
+    ResetStats();
+    c.valid();
+    EXPECT_EQ(CardCommands(), expected->commands) << c.name;
+  }
+}
+
 TEST_F(CardFields, EveryExportWorksOnAnOpenDevice) {
   for (const testing_support::ExportCase& c : testing_support::ExportCases()) {
     if (c.when_open == testing_support::WhenOpen::Special) continue;
