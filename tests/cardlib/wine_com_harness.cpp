@@ -107,6 +107,12 @@ const SimulatorScenario kSimulatorScenarios[] = {
               fields["password"] == "secret" && fields["user_name"] == "Alice Example" && fields["pin"] == "" &&
               fields["issue_count"] == 2;
      }},
+    {"CardLeavesInTheMiddleOfAWrite", "create card blank;place card;fault remove-after-writes 2",
+     [](const testing_support::SimulatorProcess& sim, const nlohmann::json&) {
+       // The user ID's write and the password's first chunk of 8 blocks stay.
+       const nlohmann::json fields = sim.Dump("card");
+       return fields["user_id"] == "id" && fields["password"] == std::string(128, 'p');
+     }},
     {"FreeingTheLibraryClosesTheDevice", "",
      [](const testing_support::SimulatorProcess&, const nlohmann::json& stats) {
        // Both speed changes and both 0x11 commands: opened, then closed on unloading.

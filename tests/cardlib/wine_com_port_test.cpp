@@ -151,7 +151,23 @@ TEST(WineComPort, CardWorkOnTheSimulator) {
   ::FreeLibrary(corvex.module);
 }
 
-// 6. Unloading the library closes the device.
+// 6. The simulator: the card leaves after two writes, in the middle of the
+// password's two chunks.
+TEST(WineComPort, CardLeavesInTheMiddleOfAWrite) {
+  Corvex corvex;
+  ASSERT_EQ(corvex.open(nullptr, PortPath().c_str()), 0) << std::hex << corvex.last_error();
+  int32_t present = 0;
+  const uint8_t system_code[2] = {0x81, 0x65};
+  ASSERT_EQ(corvex.sense(&present, system_code, 1), 0);
+  ASSERT_EQ(present, 1);
+  const std::string password(256, 'p');
+  EXPECT_EQ(corvex.write_account("id", 2, password.data(), 256), 0x5);
+  EXPECT_EQ(corvex.last_error(), 0x80400EF);
+  EXPECT_EQ(corvex.close(), 0);
+  ::FreeLibrary(corvex.module);
+}
+
+// 7. Unloading the library closes the device.
 TEST(WineComPort, FreeingTheLibraryClosesTheDevice) {
   Corvex corvex;
   ASSERT_EQ(corvex.open(nullptr, PortPath().c_str()), 0) << std::hex << corvex.last_error();
