@@ -22,12 +22,16 @@ using namespace corvex;
 
 constexpr std::uint8_t kSystemCode[2] = {0x81, 0x65};
 
-// The system port, except that it answers frames that begin with `prefix`
-// itself with `answer` (never passing them on).
+// The system port, except that it answers frames that begin with a rule's
+// prefix itself with the rule's answer (never passing them on), and may
+// refuse to close.
 class InterceptingPort final : public LinkPort {
  public:
-  InterceptingPort(std::vector<std::uint8_t> prefix, std::vector<std::uint8_t> answer)
-      : prefix_(std::move(prefix)), reply_(std::move(answer)) {}
+  using Bytes = std::vector<std::uint8_t>;
+  InterceptingPort(Bytes prefix, Bytes answer) { Intercept(std::move(prefix), std::move(answer)); }
+  void Intercept(Bytes prefix, Bytes answer) { rules_.push_back({std::move(prefix), std::move(answer)}); }
+
+  int close_refusals = 0;  // this many closes fail
 
   bool Open(const char* path) override { return port_.Open(path); }
   bool IsOpen() const override { return port_.IsOpen(); }
@@ -48,21 +52,28 @@ class InterceptingPort final : public LinkPort {
     return true;
   }
   bool Write(const std::uint8_t* data, std::size_t size, std::size_t& written) override {
-    if (size >= prefix_.size() && std::memcmp(data, prefix_.data(), prefix_.size()) == 0) {
-      pending_.assign(reply_.begin(), reply_.end());
-      written = size;
-      return true;
+    for (const auto& [prefix, answer] : rules_) {
+      if (size >= prefix.size() && std::memcmp(data, prefix.data(), prefix.size()) == 0) {
+        pending_.assign(answer.begin(), answer.end());
+        written = size;
+        return true;
+      }
     }
     return port_.Write(data, size, written);
   }
   void ClearError() override { port_.ClearError(); }
-  bool Close() override { return port_.Close(); }
+  bool Close() override {
+    if (close_refusals > 0) {
+      --close_refusals;
+      return false;
+    }
+    return port_.Close();
+  }
   void Pause(std::uint32_t milliseconds) override { port_.Pause(milliseconds); }
 
  private:
   SystemPort port_;
-  std::vector<std::uint8_t> prefix_;
-  std::vector<std::uint8_t> reply_;
+  std::vector<std::pair<Bytes, Bytes>> rules_;
   std::deque<std::uint8_t> pending_;
 };
 
@@ -137,6 +148,24 @@ TEST_F(CoreSession, ReaderRefusingToIdleIsReportedAndTheDeviceClosed) {
   EXPECT_EQ(device.Close(), 0x600);
   EXPECT_EQ(device.LastErrorDetail(), 0x2216A82u);
   EXPECT_FALSE(device.IsOpen()) << "its port is closed, so the device is too";
+}
+
+TEST_F(CoreSession, PortThatWillNotCloseKeepsTheDeviceOpen) {
+  InterceptingPort port({0xFF}, {});
+  port.close_refusals = 1;
+  Device device(port, registry);
+  ASSERT_EQ(device.Open(nullptr, sim.link().c_str()), 0) << std::hex << device.LastErrorDetail();
+  EXPECT_EQ(device.Close(), 0x300);
+  EXPECT_EQ(device.LastErrorDetail(), 0x2000014u);
+  EXPECT_TRUE(device.IsOpen());
+  std::int32_t present = 0;
+  EXPECT_EQ(SenseCard(device.card(), &present, kSystemCode, 1), kReaderAuthentication)
+      << "the session ended all the same";
+  // The reader is idle now: the second closing's commands are answered here.
+  port.Intercept({0x28, 0x00, 0x04, 0x00, 0x11}, Reply({0x90, 0x00}));
+  port.Intercept({0x08, 0x00, 0x04, 0x00, 0x07}, Reply({0x90, 0x00}));
+  EXPECT_EQ(device.Close(), 0);
+  EXPECT_FALSE(device.IsOpen());
 }
 
 }  // namespace
