@@ -65,7 +65,8 @@ bool Issue(const std::string& port) {
          Check(GenWriteUserAccount(user_id.data(), length(user_id), password.data(), length(password)),
                "GenWriteUserAccount") &&
          Check(GenWriteAdminIdToUser(admin_id.data(), length(admin_id)), "GenWriteAdminIdToUser") &&
-         Check(GenWriteRetryLimit(3), "GenWriteRetryLimit") && Check(GenWritePIN(pin.data(), length(pin)), "GenWritePIN") &&
+         Check(GenWriteRetryLimit(3), "GenWriteRetryLimit") &&
+         Check(GenWritePIN(pin.data(), length(pin)), "GenWritePIN") &&
          Check(GenWriteUserName(name.data(), length(name)), "GenWriteUserName") &&
          Check(GenWriteCommentToUser(comment.data(), length(comment)), "GenWriteCommentToUser") &&
          Check(GenWriteUserCode(code, 4), "GenWriteUserCode") &&

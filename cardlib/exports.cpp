@@ -88,7 +88,8 @@ std::int32_t TextRead(Field field, char* buffer, std::int32_t* length) {
 }
 
 std::int32_t TextWrite(Field field, const char* text, std::int32_t length, std::int32_t limit) {
-  return CardWork(TextIn(text, length, limit), [&](Card& card) { return corvex::WriteText(card, field, text, length); });
+  return CardWork(TextIn(text, length, limit),
+                  [&](Card& card) { return corvex::WriteText(card, field, text, length); });
 }
 
 std::int32_t AmountsRead(Field field, std::int32_t* first, std::int32_t* second) {
@@ -107,8 +108,8 @@ std::int32_t LastChargeRead(Field field, std::int32_t* year, std::int32_t* month
   });
 }
 
-std::int32_t LastChargeWrite(Field field, std::int32_t year, std::int32_t month, std::int32_t day,
-                             std::int32_t amount, const char* text, std::int32_t text_length) {
+std::int32_t LastChargeWrite(Field field, std::int32_t year, std::int32_t month, std::int32_t day, std::int32_t amount,
+                             const char* text, std::int32_t text_length) {
   return CardWork(
       ValidDate(year, month, day) && InRange(amount, 0, kAmountMax) && TextIn(text, text_length, kChargeTextMax),
       [&](Card& card) { return corvex::WriteLastCharge(card, field, year, month, day, amount, text, text_length); });
@@ -166,7 +167,9 @@ int32_t GenGetMaxLengthEx(int32_t* table, int32_t* extra_first, int32_t* extra_s
 
 int32_t GenSetAllKey(void) { return Admit(true); }
 
-int32_t GenInitializeCard(void) { return CardWork(true, [](Card& card) { return corvex::InitializeCard(card); }); }
+int32_t GenInitializeCard(void) {
+  return CardWork(true, [](Card& card) { return corvex::InitializeCard(card); });
+}
 
 int32_t GenReadUserAccount(char* user_id, int32_t* user_id_length, char* password, int32_t* password_length) {
   return CardWork(BufferOut(user_id, user_id_length) && BufferOut(password, password_length), [&](Card& card) {
@@ -176,10 +179,9 @@ int32_t GenReadUserAccount(char* user_id, int32_t* user_id_length, char* passwor
 
 int32_t GenWriteUserAccount(const char* user_id, int32_t user_id_length, const char* password,
                             int32_t password_length) {
-  return CardWork(TextIn(user_id, user_id_length, kUserIdMax) && TextIn(password, password_length, kPasswordMax),
-                  [&](Card& card) {
-                    return corvex::WriteUserAccount(card, user_id, user_id_length, password, password_length);
-                  });
+  return CardWork(
+      TextIn(user_id, user_id_length, kUserIdMax) && TextIn(password, password_length, kPasswordMax),
+      [&](Card& card) { return corvex::WriteUserAccount(card, user_id, user_id_length, password, password_length); });
 }
 
 int32_t GenReadUserName(char* name, int32_t* name_length) { return TextRead(Field::UserName, name, name_length); }
@@ -190,15 +192,15 @@ int32_t GenWriteUserName(const char* name, int32_t name_length) {
 
 int32_t GenReadPINSettings(int32_t* pin_present, int32_t* pin_check, int32_t* retry_limit, int32_t* retry_count,
                            char* pin, int32_t* pin_length) {
-  return CardWork(NonNull(pin_present, pin_check, retry_limit, retry_count, pin, pin_length) && *pin_length > 0,
-                  [&](Card& card) {
-                    return corvex::ReadPinSettings(card, pin_present, pin_check, retry_limit, retry_count, pin,
-                                                   pin_length);
-                  });
+  return CardWork(
+      NonNull(pin_present, pin_check, retry_limit, retry_count, pin, pin_length) && *pin_length > 0, [&](Card& card) {
+        return corvex::ReadPinSettings(card, pin_present, pin_check, retry_limit, retry_count, pin, pin_length);
+      });
 }
 
 int32_t GenWritePIN(const char* pin, int32_t pin_length) {
-  return CardWork(TextIn(pin, pin_length, kPinMax), [&](Card& card) { return corvex::WritePin(card, pin, pin_length); });
+  return CardWork(TextIn(pin, pin_length, kPinMax),
+                  [&](Card& card) { return corvex::WritePin(card, pin, pin_length); });
 }
 
 int32_t GenWriteRetryLimit(int32_t retry_limit) {
@@ -295,7 +297,8 @@ int32_t GenWriteUserCharge(int32_t previous, int32_t current) {
 }
 
 int32_t GenReadChargeUpperLimit(int32_t* limit) {
-  return CardWork(NonNull(limit), [&](Card& card) { return corvex::ReadAmounts(card, Field::ChargeLimit, limit, nullptr); });
+  return CardWork(NonNull(limit),
+                  [&](Card& card) { return corvex::ReadAmounts(card, Field::ChargeLimit, limit, nullptr); });
 }
 
 int32_t GenWriteChargeUpperLimit(int32_t limit) {

@@ -54,8 +54,8 @@ constexpr InitStep kInitSteps[] = {
 
 }  // namespace
 
-Detail ReadPinSettings(Card& card, std::int32_t* present, std::int32_t* check, std::int32_t* limit,
-                       std::int32_t* count, char* pin, std::int32_t* pin_length) {
+Detail ReadPinSettings(Card& card, std::int32_t* present, std::int32_t* check, std::int32_t* limit, std::int32_t* count,
+                       char* pin, std::int32_t* pin_length) {
   *check = kPinCheck;
   if (const Detail read = ReadText(card, Field::Pin, pin, pin_length); read != kExportOk) return read;
   if (*pin_length == 0) {
@@ -101,9 +101,8 @@ Detail WritePin(Card& card, const char* pin, std::int32_t length) {
 }
 
 Detail WriteRetryLimit(Card& card, std::int32_t limit) {
-  return UpdateControl(card, Field::PinControl, kLimitByte, [limit](std::uint8_t) {
-    return static_cast<std::uint8_t>(limit);
-  });
+  return UpdateControl(card, Field::PinControl, kLimitByte,
+                       [limit](std::uint8_t) { return static_cast<std::uint8_t>(limit); });
 }
 
 Detail IncrementRetryCounter(Card& card) {

@@ -20,8 +20,8 @@ inline constexpr std::int32_t kPinMaxLength = 16;
 
 // PIN check is always 1; with no PIN on the card the limit and count are
 // left as they were.
-Detail ReadPinSettings(Card& card, std::int32_t* present, std::int32_t* check, std::int32_t* limit,
-                       std::int32_t* count, char* pin, std::int32_t* pin_length);
+Detail ReadPinSettings(Card& card, std::int32_t* present, std::int32_t* check, std::int32_t* limit, std::int32_t* count,
+                       char* pin, std::int32_t* pin_length);
 
 // 0x10000000 correct (count reset), 0x10000002 no PIN, 0x10000003 wrong,
 // 0x10000006 locked (nothing written), 0x10000007 wrong and now locked; a

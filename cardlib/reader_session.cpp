@@ -61,7 +61,8 @@ Detail ReaderSession::ReaderExchange(std::uint8_t instruction, std::uint8_t p1, 
   Wiped frame_wipe(frame, sizeof frame);
   Wiped reply_wipe(reply, sizeof reply);
   std::size_t frame_length = 0;
-  if (const Detail built = BuildReaderCommand(instruction, p1, p2, data, data_length, frame, sizeof frame, frame_length);
+  if (const Detail built =
+          BuildReaderCommand(instruction, p1, p2, data, data_length, frame, sizeof frame, frame_length);
       built != kFrameOk) {
     return built;
   }
@@ -77,7 +78,7 @@ Detail ReaderSession::ReaderExchange(std::uint8_t instruction, std::uint8_t p1, 
 
 Detail ReaderSession::Start() {
   End();
-  std::uint8_t state[kKeyStateSize];
+  std::uint8_t state[kKeyStateSize] = {};
   if (const Detail asked = ReaderExchange(kKeyState, 0x00, 0x00, nullptr, 0, state, sizeof state); asked != kLinkOk) {
     return asked;
   }
@@ -92,7 +93,8 @@ Detail ReaderSession::Start() {
 
 Detail ReaderSession::Provision() {
   if (const Detail clear = Authenticate(KeyChoice::Clear); clear != kLinkOk) return clear;
-  if (const Detail started = ReaderExchange(kProvision, 0x00, 0x02, kProvisionStart, sizeof kProvisionStart, nullptr, 0);
+  if (const Detail started =
+          ReaderExchange(kProvision, 0x00, 0x02, kProvisionStart, sizeof kProvisionStart, nullptr, 0);
       started != kLinkOk) {
     return started;
   }

@@ -40,11 +40,10 @@ bool RunCipher(const Run& run, Direction direction, const std::uint8_t* in, std:
   if (ok) {
     const std::span<std::uint8_t> output(out, length);
     const std::span<const std::uint8_t> input(in, length);
-    const CipherResult update = direction == Direction::Encrypt
-                                    ? CipherEncryptUpdate(context, output, written, input)
-                                    : CipherDecryptUpdate(context, output, written, input);
-    const CipherResult final = direction == Direction::Encrypt ? CipherEncryptFinal(context, {}, tail)
-                                                               : CipherDecryptFinal(context, {}, tail);
+    const CipherResult update = direction == Direction::Encrypt ? CipherEncryptUpdate(context, output, written, input)
+                                                                : CipherDecryptUpdate(context, output, written, input);
+    const CipherResult final =
+        direction == Direction::Encrypt ? CipherEncryptFinal(context, {}, tail) : CipherDecryptFinal(context, {}, tail);
     ok = update == CipherResult::Ok && final == CipherResult::Ok && written == length;
   }
   CipherContextDestroy(&context);

@@ -100,8 +100,7 @@ void AddLastCharge(std::vector<ExportCase>& cases, const std::string& name, Read
   invalid.push_back([w] { return w(2024, 1, 1, 1, g_text, 17); });
   invalid.push_back([w] { return w(2024, 1, 1, 1, g_text, -1); });
   invalid.push_back([w] { return w(2024, 1, 1, 1, nullptr, 1); });
-  cases.push_back(
-      {"GenWrite" + name, invalid, {}, [w] { return w(0, 0, 0, 0, nullptr, 0); }, WhenOpen::CardWork});
+  cases.push_back({"GenWrite" + name, invalid, {}, [w] { return w(0, 0, 0, 0, nullptr, 0); }, WhenOpen::CardWork});
 }
 
 std::vector<ExportCase> MakeCases() {
@@ -209,11 +208,8 @@ std::vector<ExportCase> MakeCases() {
         BadDates([](std::int32_t y, std::int32_t m, std::int32_t d) { return GenWriteIssueInfo(1, y, m, d); });
     invalid.push_back([] { return GenWriteIssueInfo(65536, 2024, 1, 1); });
     invalid.push_back([] { return GenWriteIssueInfo(-1, 2024, 1, 1); });
-    cases.push_back({"GenWriteIssueInfo",
-                     invalid,
-                     {},
-                     [] { return GenWriteIssueInfo(65535, 3000, 12, 31); },
-                     WhenOpen::CardWork});
+    cases.push_back(
+        {"GenWriteIssueInfo", invalid, {}, [] { return GenWriteIssueInfo(65535, 3000, 12, 31); }, WhenOpen::CardWork});
   }
   cases.push_back({"GenReadUserCode",
                    {WithCapacity(4, [] { return GenReadUserCode(nullptr, &g_length); }),
@@ -246,8 +242,7 @@ std::vector<ExportCase> MakeCases() {
        {},
        [] { return GenReadUserConfig(g_bytes, g_bytes2); },
        WhenOpen::CardWork});
-  cases.push_back(
-      {"GenWriteUserConfig", {}, {}, [] { return GenWriteUserConfig(-1, 4096); }, WhenOpen::CardWork});
+  cases.push_back({"GenWriteUserConfig", {}, {}, [] { return GenWriteUserConfig(-1, 4096); }, WhenOpen::CardWork});
   AddAmountPair(cases, "PreCharge", GenReadPreCharge, GenWritePreCharge);
   AddAmountPair(cases, "UserCharge", GenReadUserCharge, GenWriteUserCharge);
   cases.push_back({"GenReadChargeUpperLimit",
@@ -274,8 +269,7 @@ std::vector<ExportCase> MakeCases() {
                    {},
                    [] { return GenVerifyPIN(g_text, 0); },
                    WhenOpen::CardWork});
-  cases.push_back(
-      {"GenIncrementRetryCounter", {}, {}, [] { return GenIncrementRetryCounter(); }, WhenOpen::CardWork});
+  cases.push_back({"GenIncrementRetryCounter", {}, {}, [] { return GenIncrementRetryCounter(); }, WhenOpen::CardWork});
   cases.push_back({"GenResetRetryCounter", {}, {}, [] { return GenResetRetryCounter(); }, WhenOpen::CardWork});
   cases.push_back({"GenChargePreCharge",
                    {[] { return GenChargePreCharge(0, &g_a); }, [] { return GenChargePreCharge(100000, &g_a); },

@@ -13,7 +13,7 @@ namespace testing_support {
 enum class WhenOpen {
   CardWork,  // talks to the card on the reader
   Succeeds,  // succeeds without any traffic
-  Special,  // open, close, last error detail: tested on their own
+  Special,   // open, close, last error detail: tested on their own
 };
 
 struct ExportCase {

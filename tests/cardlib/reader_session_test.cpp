@@ -32,9 +32,9 @@ class ScriptedReader {
   bool empty_reply = false;
   Bytes response = Hex("43");
 
-  Bytes last_block;          // the last secured block, deciphered
-  std::size_t last_e = 0;    // its length
-  Bytes provisioned_clear;   // the 32 bytes of 85 00 01, deciphered
+  Bytes last_block;                    // the last secured block, deciphered
+  std::size_t last_e = 0;              // its length
+  Bytes provisioned_clear;             // the 32 bytes of 85 00 01, deciphered
   std::vector<Bytes> reader_commands;  // instruction and parameters of each
 
   Bytes Answer(const Bytes& frame) {

@@ -69,7 +69,8 @@ TEST_F(CardFields, UserAccountTakesTwoReadPairsForThePassword) {
   const std::string id = Text(128, 'A');
   const std::string password = Text(256, 'a');
   ASSERT_EQ(GenWriteUserAccount(id.data(), 128, password.data(), 256), CORVEX_OK);
-  EXPECT_EQ(CardCommands(), (Commands{{"42", 2}, {"52", 2}, {"16", 3}})) << "one write for the ID, two for the password";
+  EXPECT_EQ(CardCommands(), (Commands{{"42", 2}, {"52", 2}, {"16", 3}}))
+      << "one write for the ID, two for the password";
 
   ResetStats();
   char id_out[128];
@@ -138,8 +139,8 @@ TEST_F(CardFields, LastChargeAndPaymentKeepDateAmountAndText) {
     std::int32_t (*write)(std::int32_t, std::int32_t, std::int32_t, std::int32_t, const char*, std::int32_t);
     std::int32_t (*read)(std::int32_t*, std::int32_t*, std::int32_t*, std::int32_t*, char*, std::int32_t*);
   };
-  for (const Pair& p : {Pair{GenWriteLastUserCharge, GenReadLastUserCharge},
-                        Pair{GenWriteLastUserPayment, GenReadLastUserPayment}}) {
+  for (const Pair& p :
+       {Pair{GenWriteLastUserCharge, GenReadLastUserCharge}, Pair{GenWriteLastUserPayment, GenReadLastUserPayment}}) {
     const std::string text = Text(16, 'k');
     ASSERT_EQ(p.write(2024, 2, 29, 12345, text.data(), 16), CORVEX_OK);
     std::int32_t year = 0, month = 0, day = 0, amount = 0;

@@ -69,7 +69,8 @@ TEST_F(SecuredSession, UsbReaderUnpluggedBeforeASense) {
   const std::string usb =
       "[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Enum\\USB\\VID_1\\2]\n"
       "\"DeviceDesc\"=\"DENSO WAVE USB Device (COM5)\"\n"
-      "[HKEY_LOCAL_MACHINE\\HARDWARE\\DEVICEMAP\\SERIALCOMM]\n\"" + sim().link() + "\"=\"COM5\"\n";
+      "[HKEY_LOCAL_MACHINE\\HARDWARE\\DEVICEMAP\\SERIALCOMM]\n\"" +
+      sim().link() + "\"=\"COM5\"\n";
   const std::string header = "Windows Registry Editor Version 5.00\n\n";
   testing_support::WriteBytes(
       dir.file("registry.reg"),

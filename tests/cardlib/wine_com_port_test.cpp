@@ -60,18 +60,18 @@ struct Corvex {
   int32_t (*close)() = Get<int32_t (*)()>("GenCloseDevice");
   int32_t (*set_all_key)() = Get<int32_t (*)()>("GenSetAllKey");
   int32_t (*last_error)() = Get<int32_t (*)()>("GenGetLastErrorDetail");
-  int32_t (*sense)(int32_t*, const uint8_t*, int32_t) =
-      Get<int32_t (*)(int32_t*, const uint8_t*, int32_t)>("GenSenseCard");
+  int32_t (*sense)(int32_t*, const uint8_t*,
+                   int32_t) = Get<int32_t (*)(int32_t*, const uint8_t*, int32_t)>("GenSenseCard");
   int32_t (*card_type)(int32_t*) = Get<int32_t (*)(int32_t*)>("GenGetCardType");
   int32_t (*write_account)(const char*, int32_t, const char*, int32_t) =
       Get<int32_t (*)(const char*, int32_t, const char*, int32_t)>("GenWriteUserAccount");
-  int32_t (*read_account)(char*, int32_t*, char*, int32_t*) =
-      Get<int32_t (*)(char*, int32_t*, char*, int32_t*)>("GenReadUserAccount");
+  int32_t (*read_account)(char*, int32_t*, char*,
+                          int32_t*) = Get<int32_t (*)(char*, int32_t*, char*, int32_t*)>("GenReadUserAccount");
   int32_t (*write_name)(const char*, int32_t) = Get<int32_t (*)(const char*, int32_t)>("GenWriteUserName");
   int32_t (*write_pin)(const char*, int32_t) = Get<int32_t (*)(const char*, int32_t)>("GenWritePIN");
   int32_t (*verify_pin)(const char*, int32_t) = Get<int32_t (*)(const char*, int32_t)>("GenVerifyPIN");
-  int32_t (*write_issue)(int32_t, int32_t, int32_t, int32_t) =
-      Get<int32_t (*)(int32_t, int32_t, int32_t, int32_t)>("GenWriteIssueInfo");
+  int32_t (*write_issue)(int32_t, int32_t, int32_t,
+                         int32_t) = Get<int32_t (*)(int32_t, int32_t, int32_t, int32_t)>("GenWriteIssueInfo");
   int32_t (*initialise)() = Get<int32_t (*)()>("GenInitializeCard");
 };
 
