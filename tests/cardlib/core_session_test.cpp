@@ -5,6 +5,7 @@
 // one frame itself).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <deque>
 #include <vector>
@@ -79,8 +80,9 @@ class InterceptingPort final : public LinkPort {
 
 // A reply frame: status 00, the payload, its checksum.
 std::vector<std::uint8_t> Reply(std::vector<std::uint8_t> payload) {
-  std::vector<std::uint8_t> frame{0x00, 0x00, static_cast<std::uint8_t>(payload.size())};
-  frame.insert(frame.end(), payload.begin(), payload.end());
+  std::vector<std::uint8_t> frame(payload.size() + 3);
+  frame[2] = static_cast<std::uint8_t>(payload.size());
+  std::copy(payload.begin(), payload.end(), frame.begin() + 3);
   std::uint8_t sum = 0;
   for (const std::uint8_t byte : frame) sum ^= byte;
   frame.push_back(sum);

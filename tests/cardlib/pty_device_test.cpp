@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -35,8 +36,11 @@ const char* const kKeyState = "28 00 04 00 87 00 00 AB";
 const Strings kOpening = {kReaderCheck, kSpeed115200, kReset, kModeOn, kSetup, kKeyState, kSpeed9600};
 
 PeerBytes Reply(std::uint8_t status, const PeerBytes& payload) {
-  PeerBytes frame{status, static_cast<std::uint8_t>(payload.size() >> 8), static_cast<std::uint8_t>(payload.size())};
-  frame.insert(frame.end(), payload.begin(), payload.end());
+  PeerBytes frame(payload.size() + 3);
+  frame[0] = status;
+  frame[1] = static_cast<std::uint8_t>(payload.size() >> 8);
+  frame[2] = static_cast<std::uint8_t>(payload.size());
+  std::copy(payload.begin(), payload.end(), frame.begin() + 3);
   std::uint8_t sum = 0;
   for (const std::uint8_t byte : frame) sum ^= byte;
   frame.push_back(sum);
@@ -65,7 +69,8 @@ class PtyDevice : public ::testing::Test {
       char item[4];
       for (const std::uint8_t byte : frame) {
         std::snprintf(item, sizeof item, "%02X", byte);
-        text += (text.empty() ? "" : " ") + std::string(item);
+        if (!text.empty()) text += ' ';
+        text += item;
       }
       frames.push_back(text);
     }

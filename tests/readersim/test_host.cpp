@@ -1,5 +1,6 @@
 #include "tests/readersim/test_host.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "readersim/crypto.h"
@@ -29,9 +30,12 @@ void Append(Bytes& out, const Block8& block) { out.insert(out.end(), block.begin
 }  // namespace
 
 Bytes Frame(std::uint8_t leader, const Bytes& payload) {
-  Bytes frame{leader, static_cast<std::uint8_t>(payload.size() >> 8), static_cast<std::uint8_t>(payload.size())};
-  frame.insert(frame.end(), payload.begin(), payload.end());
-  frame.push_back(XorOf(frame));
+  Bytes frame(payload.size() + 4);
+  frame[0] = leader;
+  frame[1] = static_cast<std::uint8_t>(payload.size() >> 8);
+  frame[2] = static_cast<std::uint8_t>(payload.size());
+  std::copy(payload.begin(), payload.end(), frame.begin() + 3);
+  frame.back() = XorOf(std::span(frame).first(frame.size() - 1));
   return frame;
 }
 
@@ -160,6 +164,14 @@ Bytes SelectKeysCommand(std::uint8_t a, std::uint8_t b) { return {0x42, a, b}; }
 
 namespace {
 
+// A command's first bytes, with room for the rest reserved up front.
+Bytes Command(std::initializer_list<std::uint8_t> head) {
+  Bytes command;
+  command.reserve(512);
+  command.insert(command.end(), head);
+  return command;
+}
+
 void AppendAccess(Bytes& out, std::uint16_t service) {
   out.insert(out.end(), {0x02, 0x00, 0x00, 0x00, 0x65, 0x01, static_cast<std::uint8_t>(service & 0xFF),
                          static_cast<std::uint8_t>(service >> 8)});
@@ -168,14 +180,14 @@ void AppendAccess(Bytes& out, std::uint16_t service) {
 }  // namespace
 
 Bytes AuthenticateCommand(const Block8& idm, std::uint16_t service) {
-  Bytes command{0x52, 0x81};
+  Bytes command = Command({0x52, 0x81});
   Append(command, idm);
   AppendAccess(command, service);
   return command;
 }
 
 Bytes ReadCommand(const Block8& idm, std::uint16_t service, const std::vector<std::uint8_t>& blocks) {
-  Bytes command{0x56, 0x81};
+  Bytes command = Command({0x56, 0x81});
   Append(command, idm);
   AppendAccess(command, service);
   command.push_back(static_cast<std::uint8_t>(blocks.size()));
@@ -184,7 +196,7 @@ Bytes ReadCommand(const Block8& idm, std::uint16_t service, const std::vector<st
 }
 
 Bytes WriteCommand(const Block8& idm, const std::vector<std::uint8_t>& blocks, const Bytes& data) {
-  Bytes command{0x16};
+  Bytes command = Command({0x16});
   Append(command, idm);
   command.push_back(static_cast<std::uint8_t>(blocks.size()));
   for (std::uint8_t b : blocks) command.insert(command.end(), {0x80, b});
