@@ -18,10 +18,10 @@ platform::FileHandle ToFile(std::int32_t handle) { return static_cast<platform::
 
 ListStatus ReadRaw(platform::FileHandle file, std::vector<char>& raw) {
   switch (platform::ReadWholeFile(file, raw)) {
-    case platform::WholeRead::Ok: return ListStatus::Ok;
-    case platform::WholeRead::NoMemory: return ListStatus::NoMemory;
-    case platform::WholeRead::SizeFailed:
-    case platform::WholeRead::ReadFailed: break;
+    case platform::ReadResult::Ok: return ListStatus::Ok;
+    case platform::ReadResult::NoMemory: return ListStatus::NoMemory;
+    case platform::ReadResult::SizeFailed:
+    case platform::ReadResult::ReadFailed: break;
   }
   return ListStatus::FileError;
 }
@@ -66,10 +66,10 @@ ListStatus LoadList(std::int32_t handle, char* rows, std::int32_t& row_count) {
   if (!platform::SeekFile(file, 0)) return ListStatus::FileError;
   std::vector<char> text;
   switch (platform::ReadRestAsText(file, text)) {
-    case platform::TextReadResult::Ok: break;
-    case platform::TextReadResult::NoMemory: return ListStatus::NoMemory;
-    case platform::TextReadResult::SizeFailed:
-    case platform::TextReadResult::ReadFailed: return ListStatus::FileError;
+    case platform::ReadResult::Ok: break;
+    case platform::ReadResult::NoMemory: return ListStatus::NoMemory;
+    case platform::ReadResult::SizeFailed:
+    case platform::ReadResult::ReadFailed: return ListStatus::FileError;
   }
   std::int32_t lines = 0;
   switch (FillTable({text.data(), text.size()}, rows, row_count, lines)) {

@@ -21,10 +21,10 @@ int32_t ReadText(const char* path, platform::FileOpen how, std::vector<char>& te
   platform::UniqueFile file(platform::OpenFile(path, how));
   if (!file.valid()) return LINGREL_FILE_ERROR;
   switch (platform::ReadRestAsText(file.get(), text)) {
-    case platform::TextReadResult::Ok: return LINGREL_OK;
-    case platform::TextReadResult::NoMemory: return LINGREL_NO_MEMORY;
-    case platform::TextReadResult::SizeFailed:
-    case platform::TextReadResult::ReadFailed: break;
+    case platform::ReadResult::Ok: return LINGREL_OK;
+    case platform::ReadResult::NoMemory: return LINGREL_NO_MEMORY;
+    case platform::ReadResult::SizeFailed:
+    case platform::ReadResult::ReadFailed: break;
   }
   return LINGREL_FILE_ERROR;
 }

@@ -46,10 +46,10 @@ LogStatus AppendLogLine(std::string_view line) {
 LogStatus RemoveOldestLine(platform::FileHandle file, std::uint64_t& size) {
   std::vector<char> log;
   switch (platform::ReadWholeFile(file, log)) {
-    case platform::WholeRead::Ok: break;
-    case platform::WholeRead::NoMemory: return LogStatus::NoMemory;
-    case platform::WholeRead::SizeFailed:
-    case platform::WholeRead::ReadFailed: return LogStatus::FileError;
+    case platform::ReadResult::Ok: break;
+    case platform::ReadResult::NoMemory: return LogStatus::NoMemory;
+    case platform::ReadResult::SizeFailed:
+    case platform::ReadResult::ReadFailed: return LogStatus::FileError;
   }
   const std::string_view old_log(log.data(), log.size());
   const std::size_t lf = old_log.find('\n');

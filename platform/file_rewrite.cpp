@@ -1,5 +1,7 @@
 #include "platform/file_rewrite.h"
 
+#include "platform/text_file.h"
+
 #include <array>
 #include <cstdint>
 #include <new>
@@ -89,7 +91,7 @@ SideCopy ReadSideCopy(const std::string& path, std::vector<char>& contents) {
   if (!PathExists(path.c_str())) return SideCopy::Missing;
   UniqueFile side(OpenFile(path.c_str(), FileOpen::ReadExisting));
   if (!side.valid()) return SideCopy::Unreadable;
-  if (ReadWholeFile(side.get(), contents) != WholeRead::Ok) return SideCopy::Unreadable;
+  if (ReadWholeFile(side.get(), contents) != ReadResult::Ok) return SideCopy::Unreadable;
   if (contents.size() < kTrailerSize) return SideCopy::Incomplete;
   const std::size_t size = contents.size() - kTrailerSize;
   const char* trailer = contents.data() + size;
@@ -111,30 +113,6 @@ bool SideCopyWaiting(const std::string& path) {
 }
 
 }  // namespace
-
-WholeRead ReadWholeFile(FileHandle file, std::vector<char>& bytes) {
-  bytes.clear();
-  std::uint64_t length = 0;
-  if (!SeekFile(file, 0) || !FileSize(file, length)) return WholeRead::SizeFailed;
-  if (length > SIZE_MAX / 2) return WholeRead::NoMemory;
-  try {
-    bytes.resize(static_cast<std::size_t>(length));
-  } catch (const std::bad_alloc&) {
-    return WholeRead::NoMemory;
-  }
-  std::size_t filled = 0;
-  while (filled < bytes.size()) {
-    std::size_t got = 0;
-    if (!ReadFromFile(file, bytes.data() + filled, bytes.size() - filled, got)) {
-      bytes.clear();
-      return WholeRead::ReadFailed;
-    }
-    if (got == 0) break;
-    filled += got;
-  }
-  bytes.resize(filled);
-  return WholeRead::Ok;
-}
 
 Rewrite RewriteFile(FileHandle file, std::string_view old_contents, std::size_t from, std::string_view tail) {
   if (from > old_contents.size()) return Rewrite::Failed;

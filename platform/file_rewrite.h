@@ -28,21 +28,11 @@
 #include <vector>
 
 #include "platform/file.h"
+#include "platform/text_file.h"
 
 namespace platform {
 
 inline constexpr std::string_view kSideCopySuffix = ".pending";
-
-enum class WholeRead {
-  Ok,
-  SizeFailed,  // the file's length could not be taken
-  NoMemory,    // no buffer of the file's length could be allocated
-  ReadFailed,  // a read failed
-};
-
-// Reads the whole file, from its first byte, without any conversion. The file
-// position is left at its end.
-WholeRead ReadWholeFile(FileHandle file, std::vector<char>& bytes);
 
 enum class Rewrite {
   Done,     // the file holds its new contents

@@ -81,10 +81,12 @@ bool ReadAccessList(Reader& in, AccessList& list) {
   return in.ok();
 }
 
-// Checks the selected reader keys against the card for every listed service.
-// Returns 0 on success, else the failing result byte.
-std::uint8_t Authenticate(World& world, CardSession& session, const Card& card, const AccessList& list,
-                          std::vector<int>& services) {
+// Checks the selected reader keys against the card for every listed service
+// and records the outcome in the session. Returns 0 on success, else the
+// failing result byte.
+std::uint8_t Authenticate(World& world, CardSession& session, const Card& card, const AccessList& list) {
+  session.authenticated.clear();
+  std::vector<int> services;
   if (!session.key_a || !session.key_b) {
     world.Violation("card authentication without Select keys");
     return kNotAuthenticated;
@@ -102,6 +104,8 @@ std::uint8_t Authenticate(World& world, CardSession& session, const Card& card, 
     }
     services.push_back(*service);
   }
+  session.authenticated = services;
+  session.authenticated_idm = card.idm;
   return 0;
 }
 
@@ -183,15 +187,8 @@ Bytes AuthenticateCommand(std::span<const std::uint8_t> command, World& world, C
   if (method != 0x81 || !ReadAccessList(in, list) || !in.AtEnd()) return Refuse(world, "malformed Authenticate");
   Card* card = world.deck.Present();
   if (card == nullptr || card->idm != idm) return NoCard();
-  std::vector<int> services;
-  const std::uint8_t result = Authenticate(world, session, *card, list, services);
-  if (result != 0) {
-    session.authenticated.clear();
-    return {0x53, 0x00, kFailDetail, result};
-  }
-  session.authenticated = services;
-  session.authenticated_idm = idm;
-  return {0x53, 0x00, 0x00, 0x00};
+  const std::uint8_t result = Authenticate(world, session, *card, list);
+  return {0x53, 0x00, static_cast<std::uint8_t>(result == 0 ? 0x00 : kFailDetail), result};
 }
 
 Bytes AuthenticateAndRead(std::span<const std::uint8_t> command, World& world, CardSession& session) {
@@ -206,15 +203,9 @@ Bytes AuthenticateAndRead(std::span<const std::uint8_t> command, World& world, C
   if (!ReadBlockList(world, in, count, blocks) || !in.AtEnd()) return Refuse(world, "malformed Authenticate and read");
   Card* card = world.deck.Present();
   if (card == nullptr || card->idm != idm) return NoCard();
-  std::vector<int> services;
-  const std::uint8_t result = Authenticate(world, session, *card, list, services);
-  if (result != 0) {
-    session.authenticated.clear();
-    return {0x57, 0x00, kFailDetail, result};
-  }
-  session.authenticated = services;
-  session.authenticated_idm = idm;
-  const std::vector<Block16>& store = card->blocks[kServices[services.front()].pair];
+  const std::uint8_t result = Authenticate(world, session, *card, list);
+  if (result != 0) return {0x57, 0x00, kFailDetail, result};
+  const std::vector<Block16>& store = card->blocks[kServices[session.authenticated.front()].pair];
   for (int block : blocks) {
     if (block >= static_cast<int>(store.size())) {
       world.Violation(Text("read of block %u beyond the service's %u blocks", block, static_cast<unsigned>(store.size())));

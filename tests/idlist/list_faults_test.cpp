@@ -97,7 +97,7 @@ class ListUnderTest {
     std::string file;
     if (handle_ >= 0) {
       std::vector<char> bytes;
-      EXPECT_EQ(platform::ReadWholeFile(handle_, bytes), platform::WholeRead::Ok);
+      EXPECT_EQ(platform::ReadWholeFile(handle_, bytes), platform::ReadResult::Ok);
       file.assign(bytes.begin(), bytes.end());
     } else {
       file = ReadBytes(path_);

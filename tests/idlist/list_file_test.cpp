@@ -72,7 +72,7 @@ class ListFile : public ::testing::Test {
   std::string File() const {
     if (handle_ < 0) return ReadBytes(path_);
     std::vector<char> bytes;
-    EXPECT_EQ(platform::ReadWholeFile(handle_, bytes), platform::WholeRead::Ok);
+    EXPECT_EQ(platform::ReadWholeFile(handle_, bytes), platform::ReadResult::Ok);
     return std::string(bytes.begin(), bytes.end());
   }
 

@@ -112,7 +112,7 @@ class OldestLine : public LogFile {
 
   std::string Contents() {
     std::vector<char> bytes;
-    EXPECT_EQ(platform::ReadWholeFile(file_.get(), bytes), platform::WholeRead::Ok);
+    EXPECT_EQ(platform::ReadWholeFile(file_.get(), bytes), platform::ReadResult::Ok);
     return std::string(bytes.begin(), bytes.end());
   }
 

@@ -26,7 +26,7 @@ namespace faults = platform::file_faults;
 
 std::string Contents(platform::FileHandle file) {
   std::vector<char> bytes;
-  EXPECT_EQ(platform::ReadWholeFile(file, bytes), platform::WholeRead::Ok);
+  EXPECT_EQ(platform::ReadWholeFile(file, bytes), platform::ReadResult::Ok);
   return std::string(bytes.begin(), bytes.end());
 }
 
@@ -158,7 +158,7 @@ TEST(FileFaults, AFailingWriteStoresHalfAndAStopBlocksEveryChangeButReads) {
   EXPECT_TRUE(platform::TruncateFile(file.get(), 2));
   faults::FailNth(Op::Read, 1);
   std::vector<char> bytes;
-  EXPECT_EQ(platform::ReadWholeFile(file.get(), bytes), platform::WholeRead::ReadFailed);
+  EXPECT_EQ(platform::ReadWholeFile(file.get(), bytes), platform::ReadResult::ReadFailed);
   faults::Disarm();
   EXPECT_EQ(Contents(file.get()), "12");
 }

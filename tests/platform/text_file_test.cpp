@@ -42,7 +42,7 @@ TEST(TextMode, ReadsTheRestOfAFileFromItsPosition) {
   ASSERT_TRUE(file.valid());
   ASSERT_TRUE(platform::SeekFile(file.get(), 6));
   std::vector<char> text;
-  ASSERT_EQ(platform::ReadRestAsText(file.get(), text), platform::TextReadResult::Ok);
+  ASSERT_EQ(platform::ReadRestAsText(file.get(), text), platform::ReadResult::Ok);
   EXPECT_EQ(std::string(text.begin(), text.end()), "line one\nline two\n");
 }
 
