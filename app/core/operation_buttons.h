@@ -8,10 +8,10 @@ namespace pellam {
 
 struct OperationButtonRow {
   int control;
-  std::int32_t caption;       // text id
-  std::int32_t description;   // text id of the first description line
-  std::int32_t second_line;   // text id of a second description line, or 0
-  int bitmap;                 // icon bitmap resource, 48 x 48, magenta transparent
+  std::int32_t caption;      // text id
+  std::int32_t description;  // text id of the first description line
+  std::int32_t second_line;  // text id of a second description line, or 0
+  int bitmap;                // icon bitmap resource, 48 x 48, magenta transparent
 };
 
 inline constexpr OperationButtonRow kOperationButtons[] = {

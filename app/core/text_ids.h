@@ -39,6 +39,7 @@ inline constexpr std::int32_t kAdminIdNotRead = 7002;
 
 // Every text any window or message of the program asks for, including those
 // of the operation dialogs. Each shipped language file must hold all of them.
+// clang-format off
 inline constexpr std::int32_t kAllProgramTexts[] = {
     // titles
     5000, 5001, 5002, 5003, 5004, 5005, 5006, 5007, 5503,
@@ -62,5 +63,6 @@ inline constexpr std::int32_t kAllProgramTexts[] = {
     // invalid characters
     9900, 9902, 9903, 9906, 9907, 9908, 9909, 9911,
 };
+// clang-format on
 
 }  // namespace pellam::text

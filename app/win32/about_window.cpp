@@ -5,9 +5,7 @@ namespace pellam_win32 {
 INT_PTR AboutWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam, bool& handled) {
   handled = true;
   switch (message) {
-    case WM_INITDIALOG:
-      logic_.OnInit(*this);
-      return TRUE;
+    case WM_INITDIALOG: logic_.OnInit(*this); return TRUE;
     case WM_CTLCOLORSTATIC:
       // The program name over the picture: white on the picture's grey band.
       if (::GetDlgCtrlID(reinterpret_cast<HWND>(lparam)) == pellam::AboutDialog::kCaptionControl) {
@@ -23,14 +21,9 @@ INT_PTR AboutWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam, bool&
         return TRUE;
       }
       break;
-    case WM_PAINT:
-      ValidateOnly();
-      return TRUE;
-    case WM_DESTROY:
-      logic_.OnDestroy(*this);
-      break;
-    default:
-      break;
+    case WM_PAINT: ValidateOnly(); return TRUE;
+    case WM_DESTROY: logic_.OnDestroy(*this); break;
+    default: break;
   }
   handled = false;
   return FALSE;

@@ -7,8 +7,8 @@ INT_PTR AdminIdWindow::OnMessage(UINT message, WPARAM wparam, LPARAM /*lparam*/,
   switch (message) {
     case WM_INITDIALOG:
       logic_.OnInit(*this);
-      ::SendDlgItemMessageA(hwnd(), pellam::AdminIdDialog::kIconControl, STM_SETICON,
-                            reinterpret_cast<WPARAM>(icon_), 0);
+      ::SendDlgItemMessageA(hwnd(), pellam::AdminIdDialog::kIconControl, STM_SETICON, reinterpret_cast<WPARAM>(icon_),
+                            0);
       return TRUE;
     case WM_COMMAND:
       if (LOWORD(wparam) == IDCANCEL) {
@@ -22,14 +22,9 @@ INT_PTR AdminIdWindow::OnMessage(UINT message, WPARAM wparam, LPARAM /*lparam*/,
         return TRUE;
       }
       break;
-    case WM_PAINT:
-      ValidateOnly();
-      return TRUE;
-    case WM_DESTROY:
-      logic_.OnDestroy(*this);
-      break;
-    default:
-      break;
+    case WM_PAINT: ValidateOnly(); return TRUE;
+    case WM_DESTROY: logic_.OnDestroy(*this); break;
+    default: break;
   }
   handled = false;
   return FALSE;

@@ -26,8 +26,7 @@ bool WriteCardUse(std::uint32_t card_use) {
   HKEY key = nullptr;
   if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kKey, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return false;
   const DWORD value = card_use;
-  const LONG result =
-      ::RegSetValueExA(key, kValue, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+  const LONG result = ::RegSetValueExA(key, kValue, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
   ::RegCloseKey(key);
   return result == ERROR_SUCCESS;
 }

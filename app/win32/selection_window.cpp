@@ -18,8 +18,7 @@ constexpr COLORREF kWhite = RGB(255, 255, 255);
 
 }  // namespace
 
-SelectionWindow::SelectionWindow(pellam::AppState& state, pellam::Messages& messages,
-                                 pellam::StartupServices& services)
+SelectionWindow::SelectionWindow(pellam::AppState& state, pellam::Messages& messages, pellam::StartupServices& services)
     : state_(state),
       messages_(messages),
       services_(services),
@@ -84,9 +83,7 @@ INT_PTR SelectionWindow::StaticColours(HDC dc, HWND control, bool& handled) {
 INT_PTR SelectionWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam, bool& handled) {
   handled = true;
   switch (message) {
-    case WM_INITDIALOG:
-      OnInitDialog();
-      return TRUE;
+    case WM_INITDIALOG: OnInitDialog(); return TRUE;
     case WM_SYSCOMMAND:
       if ((wparam & 0xFFF0) == pellam::SelectionDialog::kAboutCommand) {
         logic_.OnSystemCommand(*this, pellam::SelectionDialog::kAboutCommand);
@@ -101,29 +98,21 @@ INT_PTR SelectionWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam, b
       }
       logic_.OnPaint(*this);
       break;  // the dialog's own painting
-    case WM_QUERYDRAGICON:
-      return reinterpret_cast<INT_PTR>(icon_);
-    case pellam::SelectionDialog::kGateMessage:
-      logic_.OnGateMessage(*this);
-      return TRUE;
+    case WM_QUERYDRAGICON: return reinterpret_cast<INT_PTR>(icon_);
+    case pellam::SelectionDialog::kGateMessage: logic_.OnGateMessage(*this); return TRUE;
     case WM_COMMAND:
       // Escape: the main window has no Cancel button, and Escape never closes it.
       if (LOWORD(wparam) == IDCANCEL) return TRUE;
       logic_.OnCommand(*this, LOWORD(wparam));
       return TRUE;
-    case WM_CLOSE:
-      EndDialog(pellam::SelectionDialog::kResultCancel);
-      return TRUE;
+    case WM_CLOSE: EndDialog(pellam::SelectionDialog::kResultCancel); return TRUE;
     case WM_CTLCOLORSTATIC:
       return StaticColours(reinterpret_cast<HDC>(wparam), reinterpret_cast<HWND>(lparam), handled);
     case WM_DRAWITEM:
       DrawOperationButton(hwnd(), *reinterpret_cast<const DRAWITEMSTRUCT*>(lparam), state_, focus_rule_);
       return TRUE;
-    case WM_DESTROY:
-      logic_.OnDestroy(*this);
-      break;
-    default:
-      break;
+    case WM_DESTROY: logic_.OnDestroy(*this); break;
+    default: break;
   }
   handled = false;
   return FALSE;

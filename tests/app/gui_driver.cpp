@@ -8,6 +8,8 @@
 //   gui_driver text MARK ID             the text of control ID (0: the title)
 //   gui_driver press MARK ID            clicks control ID
 //   gui_driver close MARK               the close box
+//   gui_driver key MARK escape|enter    a key press sent to the window
+//   gui_driver show MARK minimize|restore
 //   gui_driver shot MARK|screen FILE    a PNG of the window, or of the screen
 //   gui_driver boxes                    the title and text of each open message box
 //
@@ -82,7 +84,8 @@ std::vector<std::uint8_t> Png(int width, int height, const std::vector<std::uint
     zlib.push_back(static_cast<std::uint8_t>(n >> 8));
     zlib.push_back(static_cast<std::uint8_t>(~n));
     zlib.push_back(static_cast<std::uint8_t>(~n >> 8));
-    zlib.insert(zlib.end(), raw.begin() + static_cast<std::ptrdiff_t>(at), raw.begin() + static_cast<std::ptrdiff_t>(at + n));
+    zlib.insert(zlib.end(), raw.begin() + static_cast<std::ptrdiff_t>(at),
+                raw.begin() + static_cast<std::ptrdiff_t>(at + n));
     at += n;
     if (n == 0) break;
   }
@@ -173,6 +176,15 @@ int main(int argc, char** argv) {
   if (window == nullptr) return 1;
   if (command == "close") return ::PostMessageA(window, WM_CLOSE, 0, 0) ? 0 : 1;
   if (argc < 4) return Usage();
+  const std::string option = argv[3];
+  if (command == "key") {
+    const WPARAM key = option == "escape" ? VK_ESCAPE : VK_RETURN;
+    return ::PostMessageA(window, WM_KEYDOWN, key, 1) ? 0 : 1;
+  }
+  if (command == "show") {
+    ::ShowWindowAsync(window, option == "minimize" ? SW_MINIMIZE : SW_RESTORE);
+    return 0;
+  }
   const int id = std::atoi(argv[3]);
   if (command == "text") {
     char text[1024] = {};

@@ -23,8 +23,8 @@ run="$work/run"
 rm -rf "$run"
 pellam_workdir "$run"
 
-finish() {  # ends Wine before the X server goes, then the simulator
-  wineserver -k >/dev/null 2>&1
+finish() {  # waits for Wine to end before the X server goes, then stops the simulator
+  [ "$1" -eq 1 ] && wineserver -k >/dev/null 2>&1
   wineserver -w >/dev/null 2>&1
   pellam_stop_reader
   exit "$1"
@@ -45,6 +45,7 @@ pellam_prefix com7 || fail "cannot prepare the Wine prefix"
 pellam_start_reader "$work/reader" || fail "cannot start the reader simulator"
 ln -sfn "$work/reader" "$WINEPREFIX/dosdevices/com7"
 
+pellam_server "$work/wineserver.log"
 cd "$run" || exit 1
 wine "$PELLAM_BIN/Pellam.exe" &
 pellam=$!
@@ -79,6 +80,16 @@ fi
 sleep 1
 pellam_driver shot SelectDialog "$work/main-window.png" || fail "no screenshot"
 pellam_driver shot screen "$work/screen.png" >/dev/null
+
+# Escape never closes the main window; minimising and restoring it does not
+# ask for the administrator card again.
+pellam_driver key SelectDialog escape
+sleep 1
+kill -0 "$pellam" 2>/dev/null || fail "Escape ended the program"
+pellam_driver show SelectDialog minimize
+sleep 1
+pellam_driver show SelectDialog restore
+pellam_driver wait GetAdminDialog 3 && fail "the gate came back after a restore"
 
 pellam_driver press SelectDialog 6007 || fail "cannot press End"
 wait "$pellam"
