@@ -14,11 +14,6 @@
  * The library keeps one device state for the whole process and is not
  * re-entrant: call it from one thread at a time. Unloading the library closes
  * the device if it is still open.
- *
- * Card work that this build does not do yet (field reads and writes, PIN,
- * charges, initialisation, card sensing beyond the reader presence check,
- * card information and type) answers CORVEX_FAILURE with the error detail
- * CORVEX_DETAIL_NOT_IMPLEMENTED after the argument and open checks.
  */
 #pragma once
 
@@ -53,9 +48,6 @@ extern "C" {
 #define CORVEX_CHARGE_LIMIT 0x60000
 #define CORVEX_PROTOCOL_FAILURE 0x1000000
 #define CORVEX_FAILURE 0x7F000000 /* any other failure */
-
-/* The error detail of card work this build does not do yet. */
-#define CORVEX_DETAIL_NOT_IMPLEMENTED 0x100000FF
 
 /* Results of GenGetCardType. */
 #define CORVEX_CARD_BLANK 0

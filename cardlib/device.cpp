@@ -1,7 +1,5 @@
 #include "cardlib/device.h"
 
-#include <cstring>
-
 #include "cardlib/Corvex.h"
 #include "cardlib/status_map.h"
 
@@ -16,13 +14,25 @@ std::int32_t Device::Open(const char* model_name, const char* port_path) {
   discovery_kind_ = port.kind;
   if (found != kCardOk) return Fail(found);
   if (const Detail linked = link_.Open(port.path); linked != kLinkOk) return Fail(linked);
+  if (const Detail started = session_.Start(); started != kLinkOk) {
+    session_.End();
+    link_.Abandon();
+    return Fail(TagPhase(started, LinkPhase::Opening));
+  }
   open_ = true;
+  if (const Detail registered = session_.RegisterCardKeys(); registered != kCardOk) {
+    session_.End();
+    link_.Close();  // its own failure would hide the registration's
+    if (!link_.IsOpen()) open_ = false;
+    return Fail(registered);
+  }
   return CORVEX_OK;
 }
 
 std::int32_t Device::Close() {
   if (!open_) return Fail(kDeviceNotOpen);
   ForgetCard();
+  session_.End();
   const Detail closed = link_.Close();
   if (!link_.IsOpen()) open_ = false;
   if (closed != kLinkOk) return Fail(closed);
@@ -32,7 +42,7 @@ std::int32_t Device::Close() {
 std::int32_t Device::CheckReaderPresent() {
   const Detail present = CheckUsbPresence(registry_, discovery_kind_);
   if (present == kCardOk) return CORVEX_OK;
-  ForgetCard();
+  card_.ForgetCurrent();
   return Fail(present);
 }
 
@@ -40,6 +50,6 @@ void Device::CloseForUnload() {
   if (open_) Close();
 }
 
-void Device::ForgetCard() { std::memset(current_card_, 0, sizeof current_card_); }
+void Device::ForgetCard() { card_.Forget(); }
 
 }  // namespace corvex

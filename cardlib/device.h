@@ -1,17 +1,20 @@
 // The library-wide device state and the operations on it that the exports
-// call: opening and closing the reader, the reader presence check, and the
-// recording of every failure.
+// call: opening and closing the reader (with its secured session and the card
+// key registration), the reader presence check, and the recording of every
+// failure. The card work itself is in card_data.h and pin.h.
 //
 //   exports -> [device] -> discovery (registry)
-//                       -> reader link -> port
+//                       -> card fields -> reader session -> reader link -> port
 #pragma once
 
 #include <cstdint>
 
+#include "cardlib/card_fields.h"
 #include "cardlib/discovery.h"
 #include "cardlib/error_detail.h"
 #include "cardlib/link_port.h"
 #include "cardlib/reader_link.h"
+#include "cardlib/reader_session.h"
 #include "cardlib/registry_reader.h"
 
 namespace corvex {
@@ -19,6 +22,9 @@ namespace corvex {
 class Device {
  public:
   Device(LinkPort& port, RegistryReader& registry) : registry_(registry), link_(port) {}
+  ~Device() { CloseForUnload(); }
+  Device(const Device&) = delete;
+  Device& operator=(const Device&) = delete;
 
   bool IsOpen() const { return open_; }
   Detail LastErrorDetail() const { return last_error_; }
@@ -28,8 +34,10 @@ class Device {
   // and returns its status code.
   std::int32_t Fail(Detail detail);
 
-  // Discovery, then the link's opening; the device is open when both succeed.
-  // 0x100 when it is open already.
+  // Discovery, the link's opening, the secured session (a failure there asks
+  // the reader back to 9600 bit/s and closes the port), then the card key
+  // registration (a failure there closes the link again). The device is open
+  // when all succeed; 0x100 when it is open already.
   std::int32_t Open(const char* model_name, const char* port_path);
 
   // Forgets the current card and closes the link. The device stays open only
@@ -45,15 +53,20 @@ class Device {
   // Closes an open device as the library is unloaded.
   void CloseForUnload();
 
+  Card& card() { return card_; }
+  // Tests: the session, to move its sequence number.
+  ReaderSession& session() { return session_; }
+
  private:
   void ForgetCard();
 
   RegistryReader& registry_;
   ReaderLink link_;
+  ReaderSession session_{link_};
+  Card card_{session_};
   bool open_ = false;
   std::uint32_t discovery_kind_ = kNoPort;
   Detail last_error_ = 0;
-  std::uint8_t current_card_[8] = {};
 };
 
 }  // namespace corvex

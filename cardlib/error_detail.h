@@ -65,7 +65,6 @@ inline constexpr Detail kWrongPin = 0x10000003;
 inline constexpr Detail kCardGone = 0x10000005;
 inline constexpr Detail kPinLocked = 0x10000006;
 inline constexpr Detail kPinNowLocked = 0x10000007;
-inline constexpr Detail kNotImplemented = 0x100000FF;  // card work that this build does not do yet
 inline constexpr Detail kDeviceAlreadyOpen = 0x10000100;
 inline constexpr Detail kDeviceNotOpen = 0x10000200;
 inline constexpr Detail kInvalidArgument = 0x10010000;

@@ -1,25 +1,25 @@
 // The exported functions of Corvex: argument checks, then the open check,
-// then the device. Every failure goes through Device::Fail, which records its
-// error detail and maps it to the status code returned.
-//
-// The card work behind field reads and writes, PIN, charges, initialisation,
-// card sensing, card information and card type arrives with the card
-// commands; until then those operations answer, after their checks, with the
-// "not implemented" detail.
+// then the card work of card_data.h and pin.h. Every result goes through
+// Device::Fail, which records a failure's error detail and maps the detail to
+// the status code returned.
 #include <cstring>
 
 #include "cardlib/Corvex.h"
+#include "cardlib/card_data.h"
 #include "cardlib/discovery.h"
 #include "cardlib/library.h"
+#include "cardlib/pin.h"
 
 namespace {
 
+using corvex::Card;
+using corvex::Field;
 using corvex::TheDevice;
 
 // Longest texts and codes a write accepts, in bytes.
 constexpr std::int32_t kUserIdMax = 128;
 constexpr std::int32_t kPasswordMax = 256;
-constexpr std::int32_t kPinMax = 16;
+constexpr std::int32_t kPinMax = corvex::kPinMaxLength;
 constexpr std::int32_t kUserNameMax = 64;
 constexpr std::int32_t kCommentMax = 128;
 constexpr std::int32_t kAdminIdMax = 128;
@@ -71,37 +71,48 @@ std::int32_t Admit(bool arguments_valid, bool buffers_fit = true) {
   return CORVEX_OK;
 }
 
-// Card work that arrives with the card commands: checked, then refused.
-std::int32_t PendingCardWork(bool arguments_valid, bool buffers_fit = true) {
+// The checks, then `work` on the card; its detail mapped to the status.
+template <typename Work>
+std::int32_t CardWork(bool arguments_valid, bool buffers_fit, Work work) {
   if (const std::int32_t status = Admit(arguments_valid, buffers_fit); status != CORVEX_OK) return status;
-  return TheDevice().Fail(corvex::kNotImplemented);
+  return TheDevice().Fail(work(TheDevice().card()));
 }
 
-std::int32_t TextRead(const char* buffer, const std::int32_t* length) {
-  return PendingCardWork(BufferOut(buffer, length));
+template <typename Work>
+std::int32_t CardWork(bool arguments_valid, Work work) {
+  return CardWork(arguments_valid, true, work);
 }
 
-std::int32_t TextWrite(const char* text, std::int32_t length, std::int32_t limit) {
-  return PendingCardWork(TextIn(text, length, limit));
+std::int32_t TextRead(Field field, char* buffer, std::int32_t* length) {
+  return CardWork(BufferOut(buffer, length), [&](Card& card) { return corvex::ReadText(card, field, buffer, length); });
 }
 
-std::int32_t PairRead(const std::int32_t* first, const std::int32_t* second) {
-  return PendingCardWork(NonNull(first, second));
+std::int32_t TextWrite(Field field, const char* text, std::int32_t length, std::int32_t limit) {
+  return CardWork(TextIn(text, length, limit),
+                  [&](Card& card) { return corvex::WriteText(card, field, text, length); });
 }
 
-std::int32_t AmountPairWrite(std::int32_t previous, std::int32_t current) {
-  return PendingCardWork(InRange(previous, 0, kAmountMax) && InRange(current, 0, kAmountMax));
+std::int32_t AmountsRead(Field field, std::int32_t* first, std::int32_t* second) {
+  return CardWork(NonNull(first, second), [&](Card& card) { return corvex::ReadAmounts(card, field, first, second); });
 }
 
-std::int32_t LastChargeRead(const std::int32_t* year, const std::int32_t* month, const std::int32_t* day,
-                            const std::int32_t* amount, const char* text, const std::int32_t* text_length) {
-  return PendingCardWork(NonNull(year, month, day, amount) && BufferOut(text, text_length));
+std::int32_t AmountsWrite(Field field, std::int32_t previous, std::int32_t current) {
+  return CardWork(InRange(previous, 0, kAmountMax) && InRange(current, 0, kAmountMax),
+                  [&](Card& card) { return corvex::WriteAmounts(card, field, previous, current); });
 }
 
-std::int32_t LastChargeWrite(std::int32_t year, std::int32_t month, std::int32_t day, std::int32_t amount,
+std::int32_t LastChargeRead(Field field, std::int32_t* year, std::int32_t* month, std::int32_t* day,
+                            std::int32_t* amount, char* text, std::int32_t* text_length) {
+  return CardWork(NonNull(year, month, day, amount) && BufferOut(text, text_length), [&](Card& card) {
+    return corvex::ReadLastCharge(card, field, year, month, day, amount, text, text_length);
+  });
+}
+
+std::int32_t LastChargeWrite(Field field, std::int32_t year, std::int32_t month, std::int32_t day, std::int32_t amount,
                              const char* text, std::int32_t text_length) {
-  return PendingCardWork(ValidDate(year, month, day) && InRange(amount, 0, kAmountMax) &&
-                         TextIn(text, text_length, kChargeTextMax));
+  return CardWork(
+      ValidDate(year, month, day) && InRange(amount, 0, kAmountMax) && TextIn(text, text_length, kChargeTextMax),
+      [&](Card& card) { return corvex::WriteLastCharge(card, field, year, month, day, amount, text, text_length); });
 }
 
 }  // namespace
@@ -122,17 +133,21 @@ int32_t GenSenseCard(int32_t* present, const uint8_t* system_codes, int32_t coun
     return status;
   }
   if (const int32_t status = TheDevice().CheckReaderPresent(); status != CORVEX_OK) return status;
-  return TheDevice().Fail(corvex::kNotImplemented);
+  return TheDevice().Fail(corvex::SenseCard(TheDevice().card(), present, system_codes, count));
 }
 
 int32_t GenGetCardInfo(uint8_t* card_id, int32_t* card_id_length, uint8_t* parameters, int32_t* parameters_length) {
   const bool valid =
       NonNull(card_id, card_id_length, parameters, parameters_length) && *card_id_length > 0 && *parameters_length > 0;
   const bool fits = valid && *card_id_length >= kCardInfoSize && *parameters_length >= kCardInfoSize;
-  return PendingCardWork(valid, fits);
+  return CardWork(valid, fits, [&](Card& card) {
+    return corvex::GetCardInfo(card, card_id, card_id_length, parameters, parameters_length);
+  });
 }
 
-int32_t GenGetCardType(int32_t* card_type) { return PendingCardWork(NonNull(card_type)); }
+int32_t GenGetCardType(int32_t* card_type) {
+  return CardWork(NonNull(card_type), [&](Card& card) { return corvex::GetCardType(card, card_type); });
+}
 
 int32_t GenGetLastErrorDetail(void) { return static_cast<int32_t>(TheDevice().LastErrorDetail()); }
 
@@ -152,137 +167,200 @@ int32_t GenGetMaxLengthEx(int32_t* table, int32_t* extra_first, int32_t* extra_s
 
 int32_t GenSetAllKey(void) { return Admit(true); }
 
-int32_t GenInitializeCard(void) { return PendingCardWork(true); }
+int32_t GenInitializeCard(void) {
+  return CardWork(true, [](Card& card) { return corvex::InitializeCard(card); });
+}
 
 int32_t GenReadUserAccount(char* user_id, int32_t* user_id_length, char* password, int32_t* password_length) {
-  return PendingCardWork(BufferOut(user_id, user_id_length) && BufferOut(password, password_length));
+  return CardWork(BufferOut(user_id, user_id_length) && BufferOut(password, password_length), [&](Card& card) {
+    return corvex::ReadUserAccount(card, user_id, user_id_length, password, password_length);
+  });
 }
 
 int32_t GenWriteUserAccount(const char* user_id, int32_t user_id_length, const char* password,
                             int32_t password_length) {
-  return PendingCardWork(TextIn(user_id, user_id_length, kUserIdMax) &&
-                         TextIn(password, password_length, kPasswordMax));
+  return CardWork(
+      TextIn(user_id, user_id_length, kUserIdMax) && TextIn(password, password_length, kPasswordMax),
+      [&](Card& card) { return corvex::WriteUserAccount(card, user_id, user_id_length, password, password_length); });
 }
 
-int32_t GenReadUserName(char* name, int32_t* name_length) { return TextRead(name, name_length); }
+int32_t GenReadUserName(char* name, int32_t* name_length) { return TextRead(Field::UserName, name, name_length); }
 
-int32_t GenWriteUserName(const char* name, int32_t name_length) { return TextWrite(name, name_length, kUserNameMax); }
+int32_t GenWriteUserName(const char* name, int32_t name_length) {
+  return TextWrite(Field::UserName, name, name_length, kUserNameMax);
+}
 
 int32_t GenReadPINSettings(int32_t* pin_present, int32_t* pin_check, int32_t* retry_limit, int32_t* retry_count,
                            char* pin, int32_t* pin_length) {
-  return PendingCardWork(NonNull(pin_present, pin_check, retry_limit, retry_count, pin, pin_length) && *pin_length > 0);
+  return CardWork(
+      NonNull(pin_present, pin_check, retry_limit, retry_count, pin, pin_length) && *pin_length > 0, [&](Card& card) {
+        return corvex::ReadPinSettings(card, pin_present, pin_check, retry_limit, retry_count, pin, pin_length);
+      });
 }
 
-int32_t GenWritePIN(const char* pin, int32_t pin_length) { return TextWrite(pin, pin_length, kPinMax); }
+int32_t GenWritePIN(const char* pin, int32_t pin_length) {
+  return CardWork(TextIn(pin, pin_length, kPinMax),
+                  [&](Card& card) { return corvex::WritePin(card, pin, pin_length); });
+}
 
-int32_t GenWriteRetryLimit(int32_t retry_limit) { return PendingCardWork(InRange(retry_limit, 0, kRetryLimitMax)); }
+int32_t GenWriteRetryLimit(int32_t retry_limit) {
+  return CardWork(InRange(retry_limit, 0, kRetryLimitMax),
+                  [&](Card& card) { return corvex::WriteRetryLimit(card, retry_limit); });
+}
 
-int32_t GenReadCommentFromUser(char* comment, int32_t* comment_length) { return TextRead(comment, comment_length); }
+int32_t GenReadCommentFromUser(char* comment, int32_t* comment_length) {
+  return TextRead(Field::CommentToUser, comment, comment_length);
+}
 
 int32_t GenWriteCommentToUser(const char* comment, int32_t comment_length) {
-  return TextWrite(comment, comment_length, kCommentMax);
+  return TextWrite(Field::CommentToUser, comment, comment_length, kCommentMax);
 }
 
-int32_t GenReadAdminIdFromUser(char* admin_id, int32_t* admin_id_length) { return TextRead(admin_id, admin_id_length); }
+int32_t GenReadAdminIdFromUser(char* admin_id, int32_t* admin_id_length) {
+  return TextRead(Field::AdminIdOnUser, admin_id, admin_id_length);
+}
 
 int32_t GenWriteAdminIdToUser(const char* admin_id, int32_t admin_id_length) {
-  return TextWrite(admin_id, admin_id_length, kAdminIdMax);
+  return TextWrite(Field::AdminIdOnUser, admin_id, admin_id_length, kAdminIdMax);
 }
 
-int32_t GenReadCommentFromAdmin(char* comment, int32_t* comment_length) { return TextRead(comment, comment_length); }
+int32_t GenReadCommentFromAdmin(char* comment, int32_t* comment_length) {
+  return TextRead(Field::CommentOfAdmin, comment, comment_length);
+}
 
 int32_t GenWriteCommentToAdmin(const char* comment, int32_t comment_length) {
-  return TextWrite(comment, comment_length, kCommentMax);
+  return TextWrite(Field::CommentOfAdmin, comment, comment_length, kCommentMax);
 }
 
 int32_t GenReadAdminIdFromAdmin(char* admin_id, int32_t* admin_id_length) {
-  return TextRead(admin_id, admin_id_length);
+  return TextRead(Field::AdminIdOfAdmin, admin_id, admin_id_length);
 }
 
 int32_t GenWriteAdminIdToAdmin(const char* admin_id, int32_t admin_id_length) {
-  return TextWrite(admin_id, admin_id_length, kAdminIdMax);
+  return TextWrite(Field::AdminIdOfAdmin, admin_id, admin_id_length, kAdminIdMax);
 }
 
 int32_t GenReadIssueInfo(int32_t* issue_count, int32_t* year, int32_t* month, int32_t* day) {
-  return PendingCardWork(NonNull(issue_count, year, month, day));
+  return CardWork(NonNull(issue_count, year, month, day),
+                  [&](Card& card) { return corvex::ReadIssueInfo(card, issue_count, year, month, day); });
 }
 
 int32_t GenWriteIssueInfo(int32_t issue_count, int32_t year, int32_t month, int32_t day) {
-  return PendingCardWork(InRange(issue_count, 0, kIssueCountMax) && ValidDate(year, month, day));
+  return CardWork(InRange(issue_count, 0, kIssueCountMax) && ValidDate(year, month, day),
+                  [&](Card& card) { return corvex::WriteIssueInfo(card, issue_count, year, month, day); });
 }
 
 int32_t GenReadUserCode(uint8_t* code, int32_t* code_length) {
   const bool valid = BufferOut(code, code_length);
-  return PendingCardWork(valid, valid && *code_length >= kUserCodeSize);
+  return CardWork(valid, valid && *code_length >= kUserCodeSize,
+                  [&](Card& card) { return corvex::ReadUserCode(card, code, code_length); });
 }
 
 int32_t GenWriteUserCode(const uint8_t* code, int32_t code_length) {
-  return PendingCardWork(TextIn(code, code_length, kUserCodeMax));
+  return CardWork(TextIn(code, code_length, kUserCodeMax),
+                  [&](Card& card) { return corvex::WriteUserCode(card, code, code_length); });
 }
 
 int32_t GenReadExpireDate(int32_t* year, int32_t* month, int32_t* day) {
-  return PendingCardWork(NonNull(year, month, day));
+  return CardWork(NonNull(year, month, day),
+                  [&](Card& card) { return corvex::ReadDate(card, Field::ExpiryDate, year, month, day); });
 }
 
 int32_t GenWriteExpireDate(int32_t year, int32_t month, int32_t day) {
-  return PendingCardWork(ValidDate(year, month, day));
+  return CardWork(ValidDate(year, month, day),
+                  [&](Card& card) { return corvex::WriteDate(card, Field::ExpiryDate, year, month, day); });
 }
 
-int32_t GenReadUserConfig(uint8_t* first, uint8_t* second) { return PendingCardWork(NonNull(first, second)); }
+int32_t GenReadUserConfig(uint8_t* first, uint8_t* second) {
+  return CardWork(NonNull(first, second),
+                  [&](Card& card) { return corvex::ReadBytes(card, Field::UserConfig, first, second); });
+}
 
-int32_t GenWriteUserConfig(int32_t /*first*/, int32_t /*second*/) { return PendingCardWork(true); }
+int32_t GenWriteUserConfig(int32_t first, int32_t second) {
+  return CardWork(true, [&](Card& card) { return corvex::WriteBytes(card, Field::UserConfig, first, second); });
+}
 
-int32_t GenReadPreCharge(int32_t* previous, int32_t* current) { return PairRead(previous, current); }
+int32_t GenReadPreCharge(int32_t* previous, int32_t* current) {
+  return AmountsRead(Field::PreCharge, previous, current);
+}
 
-int32_t GenWritePreCharge(int32_t previous, int32_t current) { return AmountPairWrite(previous, current); }
+int32_t GenWritePreCharge(int32_t previous, int32_t current) {
+  return AmountsWrite(Field::PreCharge, previous, current);
+}
 
-int32_t GenReadUserCharge(int32_t* previous, int32_t* current) { return PairRead(previous, current); }
+int32_t GenReadUserCharge(int32_t* previous, int32_t* current) {
+  return AmountsRead(Field::UserCharge, previous, current);
+}
 
-int32_t GenWriteUserCharge(int32_t previous, int32_t current) { return AmountPairWrite(previous, current); }
+int32_t GenWriteUserCharge(int32_t previous, int32_t current) {
+  return AmountsWrite(Field::UserCharge, previous, current);
+}
 
-int32_t GenReadChargeUpperLimit(int32_t* limit) { return PendingCardWork(NonNull(limit)); }
+int32_t GenReadChargeUpperLimit(int32_t* limit) {
+  return CardWork(NonNull(limit),
+                  [&](Card& card) { return corvex::ReadAmounts(card, Field::ChargeLimit, limit, nullptr); });
+}
 
-int32_t GenWriteChargeUpperLimit(int32_t limit) { return PendingCardWork(InRange(limit, 0, kAmountMax)); }
+int32_t GenWriteChargeUpperLimit(int32_t limit) {
+  return CardWork(InRange(limit, 0, kAmountMax),
+                  [&](Card& card) { return corvex::WriteAmounts(card, Field::ChargeLimit, limit, 0); });
+}
 
 int32_t GenReadLastUserCharge(int32_t* year, int32_t* month, int32_t* day, int32_t* amount, char* text,
                               int32_t* text_length) {
-  return LastChargeRead(year, month, day, amount, text, text_length);
+  return LastChargeRead(Field::LastUserCharge, year, month, day, amount, text, text_length);
 }
 
 int32_t GenWriteLastUserCharge(int32_t year, int32_t month, int32_t day, int32_t amount, const char* text,
                                int32_t text_length) {
-  return LastChargeWrite(year, month, day, amount, text, text_length);
+  return LastChargeWrite(Field::LastUserCharge, year, month, day, amount, text, text_length);
 }
 
 int32_t GenReadLastUserPayment(int32_t* year, int32_t* month, int32_t* day, int32_t* amount, char* text,
                                int32_t* text_length) {
-  return LastChargeRead(year, month, day, amount, text, text_length);
+  return LastChargeRead(Field::LastUserPayment, year, month, day, amount, text, text_length);
 }
 
 int32_t GenWriteLastUserPayment(int32_t year, int32_t month, int32_t day, int32_t amount, const char* text,
                                 int32_t text_length) {
-  return LastChargeWrite(year, month, day, amount, text, text_length);
+  return LastChargeWrite(Field::LastUserPayment, year, month, day, amount, text, text_length);
 }
 
-int32_t GenReadTransactionStatus(uint8_t* status) { return PendingCardWork(NonNull(status)); }
+int32_t GenReadTransactionStatus(uint8_t* status) {
+  return CardWork(NonNull(status),
+                  [&](Card& card) { return corvex::ReadBytes(card, Field::TransactionStatus, status, nullptr); });
+}
 
-int32_t GenWriteTransactionStatus(int32_t /*status*/) { return PendingCardWork(true); }
+int32_t GenWriteTransactionStatus(int32_t status) {
+  return CardWork(true, [&](Card& card) { return corvex::WriteBytes(card, Field::TransactionStatus, status, 0); });
+}
 
-int32_t GenVerifyPIN(const char* pin, int32_t pin_length) { return PendingCardWork(pin != nullptr && pin_length >= 0); }
+int32_t GenVerifyPIN(const char* pin, int32_t pin_length) {
+  return CardWork(pin != nullptr && pin_length >= 0,
+                  [&](Card& card) { return corvex::VerifyPin(card, pin, pin_length); });
+}
 
-int32_t GenIncrementRetryCounter(void) { return PendingCardWork(true); }
+int32_t GenIncrementRetryCounter(void) {
+  return CardWork(true, [](Card& card) { return corvex::IncrementRetryCounter(card); });
+}
 
-int32_t GenResetRetryCounter(void) { return PendingCardWork(true); }
+int32_t GenResetRetryCounter(void) {
+  return CardWork(true, [](Card& card) { return corvex::ResetRetryCounter(card); });
+}
 
 int32_t GenChargePreCharge(int32_t amount, int32_t* new_total) {
-  return PendingCardWork(InRange(amount, 1, kAmountMax) && NonNull(new_total));
+  return CardWork(InRange(amount, 1, kAmountMax) && NonNull(new_total),
+                  [&](Card& card) { return corvex::ChargePreCharge(card, amount, new_total); });
 }
 
 int32_t GenChargeUserCharge(int32_t amount, int32_t year, int32_t month, int32_t day, const char* text,
                             int32_t text_length, int32_t* new_total, int32_t* limit) {
-  return PendingCardWork(InRange(amount, 1, kAmountMax) && InRange(year, 0, kYearMax) && InRange(month, 1, kMonthMax) &&
-                         InRange(day, 1, kDayMax) && InRange(text_length, 1, kChargeTextMax) &&
-                         NonNull(text, new_total, limit));
+  const bool valid = InRange(amount, 1, kAmountMax) && InRange(year, 0, kYearMax) && InRange(month, 1, kMonthMax) &&
+                     InRange(day, 1, kDayMax) && InRange(text_length, 1, kChargeTextMax) &&
+                     NonNull(text, new_total, limit);
+  return CardWork(valid, [&](Card& card) {
+    return corvex::ChargeUserCharge(card, amount, year, month, day, text, text_length, new_total, limit);
+  });
 }
 
 }  // extern "C"

@@ -34,6 +34,12 @@ Detail ReaderLink::Open(const char* path) {
   return kLinkOk;
 }
 
+void ReaderLink::Abandon() {
+  if (!port_.IsOpen()) return;
+  SetReaderSpeed(kIdleSpeed);
+  port_.Close();
+}
+
 Detail ReaderLink::Close() {
   if (!port_.IsOpen()) return kPortNotOpen;
   ReaderCommand(kReaderMode, 0x00, 0x00);  // result ignored

@@ -41,6 +41,10 @@ class ReaderLink {
   // 9600 bit/s).
   Detail Open(const char* path);
 
+  // Gives up an opened link whose secured session could not start: asks the
+  // reader back to 9600 bit/s (its answer does not matter) and closes the port.
+  void Abandon();
+
   // Puts the reader to rest (0x11 00 00, result ignored), asks it back to
   // 9600 bit/s, sets the port to 9600 and closes it. When the reader refuses
   // the speed change the port is closed anyway and the refusal returned; a

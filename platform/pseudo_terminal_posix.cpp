@@ -31,7 +31,10 @@ std::optional<PseudoTerminal> OpenPseudoTerminal() {
   }
   termios settings{};
   if (::tcgetattr(device, &settings) == 0) {
-    settings.c_iflag = ICRNL | IXON;
+    // No software flow control: a serial driver of a real device reports
+    // none, and a host that keeps the driver's flow control as it finds it
+    // (as a Windows host does) would otherwise lose every byte 0x11 and 0x13.
+    settings.c_iflag = ICRNL;
     settings.c_oflag = OPOST | ONLCR;
     settings.c_cflag = CS8 | CREAD | CLOCAL;
     settings.c_lflag = ICANON | ECHO | ECHOE | ECHOK | ISIG | IEXTEN;

@@ -40,7 +40,13 @@ class Reader {
   }
   Block8 Id() {
     Block8 id{};
-    for (auto& b : id) b = Byte();
+    if (bytes_.size() - at_ < id.size()) {
+      bad_ = true;
+      at_ = bytes_.size();
+      return id;
+    }
+    std::copy_n(bytes_.begin() + static_cast<std::ptrdiff_t>(at_), id.size(), id.begin());
+    at_ += id.size();
     return id;
   }
   bool ok() const { return !bad_; }

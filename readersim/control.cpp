@@ -1,5 +1,6 @@
 #include "readersim/control.h"
 
+#include <cctype>
 #include <cstdlib>
 #include <nlohmann/json.hpp>
 
@@ -20,6 +21,18 @@ bool ParseCount(const std::string& text, int& value) {
   const long parsed = std::strtol(text.c_str(), &end, 10);
   if (text.empty() || *end != '\0' || parsed < 0 || parsed > 1000000) return false;
   value = static_cast<int>(parsed);
+  return true;
+}
+
+// Eight bytes written as 16 hex digits.
+bool ParseKey(const std::string& text, Block8& key) {
+  if (text.size() != 16) return false;
+  for (const char c : text) {
+    if (!std::isxdigit(static_cast<unsigned char>(c))) return false;
+  }
+  for (std::size_t i = 0; i < 8; ++i) {
+    key[i] = static_cast<std::uint8_t>(std::strtol(text.substr(2 * i, 2).c_str(), nullptr, 16));
+  }
   return true;
 }
 
@@ -74,6 +87,8 @@ ControlResult Fault(const std::vector<std::string>& args, World& world) {
     f.bad_sequence = true;
   } else if (kind == "remove-after-writes" && args.size() == 3 && ParseCount(args[2], a)) {
     f.remove_after_writes = a;
+  } else if (kind == "sequence" && args.size() == 3 && ParseCount(args[2], a) && a <= 0xFFFF) {
+    f.next_sequence = a;
   } else if (kind == "writefail" && args.size() == 2) {
     f.write_fails = true;
   } else if (kind == "clear" && args.size() == 2) {
@@ -82,7 +97,7 @@ ControlResult Fault(const std::vector<std::string>& args, World& world) {
     return {true, "ok", true};
   } else {
     return Fail("usage: fault status80 N|split PIECES PAUSE_MS|delay MS|noreply|badseq|remove-after-writes N|"
-                "writefail|vanish|clear");
+                "writefail|sequence N|vanish|clear");
   }
   return Ok();
 }
@@ -108,9 +123,9 @@ const char* ControlUsage() {
          "  list\n"
          "  dump NAME [raw]\n"
          "  stats [reset]\n"
-         "  reader blank | provisioned\n"
+         "  reader blank | provisioned | keys S1 S2 S3\n"
          "  fault status80 N | split PIECES PAUSE_MS | delay MS | noreply | badseq |\n"
-         "        remove-after-writes N | writefail | vanish | clear\n";
+         "        remove-after-writes N | writefail | sequence N | vanish | clear\n";
 }
 
 ControlResult RunControl(const std::vector<std::string>& args, World& world) {
@@ -156,6 +171,18 @@ ControlResult RunControl(const std::vector<std::string>& args, World& world) {
     world.reader = ReaderKeyState{};
     world.reader.provisioned = args[1] == "provisioned";
     if (world.reader.provisioned) world.reader.session = world.keys.session;
+    world.dirty = true;
+    return Ok();
+  }
+  if (command == "reader" && args.size() == 5 && args[1] == "keys") {
+    // Tests: a provisioned reader holding other session keys than the host's.
+    std::array<Block8, 3> keys{};
+    for (int k = 0; k < 3; ++k) {
+      if (!ParseKey(args[2 + k], keys[k])) return Fail("a key is 16 hex digits: " + args[2 + k]);
+    }
+    world.reader = ReaderKeyState{};
+    world.reader.provisioned = true;
+    world.reader.session = keys;
     world.dirty = true;
     return Ok();
   }

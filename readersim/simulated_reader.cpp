@@ -295,6 +295,10 @@ Bytes SimulatedReader::HandleSecured(const Bytes& payload) {
     world_.Violation("card command after sequence number FFFF without a new session");
     return BuildReply(kStatusRefused, {});
   }
+  if (world_.faults.next_sequence >= 0) {
+    sequence_ = static_cast<std::uint16_t>(world_.faults.next_sequence);
+    world_.faults.next_sequence = -1;
+  }
   if (payload.empty() || payload.size() % 8 != 0) {
     world_.Violation(Format("secured frame of %u bytes", static_cast<unsigned>(payload.size())));
     return BuildReply(kStatusRefused, {});

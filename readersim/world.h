@@ -41,6 +41,7 @@ struct Faults {
   bool bad_sequence = false;      // next secured reply carries a wrong sequence number
   int remove_after_writes = -1;   // the card leaves after this many more Write commands
   bool write_fails = false;       // next Write is answered with failing status flags
+  int next_sequence = -1;         // tests: the sequence number the next secured frame must carry
 };
 
 struct Stats {

@@ -41,7 +41,7 @@ ExportCase TextRead(const char* name, Read read) {
            WithCapacity(-1, [read] { return read(g_text, &g_length); })},
           {},
           WithCapacity(256, [read] { return read(g_text, &g_length); }),
-          WhenOpen::NotImplemented};
+          WhenOpen::CardWork};
 }
 
 // A text write with its limit: a negative length, one past the limit and a
@@ -53,7 +53,7 @@ ExportCase TextWrite(const char* name, std::int32_t limit, Write write) {
            [write] { return write(nullptr, 1); }},
           {},
           [write, limit] { return write(g_text, limit); },
-          WhenOpen::NotImplemented};
+          WhenOpen::CardWork};
 }
 
 // A date write: each of year, month and day one past its range, and -1.
@@ -71,13 +71,13 @@ void AddAmountPair(std::vector<ExportCase>& cases, const std::string& name, Read
                    {[r] { return r(nullptr, &g_b); }, [r] { return r(&g_a, nullptr); }},
                    {},
                    [r] { return r(&g_a, &g_b); },
-                   WhenOpen::NotImplemented});
+                   WhenOpen::CardWork});
   cases.push_back(
       {"GenWrite" + name,
        {[w] { return w(100000, 0); }, [w] { return w(0, 100000); }, [w] { return w(-1, 0); }, [w] { return w(0, -1); }},
        {},
        [w] { return w(99999, 99999); },
-       WhenOpen::NotImplemented});
+       WhenOpen::CardWork});
 }
 
 // The last charge or payment: date, amount and a text of up to 16 bytes.
@@ -93,15 +93,14 @@ void AddLastCharge(std::vector<ExportCase>& cases, const std::string& name, Read
                     WithCapacity(-1, [r] { return r(&g_a, &g_b, &g_c, &g_d, g_text, &g_length); })},
                    {},
                    WithCapacity(16, [r] { return r(&g_a, &g_b, &g_c, &g_d, g_text, &g_length); }),
-                   WhenOpen::NotImplemented});
+                   WhenOpen::CardWork});
   Calls invalid = BadDates([w](std::int32_t y, std::int32_t m, std::int32_t d) { return w(y, m, d, 1, g_text, 1); });
   invalid.push_back([w] { return w(2024, 1, 1, 100000, g_text, 1); });
   invalid.push_back([w] { return w(2024, 1, 1, -1, g_text, 1); });
   invalid.push_back([w] { return w(2024, 1, 1, 1, g_text, 17); });
   invalid.push_back([w] { return w(2024, 1, 1, 1, g_text, -1); });
   invalid.push_back([w] { return w(2024, 1, 1, 1, nullptr, 1); });
-  cases.push_back(
-      {"GenWrite" + name, invalid, {}, [w] { return w(0, 0, 0, 0, nullptr, 0); }, WhenOpen::NotImplemented});
+  cases.push_back({"GenWrite" + name, invalid, {}, [w] { return w(0, 0, 0, 0, nullptr, 0); }, WhenOpen::CardWork});
 }
 
 std::vector<ExportCase> MakeCases() {
@@ -116,7 +115,7 @@ std::vector<ExportCase> MakeCases() {
         [] { return GenSenseCard(&g_a, kSystemCodes, -1); }},
        {},
        [] { return GenSenseCard(&g_a, kSystemCodes, 2); },
-       WhenOpen::NotImplemented});
+       WhenOpen::CardWork});
   cases.push_back({"GenGetCardInfo",
                    {WithCapacity(8, [] { return GenGetCardInfo(nullptr, &g_length, g_bytes2, &g_length2); }),
                     WithCapacity(8, [] { return GenGetCardInfo(g_bytes, nullptr, g_bytes2, &g_length2); }),
@@ -130,12 +129,12 @@ std::vector<ExportCase> MakeCases() {
                       return GenGetCardInfo(g_bytes, &g_length, g_bytes2, &g_length2);
                     }},
                    WithCapacity(8, [] { return GenGetCardInfo(g_bytes, &g_length, g_bytes2, &g_length2); }),
-                   WhenOpen::NotImplemented});
+                   WhenOpen::CardWork});
   cases.push_back({"GenGetCardType",
                    {[] { return GenGetCardType(nullptr); }},
                    {},
                    [] { return GenGetCardType(&g_a); },
-                   WhenOpen::NotImplemented});
+                   WhenOpen::CardWork});
   cases.push_back({"GenGetLastErrorDetail", {}, {}, {}, WhenOpen::Special});
   cases.push_back({"GenGetMaxLength",
                    {[] { return GenGetMaxLength(nullptr); }},
@@ -150,7 +149,7 @@ std::vector<ExportCase> MakeCases() {
        [] { return GenGetMaxLengthEx(g_table, &g_a, &g_b); },
        WhenOpen::Succeeds});
   cases.push_back({"GenSetAllKey", {}, {}, [] { return GenSetAllKey(); }, WhenOpen::Succeeds});
-  cases.push_back({"GenInitializeCard", {}, {}, [] { return GenInitializeCard(); }, WhenOpen::NotImplemented});
+  cases.push_back({"GenInitializeCard", {}, {}, [] { return GenInitializeCard(); }, WhenOpen::CardWork});
   cases.push_back({"GenReadUserAccount",
                    {WithCapacity(256, [] { return GenReadUserAccount(nullptr, &g_length, g_text2, &g_length2); }),
                     WithCapacity(256, [] { return GenReadUserAccount(g_text, nullptr, g_text2, &g_length2); }),
@@ -159,7 +158,7 @@ std::vector<ExportCase> MakeCases() {
                     WithCapacity(-1, [] { return GenReadUserAccount(g_text, &g_length, g_text2, &g_length2); })},
                    {},
                    WithCapacity(256, [] { return GenReadUserAccount(g_text, &g_length, g_text2, &g_length2); }),
-                   WhenOpen::NotImplemented});
+                   WhenOpen::CardWork});
   cases.push_back({"GenWriteUserAccount",
                    {[] { return GenWriteUserAccount(g_text, 129, g_text2, 0); },
                     [] { return GenWriteUserAccount(g_text, 0, g_text2, 257); },
@@ -168,7 +167,7 @@ std::vector<ExportCase> MakeCases() {
                     [] { return GenWriteUserAccount(g_text, 0, nullptr, 1); }},
                    {},
                    [] { return GenWriteUserAccount(g_text, 128, g_text2, 256); },
-                   WhenOpen::NotImplemented});
+                   WhenOpen::CardWork});
   cases.push_back(TextRead("GenReadUserName", GenReadUserName));
   cases.push_back(TextWrite("GenWriteUserName", 64, GenWriteUserName));
   cases.push_back({"GenReadPINSettings",
@@ -181,13 +180,13 @@ std::vector<ExportCase> MakeCases() {
                     WithCapacity(0, [] { return GenReadPINSettings(&g_a, &g_b, &g_c, &g_d, g_text, &g_length); })},
                    {},
                    WithCapacity(16, [] { return GenReadPINSettings(&g_a, &g_b, &g_c, &g_d, g_text, &g_length); }),
-                   WhenOpen::NotImplemented});
+                   WhenOpen::CardWork});
   cases.push_back(TextWrite("GenWritePIN", 16, GenWritePIN));
   cases.push_back({"GenWriteRetryLimit",
                    {[] { return GenWriteRetryLimit(256); }, [] { return GenWriteRetryLimit(-1); }},
                    {},
                    [] { return GenWriteRetryLimit(255); },
-                   WhenOpen::NotImplemented});
+                   WhenOpen::CardWork});
   cases.push_back(TextRead("GenReadCommentFromUser", GenReadCommentFromUser));
   cases.push_back(TextWrite("GenWriteCommentToUser", 128, GenWriteCommentToUser));
   cases.push_back(TextRead("GenReadAdminIdFromUser", GenReadAdminIdFromUser));
@@ -203,17 +202,14 @@ std::vector<ExportCase> MakeCases() {
                     [] { return GenReadIssueInfo(&g_a, &g_b, &g_c, nullptr); }},
                    {},
                    [] { return GenReadIssueInfo(&g_a, &g_b, &g_c, &g_d); },
-                   WhenOpen::NotImplemented});
+                   WhenOpen::CardWork});
   {
     Calls invalid =
         BadDates([](std::int32_t y, std::int32_t m, std::int32_t d) { return GenWriteIssueInfo(1, y, m, d); });
     invalid.push_back([] { return GenWriteIssueInfo(65536, 2024, 1, 1); });
     invalid.push_back([] { return GenWriteIssueInfo(-1, 2024, 1, 1); });
-    cases.push_back({"GenWriteIssueInfo",
-                     invalid,
-                     {},
-                     [] { return GenWriteIssueInfo(65535, 3000, 12, 31); },
-                     WhenOpen::NotImplemented});
+    cases.push_back(
+        {"GenWriteIssueInfo", invalid, {}, [] { return GenWriteIssueInfo(65535, 3000, 12, 31); }, WhenOpen::CardWork});
   }
   cases.push_back({"GenReadUserCode",
                    {WithCapacity(4, [] { return GenReadUserCode(nullptr, &g_length); }),
@@ -221,68 +217,66 @@ std::vector<ExportCase> MakeCases() {
                     WithCapacity(-1, [] { return GenReadUserCode(g_bytes, &g_length); })},
                    {WithCapacity(3, [] { return GenReadUserCode(g_bytes, &g_length); })},
                    WithCapacity(4, [] { return GenReadUserCode(g_bytes, &g_length); }),
-                   WhenOpen::NotImplemented});
+                   WhenOpen::CardWork});
   cases.push_back({"GenWriteUserCode",
                    {[] { return GenWriteUserCode(g_bytes, 5); }, [] { return GenWriteUserCode(g_bytes, -1); },
                     [] { return GenWriteUserCode(nullptr, 4); }},
                    {},
                    [] { return GenWriteUserCode(g_bytes, 4); },
-                   WhenOpen::NotImplemented});
+                   WhenOpen::CardWork});
   cases.push_back(
       {"GenReadExpireDate",
        {[] { return GenReadExpireDate(nullptr, &g_b, &g_c); }, [] { return GenReadExpireDate(&g_a, nullptr, &g_c); },
         [] { return GenReadExpireDate(&g_a, &g_b, nullptr); }},
        {},
        [] { return GenReadExpireDate(&g_a, &g_b, &g_c); },
-       WhenOpen::NotImplemented});
+       WhenOpen::CardWork});
   cases.push_back({"GenWriteExpireDate",
                    BadDates(GenWriteExpireDate),
                    {},
                    [] { return GenWriteExpireDate(0, 0, 0); },
-                   WhenOpen::NotImplemented});
+                   WhenOpen::CardWork});
   cases.push_back(
       {"GenReadUserConfig",
        {[] { return GenReadUserConfig(nullptr, g_bytes); }, [] { return GenReadUserConfig(g_bytes, nullptr); }},
        {},
        [] { return GenReadUserConfig(g_bytes, g_bytes2); },
-       WhenOpen::NotImplemented});
-  cases.push_back(
-      {"GenWriteUserConfig", {}, {}, [] { return GenWriteUserConfig(-1, 4096); }, WhenOpen::NotImplemented});
+       WhenOpen::CardWork});
+  cases.push_back({"GenWriteUserConfig", {}, {}, [] { return GenWriteUserConfig(-1, 4096); }, WhenOpen::CardWork});
   AddAmountPair(cases, "PreCharge", GenReadPreCharge, GenWritePreCharge);
   AddAmountPair(cases, "UserCharge", GenReadUserCharge, GenWriteUserCharge);
   cases.push_back({"GenReadChargeUpperLimit",
                    {[] { return GenReadChargeUpperLimit(nullptr); }},
                    {},
                    [] { return GenReadChargeUpperLimit(&g_a); },
-                   WhenOpen::NotImplemented});
+                   WhenOpen::CardWork});
   cases.push_back({"GenWriteChargeUpperLimit",
                    {[] { return GenWriteChargeUpperLimit(100000); }, [] { return GenWriteChargeUpperLimit(-1); }},
                    {},
                    [] { return GenWriteChargeUpperLimit(0); },
-                   WhenOpen::NotImplemented});
+                   WhenOpen::CardWork});
   AddLastCharge(cases, "LastUserCharge", GenReadLastUserCharge, GenWriteLastUserCharge);
   AddLastCharge(cases, "LastUserPayment", GenReadLastUserPayment, GenWriteLastUserPayment);
   cases.push_back({"GenReadTransactionStatus",
                    {[] { return GenReadTransactionStatus(nullptr); }},
                    {},
                    [] { return GenReadTransactionStatus(g_bytes); },
-                   WhenOpen::NotImplemented});
+                   WhenOpen::CardWork});
   cases.push_back(
-      {"GenWriteTransactionStatus", {}, {}, [] { return GenWriteTransactionStatus(300); }, WhenOpen::NotImplemented});
+      {"GenWriteTransactionStatus", {}, {}, [] { return GenWriteTransactionStatus(300); }, WhenOpen::CardWork});
   cases.push_back({"GenVerifyPIN",
                    {[] { return GenVerifyPIN(nullptr, 0); }, [] { return GenVerifyPIN(g_text, -1); }},
                    {},
                    [] { return GenVerifyPIN(g_text, 0); },
-                   WhenOpen::NotImplemented});
-  cases.push_back(
-      {"GenIncrementRetryCounter", {}, {}, [] { return GenIncrementRetryCounter(); }, WhenOpen::NotImplemented});
-  cases.push_back({"GenResetRetryCounter", {}, {}, [] { return GenResetRetryCounter(); }, WhenOpen::NotImplemented});
+                   WhenOpen::CardWork});
+  cases.push_back({"GenIncrementRetryCounter", {}, {}, [] { return GenIncrementRetryCounter(); }, WhenOpen::CardWork});
+  cases.push_back({"GenResetRetryCounter", {}, {}, [] { return GenResetRetryCounter(); }, WhenOpen::CardWork});
   cases.push_back({"GenChargePreCharge",
                    {[] { return GenChargePreCharge(0, &g_a); }, [] { return GenChargePreCharge(100000, &g_a); },
                     [] { return GenChargePreCharge(1, nullptr); }},
                    {},
                    [] { return GenChargePreCharge(99999, &g_a); },
-                   WhenOpen::NotImplemented});
+                   WhenOpen::CardWork});
   cases.push_back({"GenChargeUserCharge",
                    {[] { return GenChargeUserCharge(0, 2024, 1, 1, g_text, 1, &g_a, &g_b); },
                     [] { return GenChargeUserCharge(100000, 2024, 1, 1, g_text, 1, &g_a, &g_b); },
@@ -298,7 +292,7 @@ std::vector<ExportCase> MakeCases() {
                     [] { return GenChargeUserCharge(1, 2024, 1, 1, g_text, 1, &g_a, nullptr); }},
                    {},
                    [] { return GenChargeUserCharge(99999, 0, 12, 31, g_text, 16, &g_a, &g_b); },
-                   WhenOpen::NotImplemented});
+                   WhenOpen::CardWork});
   return cases;
 }
 

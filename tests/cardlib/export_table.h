@@ -9,11 +9,11 @@
 
 namespace testing_support {
 
-// What a call with valid arguments gives on an open device in this build.
+// What a call with valid arguments does on an open device.
 enum class WhenOpen {
-  NotImplemented,  // CORVEX_FAILURE with the "not implemented" detail
-  Succeeds,
-  Special,  // open, close, last error detail: tested on their own
+  CardWork,  // talks to the card on the reader
+  Succeeds,  // succeeds without any traffic
+  Special,   // open, close, last error detail: tested on their own
 };
 
 struct ExportCase {

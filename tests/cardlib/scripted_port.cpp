@@ -148,6 +148,7 @@ bool ScriptedPort::Write(const std::uint8_t* data, std::size_t size, std::size_t
 
 void ScriptedPort::FrameComplete() {
   log.push_back("write " + HexText(frame_));
+  if (replies_.empty() && responder) replies_.push_back({responder(frame_)});
   frame_.clear();
   if (replies_.empty()) return;
   std::vector<Bytes> pieces = std::move(replies_.front());

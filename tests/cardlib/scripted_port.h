@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -51,6 +52,8 @@ class ScriptedPort final : public corvex::LinkPort {
   void ReplyInPieces(std::vector<Bytes> pieces) { replies_.push_back(std::move(pieces)); }
   // Queues silence: the next frame gets no answer at all.
   void NoReply() { replies_.push_back({}); }
+  // Answers every frame that finds no queued reply (none when empty).
+  std::function<Bytes(const Bytes& frame)> responder;
 
   Faults faults;
   std::uint32_t speed = 9600;  // what the port's speed reads as

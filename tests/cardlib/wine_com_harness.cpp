@@ -1,8 +1,9 @@
 // Runs the scenarios of wine_com_port_test.cpp under Wine, each on a COM port
-// that is a fresh pseudo-terminal answered by the scripted peer, and checks
-// what went over the line (a Linux program, built with the host's compiler).
+// that is a fresh pseudo-terminal answered by the scripted peer or by the
+// reader simulator, and checks what went over the line or what the simulator
+// saw (a Linux program, built with the host's compiler).
 //
-//   wine_com_harness --prefix DIR --port comN -- wine program.exe [args]
+//   wine_com_harness --prefix DIR --port comN --readersim PATH -- wine program.exe [args]
 //
 // The Wine prefix DIR is the test's own (created when missing). For each
 // scenario its dosdevices/comN becomes a link to a new pseudo-terminal, the
@@ -17,6 +18,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <chrono>
 #include <cstdio>
@@ -25,6 +27,7 @@
 #include <vector>
 
 #include "tests/support/pty_peer.h"
+#include "tests/support/simulator_process.h"
 
 extern char** environ;
 
@@ -38,9 +41,11 @@ using Frames = std::vector<std::string>;
 
 const char* const kReaderCheck = "08 00 05 00 01 00 00 01 0D";
 const char* const kSpeed9600 = "08 00 04 00 07 00 00 0B";
-// An opening from the speed command on, and a closing.
+// An opening from the speed command on, up to the key state query that the
+// scripted peer cannot answer (it knows no secured session), and the reader
+// asked back to 9600 bit/s.
 const Frames kRest = {"08 00 04 00 07 13 00 18", "28 00 04 00 01 00 00 2D", "28 00 04 00 11 01 00 3C",
-                      "28 00 04 00 13 04 05 3E", "28 00 04 00 11 00 00 3D", kSpeed9600};
+                      "28 00 04 00 13 04 05 3E", "28 00 04 00 87 00 00 AB", kSpeed9600};
 
 PeerBytes Reply(std::uint8_t status, const PeerBytes& payload) {
   PeerBytes frame;
@@ -67,6 +72,14 @@ struct Scenario {
   Frames frames;                  // what the line must carry
 };
 
+// A scenario on the simulator: its cards before the test, and what the
+// simulator must have seen after it (besides an empty violation list).
+struct SimulatorScenario {
+  const char* test;
+  const char* prepare;  // control commands, separated by ';'
+  bool (*check)(const testing_support::SimulatorProcess& sim, const nlohmann::json& stats);
+};
+
 const Scenario kScenarios[] = {
     {"FoundThroughTheRegistryOpenedAndClosed",
      [](PtyPeer& peer) {
@@ -84,10 +97,27 @@ const Scenario kScenarios[] = {
     {"AnswerLargerThanTheBuffer",
      [](PtyPeer& peer) { peer.Answer(PeerHex(kReaderCheck), Whole(Reply(0x00, PeerBytes(1100, 0x90)))); },
      {kReaderCheck}},
-    {"RefusalWhileClosing",
-     [](PtyPeer& peer) { peer.Answer(PeerHex(kSpeed9600), Whole(Reply(0x00, PeerHex("6A 82")))); },
-     Join({kReaderCheck}, kRest)},
-    {"FreeingTheLibraryClosesTheDevice", [](PtyPeer&) {}, Join({kReaderCheck}, kRest)},
+};
+
+const SimulatorScenario kSimulatorScenarios[] = {
+    {"CardWorkOnTheSimulator", "create card blank;place card",
+     [](const testing_support::SimulatorProcess& sim, const nlohmann::json& stats) {
+       const nlohmann::json fields = sim.Dump("card");
+       return stats["commands"].value("reader:89", 0L) == 1 && fields["user_id"] == "alice" &&
+              fields["password"] == "secret" && fields["user_name"] == "Alice Example" && fields["pin"] == "" &&
+              fields["issue_count"] == 2;
+     }},
+    {"CardLeavesInTheMiddleOfAWrite", "create card blank;place card;fault remove-after-writes 2",
+     [](const testing_support::SimulatorProcess& sim, const nlohmann::json&) {
+       // The user ID's write and the password's first chunk of 8 blocks stay.
+       const nlohmann::json fields = sim.Dump("card");
+       return fields["user_id"] == "id" && fields["password"] == std::string(128, 'p');
+     }},
+    {"FreeingTheLibraryClosesTheDevice", "",
+     [](const testing_support::SimulatorProcess&, const nlohmann::json& stats) {
+       // Both speed changes and both 0x11 commands: opened, then closed on unloading.
+       return stats["commands"].value("link:07", 0L) == 2 && stats["commands"].value("reader:11", 0L) == 2;
+     }},
 };
 
 std::string Hex(const PeerBytes& bytes) {
@@ -161,8 +191,51 @@ bool RunScenario(const Scenario& scenario, const std::string& prefix, const std:
   return same && status == 0;
 }
 
+// One scenario on a fresh simulator; true when it passed.
+bool RunSimulatorScenario(const SimulatorScenario& scenario, const std::string& readersim, const std::string& prefix,
+                          const std::string& port, std::vector<std::string> program) {
+  const std::string folder = prefix + "/readersim";
+  ::mkdir(folder.c_str(), 0700);
+  testing_support::SimulatorProcess sim(readersim, folder);
+  if (!sim.ok()) {
+    std::printf("%s: the simulator did not start\n", scenario.test);
+    return false;
+  }
+  std::string commands = scenario.prepare;
+  for (std::size_t start = 0; start < commands.size();) {
+    const std::size_t end = std::min(commands.find(';', start), commands.size());
+    if (!sim.Do(commands.substr(start, end - start))) {
+      std::printf("%s: cannot prepare the simulator: %s\n", scenario.test, commands.substr(start, end - start).c_str());
+      return false;
+    }
+    start = end + 1;
+  }
+  const std::string link = prefix + "/dosdevices/" + port;
+  ::unlink(link.c_str());
+  if (::symlink(sim.link().c_str(), link.c_str()) != 0) {
+    std::printf("%s: cannot link %s to %s\n", scenario.test, link.c_str(), sim.link().c_str());
+    return false;
+  }
+  std::string name = port;
+  for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  program.push_back(std::string("--gtest_filter=WineComPort.") + scenario.test);
+  std::printf("=== %s on %s (simulator at %s)\n", scenario.test, name.c_str(), sim.link().c_str());
+  std::fflush(stdout);
+  const int status = Run(program, {"WINEPREFIX=" + prefix, "PELLAM_TEST_COM_PORT=" + name});
+  ::unlink(link.c_str());
+
+  const nlohmann::json stats = sim.Stats();
+  const bool clean = stats["violations"].empty();
+  const bool checked = clean && scenario.check(sim, stats);
+  if (!clean) std::printf("%s: protocol violations: %s\n", scenario.test, stats["violations"].dump(1).c_str());
+  if (clean && !checked) std::printf("%s: the simulator saw %s\n", scenario.test, stats["commands"].dump().c_str());
+  if (status != 0) std::printf("%s: the test program ended with status %d\n", scenario.test, status);
+  std::fflush(stdout);
+  return checked && status == 0;
+}
+
 int Usage() {
-  std::fprintf(stderr, "usage: wine_com_harness --prefix DIR --port comN -- PROGRAM [ARGS]\n");
+  std::fprintf(stderr, "usage: wine_com_harness --prefix DIR --port comN --readersim PATH -- PROGRAM [ARGS]\n");
   return 2;
 }
 
@@ -171,6 +244,7 @@ int Usage() {
 int main(int argc, char** argv) {
   std::string prefix;
   std::string port;
+  std::string readersim;
   int rest = argc;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
@@ -183,11 +257,13 @@ int main(int argc, char** argv) {
       prefix = argv[++i];
     } else if (arg == "--port") {
       port = argv[++i];
+    } else if (arg == "--readersim") {
+      readersim = argv[++i];
     } else {
       return Usage();
     }
   }
-  if (prefix.empty() || port.size() < 4 || rest >= argc) return Usage();
+  if (prefix.empty() || port.size() < 4 || readersim.empty() || rest >= argc) return Usage();
 
   struct stat info {};
   if (::stat((prefix + "/system.reg").c_str(), &info) != 0) {
@@ -203,6 +279,10 @@ int main(int argc, char** argv) {
   const std::vector<std::string> program(argv + rest, argv + argc);
   int failed = 0;
   for (const Scenario& scenario : kScenarios) failed += RunScenario(scenario, prefix, port, program) ? 0 : 1;
-  std::printf("%d of %zu scenarios passed\n", static_cast<int>(std::size(kScenarios)) - failed, std::size(kScenarios));
+  for (const SimulatorScenario& scenario : kSimulatorScenarios) {
+    failed += RunSimulatorScenario(scenario, readersim, prefix, port, program) ? 0 : 1;
+  }
+  const std::size_t total = std::size(kScenarios) + std::size(kSimulatorScenarios);
+  std::printf("%d of %zu scenarios passed\n", static_cast<int>(total) - failed, total);
   return failed == 0 ? 0 : 1;
 }

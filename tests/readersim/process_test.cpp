@@ -176,6 +176,19 @@ TEST(SimulatorProcess, OpensServesACardAndCountsEveryFrame) {
   EXPECT_EQ(dump["fields"]["user_id"], "");
 }
 
+TEST(SimulatorProcess, PortsStartWithoutSoftwareFlowControl) {
+  // A host that keeps the flow control it finds (as a Windows host keeps the
+  // driver's) must not lose the bytes 0x11 and 0x13 of a reply.
+  testing_support::TempDir dir;
+  Simulator sim(dir);
+  const int fd = ::open(sim.link().c_str(), O_RDWR | O_NOCTTY);
+  ASSERT_GE(fd, 0);
+  termios settings{};
+  ASSERT_EQ(::tcgetattr(fd, &settings), 0);
+  EXPECT_EQ(settings.c_iflag & (IXON | IXOFF), 0u);
+  ::close(fd);
+}
+
 TEST(SimulatorProcess, EveryHostSessionGetsAFreshPort) {
   testing_support::TempDir dir;
   Simulator sim(dir);
