@@ -1,7 +1,6 @@
 // The administrator-card gate through the real card library and the reader
 // simulator on a pseudo-terminal: the reader is found through the registry,
 // held open between ticks, and the administrator ID read from the card.
-// Skipped while the card library does not sense cards yet.
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -55,15 +54,14 @@ class SimulatedReader : public ::testing::Test {
     ASSERT_TRUE(up) << "the simulator did not start";
     ASSERT_TRUE(Ctl(link_, "create boss admin ADMIN01").first);
     ASSERT_TRUE(Ctl(link_, "create alice user alice secret").first);
-    testing_support::WriteBytes(
-        dir_.file("registry.reg"),
-        "REGEDIT4\n\n"
-        "[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\D_SER2_A\\Enum]\n"
-        "\"0\"=\"USB\\\\VID_0000&PID_0000\\\\1\"\n\n"
-        "[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Enum\\USB\\VID_0000&PID_0000\\1]\n"
-        "\"FriendlyName\"=\"DENSO WAVE USB-SER Comm. Port (COM3)\"\n\n"
-        "[HKEY_LOCAL_MACHINE\\HARDWARE\\DEVICEMAP\\SERIALCOMM]\n\"" +
-            link_ + "\"=\"COM3\"\n");
+    testing_support::WriteBytes(dir_.file("registry.reg"),
+                                "REGEDIT4\n\n"
+                                "[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\D_SER2_A\\Enum]\n"
+                                "\"0\"=\"USB\\\\VID_0000&PID_0000\\\\1\"\n\n"
+                                "[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Enum\\USB\\VID_0000&PID_0000\\1]\n"
+                                "\"FriendlyName\"=\"DENSO WAVE USB-SER Comm. Port (COM3)\"\n\n"
+                                "[HKEY_LOCAL_MACHINE\\HARDWARE\\DEVICEMAP\\SERIALCOMM]\n\"" +
+                                    link_ + "\"=\"COM3\"\n");
   }
 
   void TearDown() override {
@@ -74,17 +72,10 @@ class SimulatedReader : public ::testing::Test {
     }
   }
 
-  // Ticks until the dialog ends (at most `ticks`); skips the test when the
-  // card library reports that it does not sense cards yet.
+  // Ticks until the dialog ends (at most `ticks`).
   void Run(pellam::AdminIdDialog& dialog, app_test::FakeView& view, int ticks) {
     dialog.OnInit(view);
-    for (int i = 0; i < ticks && !view.ended; ++i) {
-      dialog.OnTimer(view);
-      if (!view.ended && GenGetLastErrorDetail() == CORVEX_DETAIL_NOT_IMPLEMENTED) {
-        dialog.OnCancel(view);
-        GTEST_SKIP() << "the card library does not sense cards yet";
-      }
-    }
+    for (int i = 0; i < ticks && !view.ended; ++i) dialog.OnTimer(view);
     dialog.OnDestroy(view);
   }
 
@@ -109,7 +100,6 @@ TEST_F(SimulatedReader, AdministratorCardIsReadAndTheReaderClosed) {
   app_test::FakeView view(0x20);
   pellam::AdminIdDialog dialog(state_, messages_, card_);
   Run(dialog, view, 10);
-  if (IsSkipped()) return;
   ASSERT_TRUE(view.ended);
   EXPECT_EQ(view.result, pellam::AdminIdDialog::kResultRead);
   EXPECT_TRUE(surface_.shown.empty());
@@ -125,7 +115,6 @@ TEST_F(SimulatedReader, UserCardAsksAndTheSwappedAdministratorCardIsRead) {
   app_test::FakeView view(0x20);
   pellam::AdminIdDialog dialog(state_, messages_, card_);
   Run(dialog, view, 10);
-  if (IsSkipped()) return;
   ASSERT_TRUE(view.ended);
   EXPECT_EQ(view.result, pellam::AdminIdDialog::kResultRead);
   ASSERT_EQ(surface_.shown.size(), 1u);
@@ -138,7 +127,6 @@ TEST_F(SimulatedReader, NoCardKeepsPollingWithTheReaderOpen) {
   app_test::FakeView view(0x20);
   pellam::AdminIdDialog dialog(state_, messages_, card_);
   Run(dialog, view, 4);
-  if (IsSkipped()) return;
   EXPECT_FALSE(view.ended);
   EXPECT_TRUE(surface_.shown.empty());
   EXPECT_EQ(GenCloseDevice(), CORVEX_OK) << "the reader stayed open between ticks";
