@@ -1,0 +1,19 @@
+// The registry value "cardtype" (REG_DWORD) under HKEY_LOCAL_MACHINE
+// "SOFTWARE\VORAN\VORAN Tollmark": the card use of the last card issued,
+// 0 user-ID card, 1 user-code card. The key is made by the installer; the
+// program only opens it, always with full access.
+#pragma once
+
+#include <cstdint>
+
+namespace pellam_win32 {
+
+// The stored card use; 0 when the key or the value cannot be read, or the
+// value is 2 or more.
+std::uint32_t ReadCardUse();
+
+// Stores the card use; false when the key cannot be opened or the value
+// cannot be set.
+bool WriteCardUse(std::uint32_t card_use);
+
+}  // namespace pellam_win32

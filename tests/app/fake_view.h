@@ -1,0 +1,76 @@
+// Test doubles for the program's windows: a message surface that records
+// every box and answers questions from a script, and a dialog view that
+// records what the logic did to it.
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "app/core/dialog_view.h"
+#include "app/core/message_helpers.h"
+
+namespace app_test {
+
+struct ShownMessage {
+  std::string text;
+  std::string caption;
+  pellam::MessageBoxKind kind;
+  pellam::WindowRef owner;
+};
+
+class FakeSurface : public pellam::MessageSurface {
+ public:
+  bool IsWindow(pellam::WindowRef window) override { return windows.count(window) != 0; }
+  bool ShowMessageBox(pellam::WindowRef owner, std::string_view text, std::string_view caption,
+                      pellam::MessageBoxKind kind) override;
+  void SetCursor(pellam::CursorShape shape) override { cursor = shape; }
+
+  std::set<pellam::WindowRef> windows;
+  std::vector<ShownMessage> shown;
+  std::deque<bool> answers;  // for questions; OK when the script runs out
+  pellam::CursorShape cursor = pellam::CursorShape::Arrow;
+  std::function<void()> on_message;  // runs while a box is "open"
+};
+
+class FakeView : public pellam::DialogView {
+ public:
+  explicit FakeView(pellam::WindowRef window) : window_(window) {}
+
+  pellam::WindowRef Window() const override { return window_; }
+  void SetTitle(std::string_view text) override { title = text; }
+  void SetControlText(int control, std::string_view text) override { texts[control] = text; }
+  std::string ControlText(int control, std::size_t max_bytes) override { return texts[control].substr(0, max_bytes); }
+  void EnableControl(int control, bool enable) override { enabled[control] = enable; }
+  void CheckRadio(int control, bool checked) override { checks[control] = checked; }
+  void SetControlFont(int control, int points) override { fonts[control] = points; }
+  void SetMark(const char* name) override { marks.insert(name); }
+  void RemoveMark(const char* name) override { marks.erase(name); }
+  void StartTimer(int timer, unsigned milliseconds) override;
+  void StopTimer(int timer) override { timers.erase(timer); }
+  void PostToSelf(unsigned message) override { posted.push_back(message); }
+  int RunChild(pellam::ChildDialog dialog) override;
+  void EndDialog(int result) override;
+
+  std::string title;
+  std::map<int, std::string> texts;
+  std::map<int, bool> enabled;
+  std::map<int, bool> checks;
+  std::map<int, int> fonts;
+  std::set<std::string> marks;
+  std::map<int, unsigned> timers;  // running timers and their periods
+  int timer_starts = 0;
+  std::vector<unsigned> posted;
+  std::vector<pellam::ChildDialog> children;
+  std::function<int(pellam::ChildDialog)> child_result = [](pellam::ChildDialog) { return 0; };
+  bool ended = false;
+  int result = -1000;
+
+ private:
+  pellam::WindowRef window_;
+};
+
+}  // namespace app_test

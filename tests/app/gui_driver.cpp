@@ -1,0 +1,205 @@
+// Drives a running Pellam.exe from outside, under Wine: waits for its
+// windows (found by the window properties the program sets), reads their
+// texts, presses buttons, and saves a picture of the screen or of a window
+// as PNG. Used by the GUI smoke test and by the demo.
+//
+//   gui_driver wait MARK SECONDS        a window with property MARK appears
+//   gui_driver gone MARK SECONDS        no window with property MARK is left
+//   gui_driver text MARK ID             the text of control ID (0: the title)
+//   gui_driver press MARK ID            clicks control ID
+//   gui_driver close MARK               the close box
+//   gui_driver key MARK escape|enter    a key press sent to the window
+//   gui_driver show MARK minimize|restore
+//   gui_driver shot MARK|screen FILE    a PNG of the window, or of the screen
+//   gui_driver boxes                    the title and text of each open message box
+//
+// Exit status 0 on success, 1 when the condition was not met.
+#include <windows.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+HWND FindMarked(const char* mark) {
+  for (HWND window = ::GetWindow(::GetDesktopWindow(), GW_CHILD); window != nullptr;
+       window = ::GetWindow(window, GW_HWNDNEXT)) {
+    if (::GetPropA(window, mark) != nullptr && ::IsWindowVisible(window)) return window;
+  }
+  return nullptr;
+}
+
+bool WaitFor(const char* mark, double seconds, bool present) {
+  const DWORD until = ::GetTickCount() + static_cast<DWORD>(seconds * 1000);
+  while (true) {
+    if ((FindMarked(mark) != nullptr) == present) return true;
+    if (static_cast<std::int32_t>(::GetTickCount() - until) > 0) return false;
+    ::Sleep(100);
+  }
+}
+
+std::uint32_t Crc(const std::vector<std::uint8_t>& data, std::size_t from) {
+  std::uint32_t crc = 0xFFFFFFFFu;
+  for (std::size_t i = from; i < data.size(); ++i) {
+    crc ^= data[i];
+    for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+  }
+  return ~crc;
+}
+
+void Put32(std::vector<std::uint8_t>& out, std::uint32_t value) {
+  for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<std::uint8_t>(value >> shift));
+}
+
+void Chunk(std::vector<std::uint8_t>& out, const char* type, const std::vector<std::uint8_t>& data) {
+  Put32(out, static_cast<std::uint32_t>(data.size()));
+  const std::size_t start = out.size();
+  out.insert(out.end(), type, type + 4);
+  out.insert(out.end(), data.begin(), data.end());
+  Put32(out, Crc(out, start));
+}
+
+// An RGB PNG whose image data is stored uncompressed (deflate stored blocks).
+std::vector<std::uint8_t> Png(int width, int height, const std::vector<std::uint8_t>& rgb) {
+  std::vector<std::uint8_t> raw;
+  for (int y = 0; y < height; ++y) {
+    raw.push_back(0);
+    raw.insert(raw.end(), rgb.begin() + static_cast<std::ptrdiff_t>(y) * width * 3,
+               rgb.begin() + static_cast<std::ptrdiff_t>(y + 1) * width * 3);
+  }
+  std::vector<std::uint8_t> zlib = {0x78, 0x01};
+  std::uint32_t a = 1, b = 0;
+  for (const std::uint8_t byte : raw) {
+    a = (a + byte) % 65521;
+    b = (b + a) % 65521;
+  }
+  for (std::size_t at = 0; at < raw.size() || at == 0;) {
+    const std::size_t n = std::min<std::size_t>(65535, raw.size() - at);
+    zlib.push_back(at + n == raw.size() ? 1 : 0);
+    zlib.push_back(static_cast<std::uint8_t>(n));
+    zlib.push_back(static_cast<std::uint8_t>(n >> 8));
+    zlib.push_back(static_cast<std::uint8_t>(~n));
+    zlib.push_back(static_cast<std::uint8_t>(~n >> 8));
+    zlib.insert(zlib.end(), raw.begin() + static_cast<std::ptrdiff_t>(at),
+                raw.begin() + static_cast<std::ptrdiff_t>(at + n));
+    at += n;
+    if (n == 0) break;
+  }
+  Put32(zlib, (b << 16) | a);
+  std::vector<std::uint8_t> header;
+  Put32(header, static_cast<std::uint32_t>(width));
+  Put32(header, static_cast<std::uint32_t>(height));
+  header.insert(header.end(), {8, 2, 0, 0, 0});
+  std::vector<std::uint8_t> out = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  Chunk(out, "IHDR", header);
+  Chunk(out, "IDAT", zlib);
+  Chunk(out, "IEND", {});
+  return out;
+}
+
+bool Shot(HWND window, const char* path) {
+  RECT area{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+  if (window != nullptr) ::GetWindowRect(window, &area);
+  const int width = area.right - area.left;
+  const int height = area.bottom - area.top;
+  if (width <= 0 || height <= 0) return false;
+  HDC screen = ::GetDC(nullptr);
+  HDC memory = ::CreateCompatibleDC(screen);
+  HBITMAP bitmap = ::CreateCompatibleBitmap(screen, width, height);
+  HGDIOBJ previous = ::SelectObject(memory, bitmap);
+  ::BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
+  ::SelectObject(memory, previous);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;  // top-down
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  std::vector<std::uint8_t> bgra(static_cast<std::size_t>(width) * height * 4);
+  ::GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), bgra.data(), &info, DIB_RGB_COLORS);
+  ::DeleteObject(bitmap);
+  ::DeleteDC(memory);
+  ::ReleaseDC(nullptr, screen);
+  std::vector<std::uint8_t> rgb;
+  for (std::size_t i = 0; i < bgra.size(); i += 4) rgb.insert(rgb.end(), {bgra[i + 2], bgra[i + 1], bgra[i]});
+  const std::vector<std::uint8_t> png = Png(width, height, rgb);
+  FILE* file = std::fopen(path, "wb");
+  if (file == nullptr) return false;
+  const bool written = std::fwrite(png.data(), 1, png.size(), file) == png.size();
+  return std::fclose(file) == 0 && written;
+}
+
+BOOL CALLBACK ListBox(HWND window, LPARAM) {
+  char kind[64] = {};
+  ::GetClassNameA(window, kind, sizeof kind);
+  if (std::strcmp(kind, "#32770") != 0 || !::IsWindowVisible(window)) return TRUE;
+  if (::GetPropA(window, "SelectDialog") != nullptr || ::GetPropA(window, "GetAdminDialog") != nullptr) return TRUE;
+  char title[512] = {};
+  char text[1024] = {};
+  ::GetWindowTextA(window, title, sizeof title);
+  ::GetDlgItemTextA(window, 0xFFFF, text, sizeof text);  // a message box's text
+  std::printf("%s|%s\n", title, text);
+  return TRUE;
+}
+
+int Usage() {
+  std::fprintf(stderr, "usage: gui_driver wait|gone|text|press|close|shot|boxes ...\n");
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) return Usage();
+  const std::string command = argv[1];
+  if (command == "boxes") {
+    ::EnumWindows(&ListBox, 0);
+    return 0;
+  }
+  if (argc < 3) return Usage();
+  const char* mark = argv[2];
+  if (command == "wait" || command == "gone") {
+    return WaitFor(mark, argc > 3 ? std::atof(argv[3]) : 10.0, command == "wait") ? 0 : 1;
+  }
+  if (command == "shot") {
+    if (argc < 4) return Usage();
+    HWND window = std::strcmp(mark, "screen") == 0 ? nullptr : FindMarked(mark);
+    if (window == nullptr && std::strcmp(mark, "screen") != 0) return 1;
+    return Shot(window, argv[3]) ? 0 : 1;
+  }
+  HWND window = FindMarked(mark);
+  if (window == nullptr) return 1;
+  if (command == "close") return ::PostMessageA(window, WM_CLOSE, 0, 0) ? 0 : 1;
+  if (argc < 4) return Usage();
+  const std::string option = argv[3];
+  if (command == "key") {
+    const WPARAM key = option == "escape" ? VK_ESCAPE : VK_RETURN;
+    return ::PostMessageA(window, WM_KEYDOWN, key, 1) ? 0 : 1;
+  }
+  if (command == "show") {
+    ::ShowWindowAsync(window, option == "minimize" ? SW_MINIMIZE : SW_RESTORE);
+    return 0;
+  }
+  const int id = std::atoi(argv[3]);
+  if (command == "text") {
+    char text[1024] = {};
+    if (id == 0) {
+      ::GetWindowTextA(window, text, sizeof text);
+    } else {
+      ::GetDlgItemTextA(window, id, text, sizeof text);
+    }
+    std::printf("%s\n", text);
+    return 0;
+  }
+  if (command == "press") {
+    HWND button = ::GetDlgItem(window, id);
+    if (button == nullptr) return 1;
+    return ::PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button)) ? 0 : 1;
+  }
+  return Usage();
+}

@@ -1,0 +1,108 @@
+// The shared records' helpers and the operation buttons' tables and focus rule.
+#include <gtest/gtest.h>
+
+#include "app/core/operation_buttons.h"
+#include "app/core/records.h"
+#include "app/core/text_ids.h"
+#include "tests/app/scripted_card.h"
+
+namespace {
+
+using pellam::CardKind;
+
+TEST(Records, SwapBytes32ReversesTheBytes) {
+  static_assert(pellam::SwapBytes32(0x00003039u) == 0x39300000u);
+  EXPECT_EQ(pellam::SwapBytes32(0x12345678u), 0x78563412u);
+  EXPECT_EQ(pellam::SwapBytes32(0xFFFFFFFFu), 0xFFFFFFFFu);
+  EXPECT_EQ(pellam::SwapBytes32(pellam::SwapBytes32(0xA1B2C3D4u)), 0xA1B2C3D4u);
+}
+
+TEST(Records, ClearingSetsCapacitiesAndLeavesTheOtherFields) {
+  pellam::SharedRecords records;
+  records.entry.user_id.bytes[0] = 'x';
+  records.entry.user_code.length = 4;
+  records.entry.pin.length = 0;
+  records.entry.lockout_count = 7;
+  records.entry.pin_check_choice = 1010;
+  records.issue_card_kind = CardKind::CodeCard;
+  records.card.comment.bytes[255] = 'y';
+  records.card.user_id.length = 3;
+  records.card.pin_present = 1;
+  records.card.lockout_count = 5;
+  records.current_card_kind = CardKind::UserCard;
+  records.issue.issue_count = 9;
+
+  pellam::ClearEntryData(records);
+  EXPECT_EQ(records.entry.user_id.bytes[0], '\0');
+  EXPECT_EQ(records.entry.user_id.length, 256);
+  EXPECT_EQ(records.entry.pin.length, 32);
+  EXPECT_EQ(records.entry.user_code.length, 16);
+  EXPECT_EQ(records.entry.lockout_count, 7);
+  EXPECT_EQ(records.entry.pin_check_choice, 1010);
+  EXPECT_EQ(records.issue_card_kind, CardKind::NoCard);
+  EXPECT_EQ(records.current_card_kind, CardKind::UserCard) << "the card side is not cleared";
+
+  pellam::ClearCardData(records);
+  EXPECT_EQ(records.card.comment.bytes[255], '\0');
+  EXPECT_EQ(records.card.user_id.length, 256);
+  EXPECT_EQ(records.card.pin_present, 1);
+  EXPECT_EQ(records.card.lockout_count, 5);
+  EXPECT_EQ(records.issue.issue_count, 9);
+  EXPECT_EQ(records.current_card_kind, CardKind::NoCard);
+}
+
+TEST(Records, SenseCardKindMapsTheTypeAndTreatsFailuresAsNoCard) {
+  struct Case {
+    std::int32_t type;
+    bool sense_fails;
+    bool type_fails;
+    CardKind kind;
+  };
+  const Case cases[] = {
+      {0, false, false, CardKind::BlankCard},  {1, false, false, CardKind::UserCard},
+      {16, false, false, CardKind::AdminCard}, {256, false, false, CardKind::CodeCard},
+      {17, false, false, CardKind::NoCard},    {app_test::ScriptedCard::kNoCard, false, false, CardKind::NoCard},
+      {1, true, false, CardKind::NoCard},      {1, false, true, CardKind::NoCard},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.type);
+    app_test::ScriptedCard card;
+    card.OpenDevice();
+    card.card_type = c.type;
+    card.sense_fails = c.sense_fails;
+    card.type_fails = c.type_fails;
+    CardKind kind = CardKind::AdminCard;
+    EXPECT_EQ(pellam::SenseCardKind(card, kind), 0);
+    EXPECT_EQ(kind, c.kind);
+  }
+}
+
+TEST(OperationButtons, EveryButtonHasItsTextsAndPicture) {
+  for (const int control : {6002, 6003, 6004, 6005, 6006}) {
+    const pellam::OperationButtonRow* row = pellam::FindOperationButton(control);
+    ASSERT_NE(row, nullptr) << control;
+    EXPECT_EQ(row->caption, control);
+    EXPECT_GE(row->bitmap, 145);
+    EXPECT_LE(row->bitmap, 149);
+  }
+  EXPECT_EQ(pellam::FindOperationButton(6007), nullptr);
+  EXPECT_EQ(pellam::FindOperationButton(6006)->second_line, 6013);
+}
+
+TEST(OperationButtons, FocusRectangleRule) {
+  using pellam::DrawAction;
+  pellam::FocusRectangleRule rule(false);
+  EXPECT_EQ(rule.DrawsFor(DrawAction::Entire, true), 1);
+  EXPECT_EQ(rule.DrawsFor(DrawAction::Entire, false), 0);
+  EXPECT_EQ(rule.DrawsFor(DrawAction::Select, true), 0);
+  EXPECT_EQ(rule.DrawsFor(DrawAction::Focus, true), 1);   // gaining
+  EXPECT_EQ(rule.DrawsFor(DrawAction::Focus, false), 1);  // first loss
+  EXPECT_EQ(rule.DrawsFor(DrawAction::Focus, false), 2);  // second loss: the extra one
+  EXPECT_EQ(rule.DrawsFor(DrawAction::Focus, false), 1);  // never again
+  EXPECT_EQ(rule.DrawsFor(DrawAction::Focus, false), 1);
+
+  pellam::FocusRectangleRule japanese(true);
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(japanese.DrawsFor(DrawAction::Focus, false), 1);
+}
+
+}  // namespace
