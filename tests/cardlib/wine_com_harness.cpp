@@ -3,7 +3,10 @@
 // reader simulator, and checks what went over the line or what the simulator
 // saw (a Linux program, built with the host's compiler).
 //
-//   wine_com_harness --prefix DIR --port comN --readersim PATH -- wine program.exe [args]
+//   wine_com_harness --prefix DIR --port comN --readersim PATH [--only TEST] -- wine program.exe [args]
+//
+// With --only, just the scenario of that test runs (a test of another
+// program); without it, every scenario not marked as such.
 //
 // The Wine prefix DIR is the test's own (created when missing). For each
 // scenario its dosdevices/comN becomes a link to a new pseudo-terminal, the
@@ -78,6 +81,7 @@ struct SimulatorScenario {
   const char* test;
   const char* prepare;  // control commands, separated by ';'
   bool (*check)(const testing_support::SimulatorProcess& sim, const nlohmann::json& stats);
+  bool only_when_named = false;  // the test lives in another program, run with --only
 };
 
 const Scenario kScenarios[] = {
@@ -118,6 +122,15 @@ const SimulatorScenario kSimulatorScenarios[] = {
        // Both speed changes and both 0x11 commands: opened, then closed on unloading.
        return stats["commands"].value("link:07", 0L) == 2 && stats["commands"].value("reader:11", 0L) == 2;
      }},
+    {"EveryExportOnTheSimulator", "create card blank;place card",
+     [](const testing_support::SimulatorProcess&, const nlohmann::json& stats) {
+       // One session, one key registration, and card work of every kind.
+       const nlohmann::json& commands = stats["commands"];
+       return commands.value("reader:89", 0L) == 1 && commands.value("card:60", 0L) >= 1 &&
+              commands.value("card:04", 0L) >= 1 && commands.value("card:56", 0L) > 30 &&
+              commands.value("card:52", 0L) > 40 && commands.value("card:16", 0L) > 40;
+     },
+     true},
 };
 
 std::string Hex(const PeerBytes& bytes) {
@@ -235,7 +248,8 @@ bool RunSimulatorScenario(const SimulatorScenario& scenario, const std::string& 
 }
 
 int Usage() {
-  std::fprintf(stderr, "usage: wine_com_harness --prefix DIR --port comN --readersim PATH -- PROGRAM [ARGS]\n");
+  std::fprintf(stderr,
+               "usage: wine_com_harness --prefix DIR --port comN --readersim PATH [--only TEST] -- PROGRAM [ARGS]\n");
   return 2;
 }
 
@@ -245,6 +259,7 @@ int main(int argc, char** argv) {
   std::string prefix;
   std::string port;
   std::string readersim;
+  std::string only;
   int rest = argc;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
@@ -259,6 +274,8 @@ int main(int argc, char** argv) {
       port = argv[++i];
     } else if (arg == "--readersim") {
       readersim = argv[++i];
+    } else if (arg == "--only") {
+      only = argv[++i];
     } else {
       return Usage();
     }
@@ -278,11 +295,21 @@ int main(int argc, char** argv) {
 
   const std::vector<std::string> program(argv + rest, argv + argc);
   int failed = 0;
-  for (const Scenario& scenario : kScenarios) failed += RunScenario(scenario, prefix, port, program) ? 0 : 1;
+  std::size_t total = 0;
+  for (const Scenario& scenario : kScenarios) {
+    if (!only.empty() && only != scenario.test) continue;
+    ++total;
+    failed += RunScenario(scenario, prefix, port, program) ? 0 : 1;
+  }
   for (const SimulatorScenario& scenario : kSimulatorScenarios) {
+    if (only.empty() ? scenario.only_when_named : only != scenario.test) continue;
+    ++total;
     failed += RunSimulatorScenario(scenario, readersim, prefix, port, program) ? 0 : 1;
   }
-  const std::size_t total = std::size(kScenarios) + std::size(kSimulatorScenarios);
+  if (total == 0) {
+    std::printf("no scenario named %s\n", only.c_str());
+    return 1;
+  }
   std::printf("%d of %zu scenarios passed\n", static_cast<int>(total) - failed, total);
   return failed == 0 ? 0 : 1;
 }
