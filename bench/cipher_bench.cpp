@@ -40,7 +40,7 @@ const std::uint8_t kZeroVector[8] = {};
 
 struct Case {
   const char* name;
-  bool triple;   // two-key triple DES ECB, else single DES CBC
+  bool triple;  // two-key triple DES ECB, else single DES CBC
   bool encrypt;
 };
 
@@ -55,12 +55,12 @@ std::size_t OursOnce(const Case& c, std::span<const std::uint8_t> input, std::sp
   using namespace corvex;
   CipherKey* key = nullptr;
   CipherContext* context = nullptr;
-  CipherSpec spec;
-  spec.cipher_name = c.triple ? "des_ede" : "des";
-  spec.mode_name = c.triple ? "ecb" : "cbc";
-  spec.block_size = 8;
-  spec.vector = kZeroVector;
-  spec.padding_name = "nopad";
+  CipherSpec cipher_spec;
+  cipher_spec.cipher_name = c.triple ? "des_ede" : "des";
+  cipher_spec.mode_name = c.triple ? "ecb" : "cbc";
+  cipher_spec.block_size = 8;
+  cipher_spec.vector = kZeroVector;
+  cipher_spec.padding_name = "nopad";
   const CipherImplList& impls = c.triple ? EdeEcbImpls : DesCbcImpls;
   std::span<const std::uint8_t> stored;
   std::size_t update_length = 0;
@@ -71,7 +71,7 @@ std::size_t OursOnce(const Case& c, std::span<const std::uint8_t> input, std::sp
                        : CipherKeySet(key, CipherKeyFormat::DesKey8, kDesKey)) == CipherResult::Ok;
   ok = ok && CipherKeyGet(stored, key, CipherKeyFormat::KeyBytes) == CipherResult::Ok;
   ok = ok && CipherContextCreate(&context) == CipherResult::Ok;
-  ok = ok && CipherContextSetSpec(context, spec) == CipherResult::Ok;
+  ok = ok && CipherContextSetSpec(context, cipher_spec) == CipherResult::Ok;
   if (c.encrypt) {
     ok = ok && CipherEncryptInit(context, key, impls) == CipherResult::Ok;
     ok = ok && CipherEncryptUpdate(context, output, update_length, input) == CipherResult::Ok;
@@ -97,7 +97,8 @@ std::size_t OpenSslOnce(const EVP_CIPHER* cipher, const Case& c, std::span<const
   const std::uint8_t* vector = c.triple ? nullptr : kZeroVector;
   bool ok = context != nullptr && EVP_CipherInit_ex2(context, cipher, key, vector, c.encrypt ? 1 : 0, nullptr) == 1;
   ok = ok && EVP_CIPHER_CTX_set_padding(context, 0) == 1;
-  ok = ok && EVP_CipherUpdate(context, output.data(), &update_length, input.data(), static_cast<int>(input.size())) == 1;
+  ok =
+      ok && EVP_CipherUpdate(context, output.data(), &update_length, input.data(), static_cast<int>(input.size())) == 1;
   ok = ok && EVP_CipherFinal_ex(context, output.data() + update_length, &final_length) == 1;
   EVP_CIPHER_CTX_free(context);
   if (!ok) Fail("OpenSSL refused a benchmark operation");

@@ -17,7 +17,7 @@ enum class Direction { Encrypt, Decrypt };
 struct Run {
   CipherKeyFormat format;
   std::span<const std::uint8_t> key;
-  CipherSpec spec;
+  CipherSpec cipher_spec;
   const CipherImplList& impls;
 };
 
@@ -29,7 +29,7 @@ bool RunCipher(const Run& run, Direction direction, const std::uint8_t* in, std:
   CipherContext* context = nullptr;
   bool ok = CipherKeyCreate(&key) == CipherResult::Ok && CipherKeySet(key, run.format, run.key) == CipherResult::Ok &&
             CipherContextCreate(&context) == CipherResult::Ok &&
-            CipherContextSetSpec(context, run.spec) == CipherResult::Ok;
+            CipherContextSetSpec(context, run.cipher_spec) == CipherResult::Ok;
   if (ok) {
     const CipherResult init = direction == Direction::Encrypt ? CipherEncryptInit(context, key, run.impls)
                                                               : CipherDecryptInit(context, key, run.impls);

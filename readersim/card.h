@@ -25,7 +25,7 @@ struct ServiceRow {
   std::uint16_t code;  // value; sent on the wire as its little-endian bytes
   int pair;            // the block store it reaches
   bool writable;
-  int key_slot;        // key A; key B is slot 0 for every service
+  int key_slot;  // key A; key B is slot 0 for every service
 };
 
 // Service s is row s.

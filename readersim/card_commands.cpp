@@ -178,7 +178,8 @@ Bytes SelectKeys(std::span<const std::uint8_t> command, World& world, CardSessio
     const std::uint8_t slot = command[i];
     const bool valid = slot <= 0x0F || (slot >= 0x80 && slot <= 0x8F);
     if (!valid) return Refuse(world, Text("Select keys names slot %u", slot));
-    if (!world.reader.slots[slot & 0x0F]) return Refuse(world, Text("Select keys names unregistered slot %u", slot & 0x0F));
+    if (!world.reader.slots[slot & 0x0F])
+      return Refuse(world, Text("Select keys names unregistered slot %u", slot & 0x0F));
   }
   session.key_a = command[1];
   session.key_b = command[2];
@@ -214,7 +215,8 @@ Bytes AuthenticateAndRead(std::span<const std::uint8_t> command, World& world, C
   const std::vector<Block16>& store = card->blocks[kServices[session.authenticated.front()].pair];
   for (int block : blocks) {
     if (block >= static_cast<int>(store.size())) {
-      world.Violation(Text("read of block %u beyond the service's %u blocks", block, static_cast<unsigned>(store.size())));
+      world.Violation(
+          Text("read of block %u beyond the service's %u blocks", block, static_cast<unsigned>(store.size())));
       return {0x57, 0x00, kFailDetail, kBadBlock};
     }
   }
@@ -262,7 +264,8 @@ Bytes Write(std::span<const std::uint8_t> command, World& world, CardSession& se
   std::vector<Block16>& store = card->blocks[service.pair];
   for (int block : blocks) {
     if (block >= static_cast<int>(store.size())) {
-      world.Violation(Text("write of block %u beyond the service's %u blocks", block, static_cast<unsigned>(store.size())));
+      world.Violation(
+          Text("write of block %u beyond the service's %u blocks", block, static_cast<unsigned>(store.size())));
       reply.insert(reply.end(), {kFailDetail, kBadBlock});
       return reply;
     }

@@ -96,19 +96,17 @@ ControlResult Fault(const std::vector<std::string>& args, World& world) {
   } else if (kind == "vanish" && args.size() == 2) {
     return {true, "ok", true};
   } else {
-    return Fail("usage: fault status80 N|split PIECES PAUSE_MS|delay MS|noreply|badseq|remove-after-writes N|"
-                "writefail|sequence N|vanish|clear");
+    return Fail(
+        "usage: fault status80 N|split PIECES PAUSE_MS|delay MS|noreply|badseq|remove-after-writes N|"
+        "writefail|sequence N|vanish|clear");
   }
   return Ok();
 }
 
 json StatsToJson(const Stats& stats) {
-  return {{"frames", stats.frames},
-          {"commands", stats.commands},
-          {"bytes_in", stats.bytes_in},
-          {"bytes_out", stats.bytes_out},
-          {"sessions", stats.sessions},
-          {"authentication_failures", stats.authentication_failures},
+  return {{"frames", stats.frames},        {"commands", stats.commands},
+          {"bytes_in", stats.bytes_in},    {"bytes_out", stats.bytes_out},
+          {"sessions", stats.sessions},    {"authentication_failures", stats.authentication_failures},
           {"violations", stats.violations}};
 }
 
@@ -155,7 +153,8 @@ ControlResult RunControl(const std::vector<std::string>& args, World& world) {
   if (command == "list" && args.size() == 1) {
     json cards = json::object();
     for (const auto& [name, card] : world.deck.cards) cards[name] = Hex(card.idm);
-    return Ok(json{{"cards", cards}, {"on_reader", world.deck.on_reader ? json(*world.deck.on_reader) : json()}}.dump(2));
+    return Ok(
+        json{{"cards", cards}, {"on_reader", world.deck.on_reader ? json(*world.deck.on_reader) : json()}}.dump(2));
   }
   if (command == "dump" && (args.size() == 2 || (args.size() == 3 && args[2] == "raw"))) {
     const auto found = world.deck.cards.find(args[1]);

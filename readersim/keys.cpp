@@ -18,8 +18,8 @@ const KeyConfig kDevelopmentKeys{
     // Provisioning keys P1, P2, P3.
     {{Repeat(0x11), Repeat(0x22), Repeat(0x33)}},
     // Card keys by slot: slot k is the byte C0 + k eight times.
-    {{Repeat(0xC0), Repeat(0xC1), Repeat(0xC2), Repeat(0xC3), Repeat(0xC4), Repeat(0xC5), Repeat(0xC6),
-      Repeat(0xC7), Repeat(0xC8), Repeat(0xC9), Repeat(0xCA)}},
+    {{Repeat(0xC0), Repeat(0xC1), Repeat(0xC2), Repeat(0xC3), Repeat(0xC4), Repeat(0xC5), Repeat(0xC6), Repeat(0xC7),
+      Repeat(0xC8), Repeat(0xC9), Repeat(0xCA)}},
 };
 
 }  // namespace

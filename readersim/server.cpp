@@ -20,8 +20,8 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
 
-constexpr auto kOpenCheckInterval = 2ms;     // how often the waiting port is checked for a host
-constexpr auto kPartialFrameTimeout = 1500ms; // an unfinished frame is dropped after this silence
+constexpr auto kOpenCheckInterval = 2ms;       // how often the waiting port is checked for a host
+constexpr auto kPartialFrameTimeout = 1500ms;  // an unfinished frame is dropped after this silence
 constexpr std::size_t kControlRequestMax = 1 << 20;
 
 struct Outgoing {

@@ -13,11 +13,11 @@
 namespace readersim {
 
 struct ServerOptions {
-  std::string link;         // symbolic link to the current pseudo-terminal
-  std::string state;        // JSON state file
-  std::string socket;       // control socket
+  std::string link;    // symbolic link to the current pseudo-terminal
+  std::string state;   // JSON state file
+  std::string socket;  // control socket
   bool blank_reader = false;
-  bool line_timing = false; // delay replies by their time on the wire
+  bool line_timing = false;  // delay replies by their time on the wire
 };
 
 // Runs until SIGINT or SIGTERM; returns the process exit status.

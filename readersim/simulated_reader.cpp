@@ -22,7 +22,13 @@ struct SpeedCode {
 };
 
 constexpr std::array<SpeedCode, 7> kSpeedCodes{{
-    {0x00, 9600}, {0x10, 14400}, {0x01, 19200}, {0x11, 28800}, {0x02, 38400}, {0x12, 57600}, {0x13, 115200},
+    {0x00, 9600},
+    {0x10, 14400},
+    {0x01, 19200},
+    {0x11, 28800},
+    {0x02, 38400},
+    {0x12, 57600},
+    {0x13, 115200},
 }};
 
 std::string Format(const char* format, unsigned a = 0, unsigned b = 0) {
@@ -122,8 +128,10 @@ Bytes SimulatedReader::HandleLink(const Bytes& payload) {
 }
 
 Bytes SimulatedReader::HandleReader(const Bytes& payload) {
-  if (payload.size() < 4 || payload[0] != 0x00) return Violation("malformed reader command " + Hex(payload), 0x6E, 0x00);
-  if (speed_ != 115200) world_.Violation(Format("reader command %02X at %u bit/s", payload[1], static_cast<unsigned>(speed_)));
+  if (payload.size() < 4 || payload[0] != 0x00)
+    return Violation("malformed reader command " + Hex(payload), 0x6E, 0x00);
+  if (speed_ != 115200)
+    world_.Violation(Format("reader command %02X at %u bit/s", payload[1], static_cast<unsigned>(speed_)));
   const std::uint8_t ins = payload[1];
   const std::uint8_t p1 = payload[2];
   const std::uint8_t p2 = payload[3];

@@ -51,8 +51,8 @@ class SimulatedReader {
 
   World& world_;
   int speed_ = 9600;
-  int preparation_step_ = 0;  // 0x01, 0x11 01 00, 0x13 seen in order after the speed change
-  bool provisioning_ = false; // between 85 00 02 and 85 00 01
+  int preparation_step_ = 0;         // 0x01, 0x11 01 00, 0x13 seen in order after the speed change
+  bool provisioning_ = false;        // between 85 00 02 and 85 00 01
   std::optional<Block8> challenge_;  // Q of the last 0x81, until 0x83 uses it
   KeySet session_set_ = KeySet::None;
   Block8 ra_{};

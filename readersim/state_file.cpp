@@ -95,9 +95,7 @@ json DecodeCard(const Card& card) {
       case FieldKind::Date:
         fields[field.name] = {{"year", bytes[0] | (bytes[1] << 8)}, {"month", bytes[2]}, {"day", bytes[3]}};
         break;
-      case FieldKind::Bytes:
-        fields[field.name] = Hex(std::span(bytes).subspan(field.offset, field.size));
-        break;
+      case FieldKind::Bytes: fields[field.name] = Hex(std::span(bytes).subspan(field.offset, field.size)); break;
     }
   }
   return {{"idm", Hex(card.idm)}, {"fields", fields}};

@@ -21,7 +21,9 @@ Bytes BuildReply(std::uint8_t status, std::span<const std::uint8_t> payload) {
   return reply;
 }
 
-void FrameAssembler::Feed(std::span<const std::uint8_t> bytes) { buffer_.insert(buffer_.end(), bytes.begin(), bytes.end()); }
+void FrameAssembler::Feed(std::span<const std::uint8_t> bytes) {
+  buffer_.insert(buffer_.end(), bytes.begin(), bytes.end());
+}
 
 std::optional<HostFrame> FrameAssembler::Next(std::string& problem) {
   problem.clear();

@@ -18,8 +18,8 @@ namespace readersim {
 inline constexpr int kReaderKeySlots = 16;
 
 struct ReaderKeyState {
-  bool provisioned = true;              // false: key state 00 00 00, clear authentication only
-  std::array<Block8, 3> session{};      // S1..S3 held by a provisioned reader
+  bool provisioned = true;                                   // false: key state 00 00 00, clear authentication only
+  std::array<Block8, 3> session{};                           // S1..S3 held by a provisioned reader
   std::array<std::optional<Block8>, kReaderKeySlots> slots;  // registered card keys
 };
 
@@ -33,15 +33,15 @@ struct Deck {
 
 // Faults the control interface arms; each is used up as it happens.
 struct Faults {
-  int status80_frames = 0;        // answer this many frames with status 0x80, unprocessed
-  int split_pieces = 0;           // next reply in this many pieces ...
-  int split_pause_ms = 0;         // ... with this pause between them
-  int delay_ms = 0;               // next reply this late
-  bool no_reply = false;          // next frame gets no reply at all
-  bool bad_sequence = false;      // next secured reply carries a wrong sequence number
-  int remove_after_writes = -1;   // the card leaves after this many more Write commands
-  bool write_fails = false;       // next Write is answered with failing status flags
-  int next_sequence = -1;         // tests: the sequence number the next secured frame must carry
+  int status80_frames = 0;       // answer this many frames with status 0x80, unprocessed
+  int split_pieces = 0;          // next reply in this many pieces ...
+  int split_pause_ms = 0;        // ... with this pause between them
+  int delay_ms = 0;              // next reply this late
+  bool no_reply = false;         // next frame gets no reply at all
+  bool bad_sequence = false;     // next secured reply carries a wrong sequence number
+  int remove_after_writes = -1;  // the card leaves after this many more Write commands
+  bool write_fails = false;      // next Write is answered with failing status flags
+  int next_sequence = -1;        // tests: the sequence number the next secured frame must carry
 };
 
 struct Stats {

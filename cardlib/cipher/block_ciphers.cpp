@@ -46,6 +46,6 @@ void ExpandDesEde(std::span<const std::uint8_t> key, CipherDirection direction, 
 
 constinit const BlockCipherImpl kDesCipher = {kDesKeyLength, ExpandDes, DesCryptBlock, DesCryptTwoBlocks};
 constinit const BlockCipherImpl kDesEdeCipher = {3 * kDesKeyLength, ExpandDesEde, TripleDesCryptBlock,
-                                                  TripleDesCryptTwoBlocks};
+                                                 TripleDesCryptTwoBlocks};
 
 }  // namespace corvex

@@ -30,21 +30,21 @@ namespace corvex {
 
 enum class CipherResult : std::uint32_t {
   Ok = 0,
-  AlreadyConfigured = 0x200,   // CipherContextSetSpec on a configured context
-  NotInitialised = 0x202,      // update or final before an init of that direction
-  NotConfigured = 0x203,       // init before CipherContextSetSpec succeeded
-  BadContext = 0x204,          // null context handle
-  UnknownKeyFormat = 0x205,    // a key format the call does not know
-  NoMemory = 0x206,            // an object could not be allocated
-  BlockSizeMismatch = 0x20C,   // mode block size (ECB parameter, CBC vector length) is not 8
-  PartialBlock = 0x20D,        // final while 1-7 input bytes are pending
-  KeyAlreadySet = 0x20E,       // the key holder is already loaded
-  KeyEmpty = 0x211,            // key material read from an empty key holder
-  BadKey = 0x212,              // null key handle
-  UnknownName = 0x217,         // unknown cipher, mode or padding name
-  OutputTooSmall = 0x218,      // output capacity below the whole blocks due
-  WrongKeyLength = 0x21E,      // key material not 8 or 24 bytes as needed
-  NoImplementation = 0x221,    // the list offers no entry for the algorithm and direction
+  AlreadyConfigured = 0x200,  // CipherContextSetSpec on a configured context
+  NotInitialised = 0x202,     // update or final before an init of that direction
+  NotConfigured = 0x203,      // init before CipherContextSetSpec succeeded
+  BadContext = 0x204,         // null context handle
+  UnknownKeyFormat = 0x205,   // a key format the call does not know
+  NoMemory = 0x206,           // an object could not be allocated
+  BlockSizeMismatch = 0x20C,  // mode block size (ECB parameter, CBC vector length) is not 8
+  PartialBlock = 0x20D,       // final while 1-7 input bytes are pending
+  KeyAlreadySet = 0x20E,      // the key holder is already loaded
+  KeyEmpty = 0x211,           // key material read from an empty key holder
+  BadKey = 0x212,             // null key handle
+  UnknownName = 0x217,        // unknown cipher, mode or padding name
+  OutputTooSmall = 0x218,     // output capacity below the whole blocks due
+  WrongKeyLength = 0x21E,     // key material not 8 or 24 bytes as needed
+  NoImplementation = 0x221,   // the list offers no entry for the algorithm and direction
 };
 
 enum class CipherKeyFormat {
@@ -88,7 +88,7 @@ CipherResult CipherKeyDestroy(CipherKey** key);
 // A new, unconfigured context in *context.
 CipherResult CipherContextCreate(CipherContext** context);
 // Looks the names up and copies the mode parameter; once per context.
-CipherResult CipherContextSetSpec(CipherContext* context, const CipherSpec& spec);
+CipherResult CipherContextSetSpec(CipherContext* context, const CipherSpec& cipher_spec);
 // Wipes and frees the context and sets *context to null; null *context is accepted.
 CipherResult CipherContextDestroy(CipherContext** context);
 

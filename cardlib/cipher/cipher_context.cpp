@@ -67,8 +67,7 @@ CipherResult Init(CipherContext* context, const CipherKey* key, const CipherImpl
       result != CipherResult::Ok) {
     return result;
   }
-  if (const CipherResult result = ChooseMode(impls, context->mode, direction, run.mode);
-      result != CipherResult::Ok) {
+  if (const CipherResult result = ChooseMode(impls, context->mode, direction, run.mode); result != CipherResult::Ok) {
     return result;
   }
   if (context->mode_block_size != kCipherBlockSize) return CipherResult::BlockSizeMismatch;
@@ -91,24 +90,24 @@ CipherResult CipherContextCreate(CipherContext** context) {
   return *context != nullptr ? CipherResult::Ok : CipherResult::NoMemory;
 }
 
-CipherResult CipherContextSetSpec(CipherContext* context, const CipherSpec& spec) {
+CipherResult CipherContextSetSpec(CipherContext* context, const CipherSpec& cipher_spec) {
   if (context == nullptr) return CipherResult::BadContext;
   if (context->configured) return CipherResult::AlreadyConfigured;
-  const std::optional<CipherAlgorithm> cipher = FindCipherName(spec.cipher_name);
-  const std::optional<CipherAlgorithm> mode = FindModeName(spec.mode_name);
-  const std::optional<CipherPadding> padding = FindPaddingName(spec.padding_name);
+  const std::optional<CipherAlgorithm> cipher = FindCipherName(cipher_spec.cipher_name);
+  const std::optional<CipherAlgorithm> mode = FindModeName(cipher_spec.mode_name);
+  const std::optional<CipherPadding> padding = FindPaddingName(cipher_spec.padding_name);
   if (!cipher || !mode || !padding) return CipherResult::UnknownName;
 
   context->cipher = *cipher;
   context->mode = *mode;
   if (*mode == CipherAlgorithm::Ecb) {
-    context->mode_block_size = spec.block_size;
+    context->mode_block_size = cipher_spec.block_size;
   } else {
     // Only a one-block vector can be used; any other length is kept as the
     // mode's block size so that init refuses it.
-    context->mode_block_size = spec.vector.size();
-    if (spec.vector.size() == kCipherBlockSize) {
-      std::copy(spec.vector.begin(), spec.vector.end(), context->vector.begin());
+    context->mode_block_size = cipher_spec.vector.size();
+    if (cipher_spec.vector.size() == kCipherBlockSize) {
+      std::copy(cipher_spec.vector.begin(), cipher_spec.vector.end(), context->vector.begin());
     }
   }
   context->configured = true;

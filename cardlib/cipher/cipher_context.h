@@ -18,8 +18,8 @@ struct CipherRun {
   const BlockCipherImpl* cipher = nullptr;
   const ChainingModeImpl* mode = nullptr;
   CipherRoundKeys keys{};
-  DesBlock vector{};  // CBC: the initialisation vector
-  DesBlock chain{};   // CBC: the running chaining value
+  DesBlock vector{};                                     // CBC: the initialisation vector
+  DesBlock chain{};                                      // CBC: the running chaining value
   std::array<std::uint8_t, kCipherBlockSize> pending{};  // input of a block split across updates
   std::size_t pending_count = 0;
 };
@@ -30,7 +30,7 @@ struct CipherContext {
   // Copied by CipherContextSetSpec: the looked-up names and the mode parameter.
   CipherAlgorithm cipher = CipherAlgorithm::Des;
   CipherAlgorithm mode = CipherAlgorithm::Ecb;
-  std::size_t mode_block_size = 0;  // ECB: the block-size parameter; CBC: the vector's length
+  std::size_t mode_block_size = 0;                      // ECB: the block-size parameter; CBC: the vector's length
   std::array<std::uint8_t, kCipherBlockSize> vector{};  // CBC: the vector, when it is one block long
   CipherRun run;
 };

@@ -141,8 +141,7 @@ inline void LeaveRounds(std::uint32_t left, std::uint32_t right, std::uint32_t& 
 // of the next cancel out and leave only the exchange of halves, which the
 // middle pass absorbs by running with the roles of the halves swapped.
 template <std::size_t kPasses>
-  requires(kPasses == 1 || kPasses == 3)
-DesBlock CryptBlock(const DesPassKeys& keys, DesBlock block) {
+requires(kPasses == 1 || kPasses == 3) DesBlock CryptBlock(const DesPassKeys& keys, DesBlock block) {
   std::uint32_t left = block.high;
   std::uint32_t right = block.low;
   EnterRounds(left, right);
@@ -156,8 +155,7 @@ DesBlock CryptBlock(const DesPassKeys& keys, DesBlock block) {
 }
 
 template <std::size_t kPasses>
-  requires(kPasses == 1 || kPasses == 3)
-void CryptTwoBlocks(const DesPassKeys& keys, DesBlockPair& blocks) {
+requires(kPasses == 1 || kPasses == 3) void CryptTwoBlocks(const DesPassKeys& keys, DesBlockPair& blocks) {
   std::uint32_t left0 = blocks[0].high;
   std::uint32_t right0 = blocks[0].low;
   std::uint32_t left1 = blocks[1].high;

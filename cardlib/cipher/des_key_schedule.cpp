@@ -61,7 +61,7 @@ constexpr std::array<std::uint64_t, 64> PermutedChoice1Targets() {
 constexpr std::array<std::uint64_t, 56> PermutedChoice2Targets() {
   std::array<std::uint64_t, 56> targets{};
   for (std::size_t i = 0; i < des_tables::kPermutedChoice2.size(); ++i) {
-    const std::size_t box = i / 6;          // 0 for S-box 1
+    const std::size_t box = i / 6;           // 0 for S-box 1
     const std::size_t bit_in_group = i % 6;  // 0 for the group's first bit
     const std::size_t word_base = box % 2 == 0 ? 32 : 0;
     const std::size_t byte_base = 24 - 8 * (box / 2);

@@ -10,6 +10,9 @@
 
 namespace corvex::des_tables {
 
+// The tables keep the standard's row layout.
+// clang-format off
+
 // Initial permutation: output bit i is input bit kInitialPermutation[i - 1].
 // Only used to check the word-swapping form of IP at compile time.
 inline constexpr std::array<std::uint8_t, 64> kInitialPermutation = {
@@ -83,5 +86,7 @@ inline constexpr std::array<std::uint8_t, 48> kPermutedChoice2 = {
 
 // Left rotations of C and D before each of the 16 rounds.
 inline constexpr std::array<std::uint8_t, 16> kKeyRotations = {1, 1, 2, 2, 2, 2, 2, 2, 1, 2, 2, 2, 2, 2, 2, 1};
+
+// clang-format on
 
 }  // namespace corvex::des_tables

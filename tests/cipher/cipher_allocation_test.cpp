@@ -22,9 +22,9 @@ constexpr std::size_t kHeader = 16;  // keeps the default new alignment
 constexpr std::size_t kCopyMax = 4096;
 
 struct Watch {
-  bool failing = false;             // the next allocation fails
-  bool recording = false;           // the next allocation is the watched one
-  unsigned char* block = nullptr;   // the watched block
+  bool failing = false;            // the next allocation fails
+  bool recording = false;          // the next allocation is the watched one
+  unsigned char* block = nullptr;  // the watched block
   std::size_t size = 0;
   bool freed = false;
   unsigned char at_free[kCopyMax];  // its bytes when it was freed

@@ -43,8 +43,7 @@ TEST(CipherKey, LoadsOnceWithTheLengthItsFormatNeeds) {
 
   ASSERT_EQ(corvex::CipherKeySet(objects.key, CipherKeyFormat::DesKey8, eight), CipherResult::Ok);
   EXPECT_EQ(corvex::CipherKeySet(objects.key, CipherKeyFormat::DesKey8, eight), CipherResult::KeyAlreadySet);
-  EXPECT_EQ(corvex::CipherKeySet(objects.key, CipherKeyFormat::DesEdeKey24, Bytes(24, 1)),
-            CipherResult::KeyAlreadySet);
+  EXPECT_EQ(corvex::CipherKeySet(objects.key, CipherKeyFormat::DesEdeKey24, Bytes(24, 1)), CipherResult::KeyAlreadySet);
   EXPECT_EQ(corvex::CipherKeyGet(stored, objects.key, CipherKeyFormat::DesEdeKey24), CipherResult::WrongKeyLength);
 }
 
@@ -94,19 +93,19 @@ TEST(CipherKey, WeakAndSemiWeakKeysAreAccepted) {
 
 TEST(CipherSpec, NamesAreMatchedWithCaseFolded) {
   const Bytes key = Hex("0123456789ABCDEF");
-  corvex::CipherSpec spec = cipher_test::DesCbcSpec(kZeroVector);
-  spec.cipher_name = "DES";
-  spec.mode_name = "CBC";
-  spec.padding_name = "NoPad";
-  const auto upper = cipher_test::RunOnce(spec, CipherKeyFormat::DesKey8, key, corvex::DesCbcImpls,
-                                          Direction::Encrypt, kBlock);
+  corvex::CipherSpec cipher_spec = cipher_test::DesCbcSpec(kZeroVector);
+  cipher_spec.cipher_name = "DES";
+  cipher_spec.mode_name = "CBC";
+  cipher_spec.padding_name = "NoPad";
+  const auto upper =
+      cipher_test::RunOnce(cipher_spec, CipherKeyFormat::DesKey8, key, corvex::DesCbcImpls, Direction::Encrypt, kBlock);
   ASSERT_EQ(upper.result, CipherResult::Ok);
   EXPECT_EQ(upper.output, DesCbc(key, Direction::Encrypt, kBlock));
 
-  spec = cipher_test::EdeEcbSpec();
-  spec.cipher_name = "Des_EDE";
-  spec.mode_name = "eCb";
-  EXPECT_EQ(cipher_test::RunOnce(spec, CipherKeyFormat::DesEdeKey24, Bytes(24, 0x40), corvex::EdeEcbImpls,
+  cipher_spec = cipher_test::EdeEcbSpec();
+  cipher_spec.cipher_name = "Des_EDE";
+  cipher_spec.mode_name = "eCb";
+  EXPECT_EQ(cipher_test::RunOnce(cipher_spec, CipherKeyFormat::DesEdeKey24, Bytes(24, 0x40), corvex::EdeEcbImpls,
                                  Direction::Encrypt, kBlock)
                 .result,
             CipherResult::Ok);
@@ -119,15 +118,14 @@ TEST(CipherSpec, UnknownNamesAreRefusedAndLeaveTheContextUnconfigured) {
     SCOPED_TRACE("'" + name + "'");
     for (int field = 0; field < 3; ++field) {
       CipherObjects objects;
-      corvex::CipherSpec spec = cipher_test::DesCbcSpec(kZeroVector);
-      if (field == 0) spec.cipher_name = name;
-      if (field == 1) spec.mode_name = name;
-      if (field == 2) spec.padding_name = name;
-      EXPECT_EQ(corvex::CipherContextSetSpec(objects.context, spec), CipherResult::UnknownName);
+      corvex::CipherSpec cipher_spec = cipher_test::DesCbcSpec(kZeroVector);
+      if (field == 0) cipher_spec.cipher_name = name;
+      if (field == 1) cipher_spec.mode_name = name;
+      if (field == 2) cipher_spec.padding_name = name;
+      EXPECT_EQ(corvex::CipherContextSetSpec(objects.context, cipher_spec), CipherResult::UnknownName);
       EXPECT_EQ(corvex::CipherEncryptInit(objects.context, objects.key, corvex::DesCbcImpls),
                 CipherResult::NotConfigured);
-      EXPECT_EQ(corvex::CipherContextSetSpec(objects.context, cipher_test::DesCbcSpec(kZeroVector)),
-                CipherResult::Ok);
+      EXPECT_EQ(corvex::CipherContextSetSpec(objects.context, cipher_test::DesCbcSpec(kZeroVector)), CipherResult::Ok);
     }
   }
 }
@@ -150,7 +148,7 @@ TEST(CipherSpec, ConfiguredOnceAndCopiedFromTheCaller) {
 
 struct InitCase {
   const char* name;
-  corvex::CipherSpec spec;
+  corvex::CipherSpec cipher_spec;
   CipherKeyFormat format;
   Bytes key;  // empty: the key holder stays empty
   const corvex::CipherImplList* impls;
@@ -164,18 +162,22 @@ TEST(CipherInit, RefusesWhatCannotRun) {
   corvex::CipherSpec wide_ecb = cipher_test::EdeEcbSpec();
   wide_ecb.block_size = 16;
   const InitCase cases[] = {
-      {"8-byte key for triple DES", cipher_test::EdeEcbSpec(), CipherKeyFormat::DesKey8, des_key,
-       &corvex::EdeEcbImpls, CipherResult::WrongKeyLength},
+      {"8-byte key for triple DES", cipher_test::EdeEcbSpec(), CipherKeyFormat::DesKey8, des_key, &corvex::EdeEcbImpls,
+       CipherResult::WrongKeyLength},
       {"24-byte key for DES", cipher_test::DesCbcSpec(kZeroVector), CipherKeyFormat::DesEdeKey24, ede_key,
        &corvex::DesCbcImpls, CipherResult::WrongKeyLength},
-      {"empty key", cipher_test::DesCbcSpec(kZeroVector), CipherKeyFormat::DesKey8, {}, &corvex::DesCbcImpls,
+      {"empty key",
+       cipher_test::DesCbcSpec(kZeroVector),
+       CipherKeyFormat::DesKey8,
+       {},
+       &corvex::DesCbcImpls,
        CipherResult::KeyEmpty},
       {"DES with the triple-DES list", cipher_test::DesCbcSpec(kZeroVector), CipherKeyFormat::DesKey8, des_key,
        &corvex::EdeEcbImpls, CipherResult::NoImplementation},
       {"triple DES with the DES list", cipher_test::EdeEcbSpec(), CipherKeyFormat::DesEdeKey24, ede_key,
        &corvex::DesCbcImpls, CipherResult::NoImplementation},
-      {"16-byte vector", cipher_test::DesCbcSpec(long_vector), CipherKeyFormat::DesKey8, des_key,
-       &corvex::DesCbcImpls, CipherResult::BlockSizeMismatch},
+      {"16-byte vector", cipher_test::DesCbcSpec(long_vector), CipherKeyFormat::DesKey8, des_key, &corvex::DesCbcImpls,
+       CipherResult::BlockSizeMismatch},
       {"no vector", cipher_test::DesCbcSpec({}), CipherKeyFormat::DesKey8, des_key, &corvex::DesCbcImpls,
        CipherResult::BlockSizeMismatch},
       {"ECB block size 16", wide_ecb, CipherKeyFormat::DesEdeKey24, ede_key, &corvex::EdeEcbImpls,
@@ -188,7 +190,7 @@ TEST(CipherInit, RefusesWhatCannotRun) {
       if (!test.key.empty()) {
         ASSERT_EQ(corvex::CipherKeySet(objects.key, test.format, test.key), CipherResult::Ok);
       }
-      ASSERT_EQ(corvex::CipherContextSetSpec(objects.context, test.spec), CipherResult::Ok);
+      ASSERT_EQ(corvex::CipherContextSetSpec(objects.context, test.cipher_spec), CipherResult::Ok);
       const CipherResult result = direction == Direction::Encrypt
                                       ? corvex::CipherEncryptInit(objects.context, objects.key, *test.impls)
                                       : corvex::CipherDecryptInit(objects.context, objects.key, *test.impls);

@@ -23,7 +23,7 @@ const Bytes kEdeKey = Hex("0123456789ABCDEF 23456789ABCDEF01 0123456789ABCDEF");
 // One of the card library's combinations in one direction.
 struct Combination {
   const char* name;
-  corvex::CipherSpec spec;
+  corvex::CipherSpec cipher_spec;
   CipherKeyFormat format;
   const Bytes* key;
   const corvex::CipherImplList* impls;
@@ -52,7 +52,7 @@ class OpenRun {
  public:
   explicit OpenRun(const Combination& combination) : direction_(combination.direction) {
     EXPECT_EQ(corvex::CipherKeySet(objects_.key, combination.format, *combination.key), CipherResult::Ok);
-    EXPECT_EQ(corvex::CipherContextSetSpec(objects_.context, combination.spec), CipherResult::Ok);
+    EXPECT_EQ(corvex::CipherContextSetSpec(objects_.context, combination.cipher_spec), CipherResult::Ok);
     EXPECT_EQ(Init(*combination.impls), CipherResult::Ok);
   }
 
@@ -92,7 +92,7 @@ class OpenRun {
 };
 
 Bytes WholeRun(const Combination& combination, const Bytes& input) {
-  const auto outcome = cipher_test::RunOnce(combination.spec, combination.format, *combination.key,
+  const auto outcome = cipher_test::RunOnce(combination.cipher_spec, combination.format, *combination.key,
                                             *combination.impls, combination.direction, input);
   EXPECT_EQ(outcome.result, CipherResult::Ok);
   return outcome.output;
@@ -150,10 +150,9 @@ TEST(CipherUpdate, TooSmallOutputConsumesNothingAndWritesNothing) {
     Bytes guarded(24, 0xA5);
     std::size_t length = 99;
     const std::span<std::uint8_t> short_output = std::span(guarded).first(16);
-    const CipherResult result =
-        combination.direction == Direction::Encrypt
-            ? corvex::CipherEncryptUpdate(run.context(), short_output, length, all.subspan(3))
-            : corvex::CipherDecryptUpdate(run.context(), short_output, length, all.subspan(3));
+    const CipherResult result = combination.direction == Direction::Encrypt
+                                    ? corvex::CipherEncryptUpdate(run.context(), short_output, length, all.subspan(3))
+                                    : corvex::CipherDecryptUpdate(run.context(), short_output, length, all.subspan(3));
     EXPECT_EQ(result, CipherResult::OutputTooSmall);
     EXPECT_EQ(length, 0u);
     EXPECT_EQ(guarded, Bytes(24, 0xA5));

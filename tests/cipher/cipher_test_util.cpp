@@ -43,8 +43,9 @@ Bytes Hex(std::string_view text) {
   return bytes;
 }
 
-Outcome RunOnce(const corvex::CipherSpec& spec, corvex::CipherKeyFormat format, std::span<const std::uint8_t> key,
-                const corvex::CipherImplList& impls, Direction direction, std::span<const std::uint8_t> input) {
+Outcome RunOnce(const corvex::CipherSpec& cipher_spec, corvex::CipherKeyFormat format,
+                std::span<const std::uint8_t> key, const corvex::CipherImplList& impls, Direction direction,
+                std::span<const std::uint8_t> input) {
   corvex::CipherKey* cipher_key = nullptr;
   corvex::CipherContext* context = nullptr;
   Bytes buffer(input.size() + 8);
@@ -57,7 +58,7 @@ Outcome RunOnce(const corvex::CipherSpec& spec, corvex::CipherKeyFormat format, 
   if (result == CipherResult::Ok) result = corvex::CipherKeySet(cipher_key, format, key);
   if (result == CipherResult::Ok) result = corvex::CipherKeyGet(stored, cipher_key, corvex::CipherKeyFormat::KeyBytes);
   if (result == CipherResult::Ok) result = corvex::CipherContextCreate(&context);
-  if (result == CipherResult::Ok) result = corvex::CipherContextSetSpec(context, spec);
+  if (result == CipherResult::Ok) result = corvex::CipherContextSetSpec(context, cipher_spec);
   if (result == CipherResult::Ok) {
     result = encrypt ? corvex::CipherEncryptInit(context, cipher_key, impls)
                      : corvex::CipherDecryptInit(context, cipher_key, impls);
@@ -89,21 +90,21 @@ CipherObjects::~CipherObjects() {
 }
 
 corvex::CipherSpec EdeEcbSpec() {
-  corvex::CipherSpec spec;
-  spec.cipher_name = "des_ede";
-  spec.mode_name = "ecb";
-  spec.block_size = 8;
-  spec.padding_name = "nopad";
-  return spec;
+  corvex::CipherSpec cipher_spec;
+  cipher_spec.cipher_name = "des_ede";
+  cipher_spec.mode_name = "ecb";
+  cipher_spec.block_size = 8;
+  cipher_spec.padding_name = "nopad";
+  return cipher_spec;
 }
 
 corvex::CipherSpec DesCbcSpec(std::span<const std::uint8_t> vector) {
-  corvex::CipherSpec spec;
-  spec.cipher_name = "des";
-  spec.mode_name = "cbc";
-  spec.vector = vector;
-  spec.padding_name = "nopad";
-  return spec;
+  corvex::CipherSpec cipher_spec;
+  cipher_spec.cipher_name = "des";
+  cipher_spec.mode_name = "cbc";
+  cipher_spec.vector = vector;
+  cipher_spec.padding_name = "nopad";
+  return cipher_spec;
 }
 
 }  // namespace cipher_test

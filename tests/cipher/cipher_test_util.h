@@ -34,8 +34,9 @@ struct Outcome {
 // Create and load a key, create and configure a context, init, one update
 // with the whole input into a buffer of the input length plus 8, one final
 // into the rest, then destroy both objects.
-Outcome RunOnce(const corvex::CipherSpec& spec, corvex::CipherKeyFormat format, std::span<const std::uint8_t> key,
-                const corvex::CipherImplList& impls, Direction direction, std::span<const std::uint8_t> input);
+Outcome RunOnce(const corvex::CipherSpec& cipher_spec, corvex::CipherKeyFormat format,
+                std::span<const std::uint8_t> key, const corvex::CipherImplList& impls, Direction direction,
+                std::span<const std::uint8_t> input);
 
 // A key holder and a context, created for a test and destroyed with it.
 struct CipherObjects {

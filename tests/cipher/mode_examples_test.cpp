@@ -47,7 +47,8 @@ struct ModeExample {
   const char* encrypted;
 };
 
-constexpr const char* kFips81Plain = "4E6F772069732074 68652074696D6520 666F7220616C6C20";  // "Now is the time for all "
+constexpr const char* kFips81Plain =
+    "4E6F772069732074 68652074696D6520 666F7220616C6C20";  // "Now is the time for all "
 constexpr const char* kSp80038aPlain = "6BC1BEE22E409F96 E93D7E117393172A AE2D8A571E03AC9C 9EB76FAC45AF8E51";
 constexpr const char* kTwoKeys = "0123456789ABCDEF 23456789ABCDEF01 0123456789ABCDEF";
 constexpr const char* kThreeKeys = "0123456789ABCDEF 23456789ABCDEF01 456789ABCDEF0123";
@@ -75,20 +76,21 @@ TEST(ModeExamples, EncryptAndDecryptAsPublished) {
     SCOPED_TRACE(example.name);
     const Bytes key = Hex(example.key);
     const Bytes vector = Hex(example.vector);
-    corvex::CipherSpec spec;
-    spec.cipher_name = example.cipher;
-    spec.mode_name = example.mode;
-    spec.block_size = 8;
-    spec.vector = vector;
-    spec.padding_name = "nopad";
+    corvex::CipherSpec cipher_spec;
+    cipher_spec.cipher_name = example.cipher;
+    cipher_spec.mode_name = example.mode;
+    cipher_spec.block_size = 8;
+    cipher_spec.vector = vector;
+    cipher_spec.padding_name = "nopad";
     const CipherKeyFormat format = key.size() == 8 ? CipherKeyFormat::DesKey8 : CipherKeyFormat::DesEdeKey24;
 
-    const auto encrypted = cipher_test::RunOnce(spec, format, key, *example.impls, Direction::Encrypt, Hex(example.plain));
+    const auto encrypted =
+        cipher_test::RunOnce(cipher_spec, format, key, *example.impls, Direction::Encrypt, Hex(example.plain));
     ASSERT_EQ(encrypted.result, CipherResult::Ok);
     EXPECT_EQ(encrypted.output, Hex(example.encrypted));
 
-    const auto decrypted = cipher_test::RunOnce(spec, format, key, *example.impls, Direction::Decrypt,
-                                                Hex(example.encrypted));
+    const auto decrypted =
+        cipher_test::RunOnce(cipher_spec, format, key, *example.impls, Direction::Decrypt, Hex(example.encrypted));
     ASSERT_EQ(decrypted.result, CipherResult::Ok);
     EXPECT_EQ(decrypted.output, Hex(example.plain));
   }
