@@ -77,4 +77,15 @@ void RecordWritten(std::size_t bytes) { State().written += bytes; }
 
 void ExitNow() { std::_Exit(State().exit_code); }
 
+bool Write(FileHandle file, const char* bytes, std::size_t size,
+           bool (*write_all)(FileHandle file, const char* bytes, std::size_t size)) {
+  switch (Check(Op::Write)) {
+    case Verdict::Proceed: return write_all(file, bytes, size);
+    case Verdict::Fail: return false;
+    case Verdict::TornThenFail: write_all(file, bytes, size / 2); return false;
+    case Verdict::TornThenExit: write_all(file, bytes, size / 2); ExitNow();
+  }
+  return false;
+}
+
 }  // namespace platform::file_faults

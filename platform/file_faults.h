@@ -10,6 +10,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/file.h"
+
 namespace platform::file_faults {
 
 enum class Op { Read, Write, Truncate, Flush, Remove };
@@ -55,5 +57,10 @@ void RecordWritten(std::size_t bytes);
 
 // Ends the process with the armed exit code.
 [[noreturn]] void ExitNow();
+
+// A system source's whole write of `size` bytes, run as the armed fault says:
+// `write_all` is the source's own loop that writes every byte it is given.
+bool Write(FileHandle file, const char* bytes, std::size_t size,
+           bool (*write_all)(FileHandle file, const char* bytes, std::size_t size));
 
 }  // namespace platform::file_faults

@@ -81,14 +81,7 @@ bool ReadFromFile(FileHandle file, void* data, std::size_t size, std::size_t& go
 }
 
 bool WriteToFile(FileHandle file, const void* data, std::size_t size) {
-  const char* bytes = static_cast<const char*>(data);
-  switch (file_faults::Check(Op::Write)) {
-    case Verdict::Proceed: return WriteAll(file, bytes, size);
-    case Verdict::Fail: return false;
-    case Verdict::TornThenFail: WriteAll(file, bytes, size / 2); return false;
-    case Verdict::TornThenExit: WriteAll(file, bytes, size / 2); file_faults::ExitNow();
-  }
-  return false;
+  return file_faults::Write(file, static_cast<const char*>(data), size, WriteAll);
 }
 
 bool TruncateFile(FileHandle file, std::uint64_t length) {
