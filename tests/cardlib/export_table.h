@@ -27,4 +27,10 @@ struct ExportCase {
 // All 50 exports, in the order of the .def file.
 const std::vector<ExportCase>& ExportCases();
 
+// Whether `status` is what the valid call of export `name` may give when the
+// table's valid calls run in order on an open device with a blank card:
+// success, except that the PIN check may find no PIN or a wrong one and the
+// charges may meet the limit the table's writes left.
+bool AcceptableInOrder(const std::string& name, std::int32_t status);
+
 }  // namespace testing_support
