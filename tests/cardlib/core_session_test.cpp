@@ -14,6 +14,7 @@
 #include "cardlib/device.h"
 #include "cardlib/system_port.h"
 #include "tests/cardlib/map_registry.h"
+#include "tests/support/reader_frames.h"
 #include "tests/support/simulator_process.h"
 #include "tests/support/temp_dir.h"
 
@@ -78,15 +79,9 @@ class InterceptingPort final : public LinkPort {
   std::deque<std::uint8_t> pending_;
 };
 
-// A reply frame: status 00, the payload, its checksum.
-std::vector<std::uint8_t> Reply(std::vector<std::uint8_t> payload) {
-  std::vector<std::uint8_t> frame(payload.size() + 3);
-  frame[2] = static_cast<std::uint8_t>(payload.size());
-  std::copy(payload.begin(), payload.end(), frame.begin() + 3);
-  std::uint8_t sum = 0;
-  for (const std::uint8_t byte : frame) sum ^= byte;
-  frame.push_back(sum);
-  return frame;
+// A reply frame with status 00.
+std::vector<std::uint8_t> Reply(const std::vector<std::uint8_t>& payload) {
+  return testing_support::ReplyFrame(0x00, payload);
 }
 
 class CoreSession : public ::testing::Test {

@@ -17,6 +17,7 @@
 #include "platform/serial_port.h"
 #include "tests/support/environment.h"
 #include "tests/support/pty_peer.h"
+#include "tests/support/reader_frames.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -25,27 +26,15 @@ using testing_support::PeerBytes;
 using testing_support::PeerHex;
 using testing_support::PeerReply;
 using Strings = std::vector<std::string>;
+using testing_support::kKeyState;
+using testing_support::kModeOn;
+using testing_support::kReaderCheck;
+using testing_support::kReset;
+using testing_support::kSetup;
+using testing_support::kSpeed115200;
+using testing_support::kSpeed9600;
 
-const char* const kReaderCheck = "08 00 05 00 01 00 00 01 0D";
-const char* const kSpeed115200 = "08 00 04 00 07 13 00 18";
-const char* const kSpeed9600 = "08 00 04 00 07 00 00 0B";
-const char* const kReset = "28 00 04 00 01 00 00 2D";
-const char* const kModeOn = "28 00 04 00 11 01 00 3C";
-const char* const kSetup = "28 00 04 00 13 04 05 3E";
-const char* const kKeyState = "28 00 04 00 87 00 00 AB";
 const Strings kOpening = {kReaderCheck, kSpeed115200, kReset, kModeOn, kSetup, kKeyState, kSpeed9600};
-
-PeerBytes Reply(std::uint8_t status, const PeerBytes& payload) {
-  PeerBytes frame(payload.size() + 3);
-  frame[0] = status;
-  frame[1] = static_cast<std::uint8_t>(payload.size() >> 8);
-  frame[2] = static_cast<std::uint8_t>(payload.size());
-  std::copy(payload.begin(), payload.end(), frame.begin() + 3);
-  std::uint8_t sum = 0;
-  for (const std::uint8_t byte : frame) sum ^= byte;
-  frame.push_back(sum);
-  return frame;
-}
 
 PeerReply Whole(const PeerBytes& bytes) { return PeerReply{{bytes}, {}, false}; }
 
@@ -105,11 +94,11 @@ TEST_F(PtyDevice, OpeningFrameByFrameUpToTheSecuredSession) {
 }
 
 TEST_F(PtyDevice, KeyStateOfTheWrongLength) {
-  peer.Answer(PeerHex(kKeyState), Whole(Reply(0x00, PeerHex("01 01 01 01 90 00"))));
+  peer.Answer(PeerHex(kKeyState), Whole(testing_support::ReplyFrame(0x00, PeerHex("01 01 01 01 90 00"))));
   EXPECT_EQ(GenOpenDevice(nullptr, peer.path().c_str()), CORVEX_PROTOCOL_FAILURE);
   EXPECT_EQ(GenGetLastErrorDetail(), 0x2000700);
   peer.ClearReceived();
-  peer.Answer(PeerHex(kKeyState), Whole(Reply(0x00, PeerHex("6A 82"))));
+  peer.Answer(PeerHex(kKeyState), Whole(testing_support::ReplyFrame(0x00, PeerHex("6A 82"))));
   EXPECT_EQ(GenOpenDevice(nullptr, peer.path().c_str()), CORVEX_READER_NOT_FOUND) << "refused while opening";
   EXPECT_EQ(GenGetLastErrorDetail(), 0x2116A82);
   EXPECT_EQ(Received(), kOpening);
@@ -144,7 +133,7 @@ TEST_F(PtyDevice, ReplyThatNeverCompletes) {
 }
 
 TEST_F(PtyDevice, ReplyLargerThanTheBuffer) {
-  peer.Answer(PeerHex(kReaderCheck), Whole(Reply(0x00, PeerBytes(1100, 0x90))));
+  peer.Answer(PeerHex(kReaderCheck), Whole(testing_support::ReplyFrame(0x00, PeerBytes(1100, 0x90))));
   EXPECT_EQ(GenOpenDevice(nullptr, peer.path().c_str()), CORVEX_BUFFER_TOO_SMALL);
   EXPECT_EQ(GenGetLastErrorDetail(), 0x2000002);
   peer.ClearReceived();
@@ -153,19 +142,19 @@ TEST_F(PtyDevice, ReplyLargerThanTheBuffer) {
 }
 
 TEST_F(PtyDevice, OneResendWhenTheReaderIsBusy) {
-  peer.Answer(PeerHex(kReaderCheck), Whole(Reply(0x80, PeerHex("90 00"))));
+  peer.Answer(PeerHex(kReaderCheck), Whole(testing_support::ReplyFrame(0x80, PeerHex("90 00"))));
   EXPECT_EQ(GenOpenDevice(nullptr, peer.path().c_str()), CORVEX_PROTOCOL_FAILURE);
   EXPECT_EQ(Received(), Strings{kReaderCheck} + kOpening);
 
   peer.ClearReceived();
-  peer.Answer(PeerHex(kReaderCheck), Whole(Reply(0xA0, PeerHex("90 00"))), 2);
+  peer.Answer(PeerHex(kReaderCheck), Whole(testing_support::ReplyFrame(0xA0, PeerHex("90 00"))), 2);
   EXPECT_EQ(GenOpenDevice(nullptr, peer.path().c_str()), CORVEX_FAILURE) << "a status error while opening";
   EXPECT_EQ(GenGetLastErrorDetail(), 0x2100100);
   EXPECT_EQ(Received(), (Strings{kReaderCheck, kReaderCheck}));
 }
 
 TEST_F(PtyDevice, RefusalWhilePreparingTheReader) {
-  peer.Answer(PeerHex(kSetup), Whole(Reply(0x00, PeerHex("6A 82"))));
+  peer.Answer(PeerHex(kSetup), Whole(testing_support::ReplyFrame(0x00, PeerHex("6A 82"))));
   EXPECT_EQ(GenOpenDevice(nullptr, peer.path().c_str()), CORVEX_READER_NOT_FOUND);
   EXPECT_EQ(GenGetLastErrorDetail(), 0x2116A82);
   EXPECT_EQ(Received(), (Strings{kReaderCheck, kSpeed115200, kReset, kModeOn, kSetup, kSpeed9600}));

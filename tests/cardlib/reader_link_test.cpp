@@ -13,18 +13,17 @@ namespace {
 using namespace corvex;
 using testing_support::Bytes;
 using testing_support::Hex;
+using testing_support::kModeOff;
+using testing_support::kModeOn;
+using testing_support::kReaderCheck;
+using testing_support::kReset;
+using testing_support::kSetup;
+using testing_support::kSpeed115200;
+using testing_support::kSpeed9600;
 using testing_support::OkReply;
 using testing_support::ReplyFrame;
 using testing_support::ScriptedPort;
 using Strings = std::vector<std::string>;
-
-const char* const kReaderCheck = "08 00 05 00 01 00 00 01 0D";
-const char* const kSpeed115200 = "08 00 04 00 07 13 00 18";
-const char* const kSpeed9600 = "08 00 04 00 07 00 00 0B";
-const char* const kReset = "28 00 04 00 01 00 00 2D";
-const char* const kModeOn = "28 00 04 00 11 01 00 3C";
-const char* const kSetup = "28 00 04 00 13 04 05 3E";
-const char* const kModeOff = "28 00 04 00 11 00 00 3D";
 
 const Strings kOpeningFrames = {kReaderCheck, kSpeed115200, kReset, kModeOn, kSetup};
 

@@ -24,19 +24,6 @@ std::string HexText(const std::uint8_t* bytes, std::size_t length) {
   return text;
 }
 
-Bytes ReplyFrame(std::uint8_t status, const Bytes& payload) {
-  Bytes frame;
-  frame.reserve(payload.size() + 4);
-  frame.push_back(status);
-  frame.push_back(static_cast<std::uint8_t>(payload.size() >> 8));
-  frame.push_back(static_cast<std::uint8_t>(payload.size()));
-  for (const std::uint8_t byte : payload) frame.push_back(byte);
-  std::uint8_t sum = 0;
-  for (const std::uint8_t byte : frame) sum ^= byte;
-  frame.push_back(sum);
-  return frame;
-}
-
 Bytes OkReply() { return ReplyFrame(0x00, {0x90, 0x00}); }
 
 std::vector<std::string> ScriptedPort::Writes() const {

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "cardlib/link_port.h"
+#include "tests/support/reader_frames.h"
 
 namespace testing_support {
 
@@ -25,8 +26,6 @@ Bytes Hex(const std::string& text);
 std::string HexText(const std::uint8_t* bytes, std::size_t length);
 inline std::string HexText(const Bytes& bytes) { return HexText(bytes.data(), bytes.size()); }
 
-// A reply frame with `status`, the payload and its checksum.
-Bytes ReplyFrame(std::uint8_t status, const Bytes& payload);
 // The reply of a link or reader command that succeeded: status 00, 90 00.
 Bytes OkReply();
 

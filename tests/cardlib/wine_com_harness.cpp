@@ -30,6 +30,7 @@
 #include <vector>
 
 #include "tests/support/pty_peer.h"
+#include "tests/support/reader_frames.h"
 #include "tests/support/simulator_process.h"
 
 extern char** environ;
@@ -41,26 +42,14 @@ using testing_support::PeerHex;
 using testing_support::PeerReply;
 using testing_support::PtyPeer;
 using Frames = std::vector<std::string>;
+using testing_support::kReaderCheck;
+using testing_support::kSpeed9600;
 
-const char* const kReaderCheck = "08 00 05 00 01 00 00 01 0D";
-const char* const kSpeed9600 = "08 00 04 00 07 00 00 0B";
 // An opening from the speed command on, up to the key state query that the
 // scripted peer cannot answer (it knows no secured session), and the reader
 // asked back to 9600 bit/s.
-const Frames kRest = {"08 00 04 00 07 13 00 18", "28 00 04 00 01 00 00 2D", "28 00 04 00 11 01 00 3C",
-                      "28 00 04 00 13 04 05 3E", "28 00 04 00 87 00 00 AB", kSpeed9600};
-
-PeerBytes Reply(std::uint8_t status, const PeerBytes& payload) {
-  PeerBytes frame;
-  frame.push_back(status);
-  frame.push_back(static_cast<std::uint8_t>(payload.size() >> 8));
-  frame.push_back(static_cast<std::uint8_t>(payload.size()));
-  for (const std::uint8_t byte : payload) frame.push_back(byte);
-  std::uint8_t sum = 0;
-  for (const std::uint8_t byte : frame) sum ^= byte;
-  frame.push_back(sum);
-  return frame;
-}
+const Frames kRest = {testing_support::kSpeed115200, testing_support::kReset,    testing_support::kModeOn,
+                      testing_support::kSetup,       testing_support::kKeyState, testing_support::kSpeed9600};
 
 PeerReply Whole(const PeerBytes& bytes) { return PeerReply{{bytes}, {}, false}; }
 
@@ -93,13 +82,17 @@ const Scenario kScenarios[] = {
      },
      Join({kReaderCheck}, kRest)},
     {"OneResendWhenTheReaderIsBusy",
-     [](PtyPeer& peer) { peer.Answer(PeerHex(kReaderCheck), Whole(Reply(0x80, PeerHex("90 00")))); },
+     [](PtyPeer& peer) {
+       peer.Answer(PeerHex(kReaderCheck), Whole(testing_support::ReplyFrame(0x80, PeerHex("90 00"))));
+     },
      Join({kReaderCheck, kReaderCheck}, kRest)},
     {"AnswerThatNeverCompletes",
      [](PtyPeer& peer) { peer.Answer(PeerHex(kReaderCheck), Whole(PeerHex("00 00 02 90"))); },
      {kReaderCheck}},
     {"AnswerLargerThanTheBuffer",
-     [](PtyPeer& peer) { peer.Answer(PeerHex(kReaderCheck), Whole(Reply(0x00, PeerBytes(1100, 0x90)))); },
+     [](PtyPeer& peer) {
+       peer.Answer(PeerHex(kReaderCheck), Whole(testing_support::ReplyFrame(0x00, PeerBytes(1100, 0x90))));
+     },
      {kReaderCheck}},
 };
 

@@ -1,0 +1,37 @@
+// The reader frames the card library's tests expect on the line, as hex
+// text, and the reply frame a scripted reader sends back. Header only, so the
+// host-built Wine harness can use it as well.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace testing_support {
+
+// Link and reader commands of the opening and closing, checksum included.
+inline constexpr const char* kReaderCheck = "08 00 05 00 01 00 00 01 0D";
+inline constexpr const char* kSpeed115200 = "08 00 04 00 07 13 00 18";
+inline constexpr const char* kSpeed9600 = "08 00 04 00 07 00 00 0B";
+inline constexpr const char* kReset = "28 00 04 00 01 00 00 2D";
+inline constexpr const char* kModeOn = "28 00 04 00 11 01 00 3C";
+inline constexpr const char* kModeOff = "28 00 04 00 11 00 00 3D";
+inline constexpr const char* kSetup = "28 00 04 00 13 04 05 3E";
+inline constexpr const char* kKeyState = "28 00 04 00 87 00 00 AB";
+
+// A reply frame: `status`, the big-endian payload length, the payload and
+// the XOR of everything before it.
+inline std::vector<std::uint8_t> ReplyFrame(std::uint8_t status, const std::vector<std::uint8_t>& payload) {
+  std::vector<std::uint8_t> frame(payload.size() + 4);
+  frame[0] = status;
+  frame[1] = static_cast<std::uint8_t>(payload.size() >> 8);
+  frame[2] = static_cast<std::uint8_t>(payload.size());
+  std::uint8_t sum = frame[0] ^ frame[1] ^ frame[2];
+  for (std::size_t i = 0; i < payload.size(); ++i) {
+    frame[3 + i] = payload[i];
+    sum ^= payload[i];
+  }
+  frame.back() = sum;
+  return frame;
+}
+
+}  // namespace testing_support
