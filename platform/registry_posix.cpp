@@ -38,7 +38,8 @@ RegistryText LoadRegistryFile() {
   }
 }
 
-std::optional<RegistryValue> ReadRegistryValue(RegistryRoot root, const char* key, const char* name) {
+std::optional<RegistryValue> ReadRegistryValue(RegistryRoot root, const char* key, const char* name,
+                                               RegistryAccess /*access*/) {
   if (key == nullptr || name == nullptr) return std::nullopt;
   try {
     const RegistryText registry = LoadRegistryFile();
@@ -46,6 +47,10 @@ std::optional<RegistryValue> ReadRegistryValue(RegistryRoot root, const char* ke
   } catch (const std::bad_alloc&) {
   }
   return std::nullopt;
+}
+
+bool WriteRegistryDword(RegistryRoot /*root*/, const char* /*key*/, const char* /*name*/, std::uint32_t /*value*/) {
+  return false;  // not yet
 }
 
 }  // namespace platform

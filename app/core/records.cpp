@@ -41,6 +41,8 @@ void ClearCardData(SharedRecords& records) {
   card.comment.Clear();
   card.user_code.Clear();
   records.current_card_kind = CardKind::NoCard;
+  records.read_card_id.fill(0);
+  records.read_card_known = false;
 }
 
 CardKind CardKindFromType(std::int32_t card_type) {

@@ -69,6 +69,10 @@ struct SharedRecords {
   CardKind current_card_kind = CardKind::NoCard;  // of the card the main window pre-read
   CardKind issue_card_kind = CardKind::NoCard;    // card use chosen for an issue
   std::int32_t list_index = -1;
+  // The identifier of the card the main window pre-read; the dialog that
+  // follows writes only to that card.
+  std::array<std::uint8_t, 8> read_card_id{};
+  bool read_card_known = false;
 };
 
 // The value with its four bytes in reverse order.
@@ -81,8 +85,8 @@ constexpr std::uint32_t SwapBytes32(std::uint32_t value) {
 // choice stay.
 void ClearEntryData(SharedRecords& records);
 
-// The same for the card record and the pre-read card kind; the PIN settings
-// and the issue information stay.
+// The same for the card record, the pre-read card kind and its identifier;
+// the PIN settings and the issue information stay.
 void ClearCardData(SharedRecords& records);
 
 // The kind of the card on the reader: NoCard when none answers, or sensing

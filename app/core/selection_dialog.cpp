@@ -1,6 +1,7 @@
 #include "app/core/selection_dialog.h"
 
 #include "app/core/admin_id_dialog.h"
+#include "app/core/card_preread.h"
 #include "app/core/text_ids.h"
 
 namespace pellam {
@@ -31,7 +32,27 @@ void SelectionDialog::OnGateMessage(DialogView& view) {
   if (view.RunChild(ChildDialog::AdminId) != AdminIdDialog::kResultRead) view.EndDialog(kResultCancel);
 }
 
+namespace {
+
+struct OperationRow {
+  int button;
+  void (*run)(ProgramContext& context, DialogView& main);
+};
+
+void RunIssueOperation(ProgramContext& /*context*/, DialogView& main) { main.RunChild(ChildDialog::Issue); }
+
+// The five operation buttons and what each runs.
+constexpr OperationRow kOperations[] = {
+    {6002, RunIssueOperation},     {6003, RunUpdateOperation},     {6004, RunPinChangeOperation},
+    {6005, RunPinUnlockOperation}, {6006, RunInitialiseOperation},
+};
+
+}  // namespace
+
 void SelectionDialog::OnCommand(DialogView& view, int control) {
+  for (const OperationRow& row : kOperations) {
+    if (row.button == control) return row.run(context_, view);
+  }
   if (control == kVersionButton) {
     view.RunChild(ChildDialog::About);
   } else if (control == kEndButton) {

@@ -1,13 +1,14 @@
 // SelectionDialog: the main window. Its initialisation does the start-up
 // work; its first paint asks for the administrator card (private message
 // 1025), and the program ends when that fails; its destruction closes and
-// backs up the user-ID list. The operation buttons are wired to their
-// operations elsewhere; here a press of one does nothing.
+// backs up the user-ID list. Each operation button runs its operation: the
+// Issue dialog at once, the other four after the main window's pre-read.
 #pragma once
 
 #include "app/core/app_state.h"
 #include "app/core/dialog_view.h"
 #include "app/core/message_helpers.h"
+#include "app/core/program_context.h"
 #include "app/core/startup.h"
 
 namespace pellam {
@@ -30,7 +31,10 @@ class SelectionDialog {
   static constexpr int kResultStartupFailed = -2;
 
   SelectionDialog(AppState& state, Messages& messages, StartupServices& services)
-      : state_(state), messages_(messages), services_(services) {}
+      : state_(state),
+        messages_(messages),
+        services_(services),
+        context_{state, messages, services.card, services.pause} {}
 
   // Start-up, then the window's texts; false (and the dialog ended with
   // kResultStartupFailed) when start-up failed.
@@ -43,11 +47,14 @@ class SelectionDialog {
   void OnDestroy(DialogView& view);
 
   bool AdminCardRequested() const { return admin_card_requested_; }
+  // What the operations and their dialogs work with.
+  ProgramContext& Context() { return context_; }
 
  private:
   AppState& state_;
   Messages& messages_;
   StartupServices& services_;
+  ProgramContext context_;
   bool admin_card_requested_ = false;
 };
 

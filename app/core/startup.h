@@ -11,6 +11,7 @@
 #include "app/core/app_state.h"
 #include "app/core/card_access.h"
 #include "app/core/message_helpers.h"
+#include "platform/sleep.h"
 
 namespace pellam {
 
@@ -27,6 +28,8 @@ struct StartupServices {
   std::uint32_t locale_id;
   // 0 when the account is a member of "Administrators" (CheckUserGroups).
   std::function<std::int32_t()> check_administrators;
+  // The pause of the card-wait loops.
+  std::function<void(std::uint32_t)> pause = platform::SleepMilliseconds;
 };
 
 // The group check through the language library.

@@ -37,6 +37,30 @@ inline constexpr std::int32_t kExitBackupFailed = 9008;
 inline constexpr std::int32_t kNotAdminCard = 9011;
 inline constexpr std::int32_t kAdminIdNotRead = 7002;
 
+// Card work of the operations: the card-wait questions and the failures.
+inline constexpr std::int32_t kCardNotRead = 9007;
+inline constexpr std::int32_t kReaderNotClosed = 9009;
+inline constexpr std::int32_t kPlaceCard = 9010;
+inline constexpr std::int32_t kNotUserCard = 9012;
+inline constexpr std::int32_t kNotBlankCard = 9013;
+inline constexpr std::int32_t kKeysNotSet = 9014;
+inline constexpr std::int32_t kCardNotWritten = 9015;
+inline constexpr std::int32_t kAlreadyBlank = 9016;
+inline constexpr std::int32_t kWrongCardKind = 9020;
+inline constexpr std::int32_t kNotTheReadCard = 9021;
+inline constexpr std::int32_t kNotCodeCard = 9022;
+inline constexpr std::int32_t kOtherAdministrator = 7006;
+inline constexpr std::int32_t kListNotWritten = 9006;
+inline constexpr std::int32_t kLogNotWritten = 7013;
+inline constexpr std::int32_t kCardUseNotStored = 7017;
+
+// Completion notices.
+inline constexpr std::int32_t kIssued = 4000;
+inline constexpr std::int32_t kUpdated = 4001;
+inline constexpr std::int32_t kPinChanged = 4002;
+inline constexpr std::int32_t kPinUnlocked = 4003;
+inline constexpr std::int32_t kInitialised = 4004;
+
 // Every text any window or message of the program asks for, including those
 // of the operation dialogs. Each shipped language file must hold all of them.
 // clang-format off
@@ -55,7 +79,7 @@ inline constexpr std::int32_t kAllProgramTexts[] = {
     // operation questions and failures
     7002, 7003, 7004, 7005, 7006, 7009, 7010, 7011, 7012, 7013, 7014, 7015, 7016, 7017,
     // reader, card and start-up problems
-    9000, 9001, 9002, 9003, 9004, 9006, 9007, 9008, 9009, 9010, 9011, 9012, 9013, 9014, 9015, 9016, 9020, 9022,
+    9000, 9001, 9002, 9003, 9004, 9006, 9007, 9008, 9009, 9010, 9011, 9012, 9013, 9014, 9015, 9016, 9020, 9021, 9022,
     // too long or too large
     9700, 9701, 9702, 9703, 9705, 9706, 9707, 9708, 9709, 9710, 9711,
     // missing or too small

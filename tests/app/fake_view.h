@@ -46,6 +46,18 @@ class FakeView : public pellam::DialogView {
   std::string ControlText(int control, std::size_t max_bytes) override { return texts[control].substr(0, max_bytes); }
   void EnableControl(int control, bool enable) override { enabled[control] = enable; }
   void CheckRadio(int control, bool checked) override { checks[control] = checked; }
+  bool IsRadioChecked(int control) override { return checks[control]; }
+  void SetTextLimit(int control, int bytes) override { limits[control] = bytes; }
+  void SetSpinnerRange(int control, int lowest, int highest) override { ranges[control] = {lowest, highest}; }
+  void SetSpinnerPosition(int control, int position) override { positions[control] = position; }
+  void ClearList(int control) override { lists[control].clear(); }
+  void AddListEntry(int control, std::string_view text) override { lists[control].emplace_back(text); }
+  void SelectListEntry(int control, int index) override { selections[control] = index; }
+  int SelectedListEntry(int control) override { return selections.count(control) ? selections[control] : -1; }
+  void ShowExclamationIcon(int control) override { icons.insert(control); }
+  void SetFaceBackground(int control) override { face_backgrounds.insert(control); }
+  void EnableWindow(bool enable) override { window_enabled = enable; }
+  void FocusDialog() override { ++focus_returns; }
   void SetControlFont(int control, int points) override { fonts[control] = points; }
   void SetMark(const char* name) override { marks.insert(name); }
   void RemoveMark(const char* name) override { marks.erase(name); }
@@ -60,6 +72,15 @@ class FakeView : public pellam::DialogView {
   std::map<int, bool> enabled;
   std::map<int, bool> checks;
   std::map<int, int> fonts;
+  std::map<int, int> limits;
+  std::map<int, std::pair<int, int>> ranges;
+  std::map<int, int> positions;
+  std::map<int, std::vector<std::string>> lists;
+  std::map<int, int> selections;
+  std::set<int> icons;
+  std::set<int> face_backgrounds;
+  bool window_enabled = true;
+  int focus_returns = 0;
   std::set<std::string> marks;
   std::map<int, unsigned> timers;  // running timers and their periods
   int timer_starts = 0;

@@ -1,0 +1,70 @@
+// The checks the operation dialogs make on typed texts, and the small
+// conversions between texts and the shared records. "Digit" is an ASCII
+// 0 to 9 tested byte by byte; a text's value is its decimal value, 0 when it
+// is empty.
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "app/core/dialog_view.h"
+#include "app/core/records.h"
+
+namespace pellam {
+
+inline constexpr std::int32_t kNoProblem = 0;
+
+bool AllDigits(std::string_view text);
+// The decimal value of a text of digits, held at 999,999,999,999 so that a
+// pasted run of digits cannot overflow.
+std::int64_t DecimalValue(std::string_view text);
+// A byte 0x00 to 0x1F or 0x7F.
+bool HasControlByte(std::string_view text);
+
+// The user code rules shared by the issue and update dialogs: a non-digit
+// 9911; empty 9812 when `required`, else the code 0; below 1 9811; above
+// 99999998 9711. The value, when accepted, in `value`.
+std::int32_t CheckUserCode(std::string_view text, bool required, std::uint32_t& value);
+
+// Stores the value most significant byte first in the 16-byte user-code
+// field, with length 4.
+void StoreUserCode(TextField<16>& field, std::uint32_t value);
+// The value back from the field (first four bytes, most significant first).
+std::uint32_t StoredUserCode(const TextField<16>& field);
+
+// The PIN rules shared by the issue and PIN change dialogs, with PIN check
+// on: the PIN (9803 shorter than 4, 9703 longer than 8), its re-entry (7015
+// unequal, 9803, 9703), digits in both (9903), the lock-out count (9909
+// non-digit, 9702 above 99). 0 when all pass; the count in `lockout`.
+std::int32_t CheckPinEntry(std::string_view pin, std::string_view again, std::string_view lockout_text,
+                           std::int32_t& lockout);
+
+// A text into a cleared field, its length set to the text's.
+template <std::size_t N>
+void StoreText(TextField<N>& field, std::string_view text) {
+  field.bytes.fill('\0');
+  const std::size_t length = std::min(text.size(), N);
+  std::copy_n(text.begin(), length, field.bytes.begin());
+  field.length = static_cast<std::int32_t>(length);
+}
+
+// A field's text: its bytes up to the stored length (within the buffer).
+template <std::size_t N>
+std::string_view FieldText(const TextField<N>& field) {
+  const auto length = static_cast<std::size_t>(std::clamp<std::int32_t>(field.length, 0, static_cast<std::int32_t>(N)));
+  return std::string_view(field.bytes.data(), length);
+}
+
+// A field's text up to its first zero byte, as the dialogs show it.
+template <std::size_t N>
+std::string ShownText(const TextField<N>& field) {
+  return std::string(field.bytes.begin(), std::find(field.bytes.begin(), field.bytes.end(), '\0'));
+}
+
+// A number as the list library writes it (no sign, no leading zeros); empty
+// outside 0..99999.
+std::string NumberText(std::int32_t value);
+
+}  // namespace pellam

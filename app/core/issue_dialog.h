@@ -1,0 +1,83 @@
+// IssueDialog (5002): the data of a new card, checked field by field; on OK
+// it ends and runs IssueInfoDialog (5003), which shows the issue count and
+// date, lets the operator change them, and does the whole card operation:
+// a blank card, its fields written, the user-ID list line, the log line and
+// the card use remembered in the registry.
+#pragma once
+
+#include <cstdint>
+
+#include "app/core/dialog_view.h"
+#include "app/core/program_context.h"
+
+namespace pellam {
+
+class IssueDialog final : public DialogLogic {
+ public:
+  static constexpr int kTemplate = 5002;
+  static constexpr int kOkButton = 6000;
+  static constexpr int kCardUseList = 2050;
+  static constexpr int kUserId = 2014;
+  static constexpr int kPassword = 2015;
+  static constexpr int kPasswordAgain = 2016;
+  static constexpr int kUserCode = 2051;
+  static constexpr int kUserName = 2023;
+  static constexpr int kComment = 2024;
+  static constexpr int kPinOn = 1010;
+  static constexpr int kPinOff = 1011;
+  static constexpr int kLockout = 2022;
+  static constexpr int kLockoutSpinner = 2021;
+  static constexpr int kPin = 2017;
+  static constexpr int kPinAgain = 2018;
+  static constexpr int kUserIdCardEntry = 0;
+  static constexpr int kUserCodeCardEntry = 1;
+
+  explicit IssueDialog(ProgramContext& context) : context_(context) {}
+
+  void OnInit(DialogView& view) override;
+  void OnCommand(DialogView& view, int control, int notification) override;
+  void OnDestroy(DialogView& view) override;
+
+ private:
+  void OnCardUseChanged(DialogView& view);
+  void EnablePinDetails(DialogView& view, bool enable);
+  void OnOk(DialogView& view);
+  // The checks of each card use; true when everything passed and the issue
+  // goes on, else the dialog stays open (or, for a full list, has ended).
+  bool CheckUserIdCard(DialogView& view);
+  bool CheckUserCodeCard(DialogView& view);
+  // Shows a refused check's warning and gives the focus back.
+  bool Refuse(DialogView& view, std::int32_t text_id);
+
+  ProgramContext& context_;
+  WindowRef saved_owner_ = kNoWindow;
+};
+
+class IssueInfoDialog final : public DialogLogic {
+ public:
+  static constexpr int kTemplate = 5003;
+  static constexpr int kCount = 2045;
+  static constexpr int kCountSpinner = 2046;
+  static constexpr int kYear = 2047;
+  static constexpr int kMonth = 2048;
+  static constexpr int kDay = 2049;
+
+  explicit IssueInfoDialog(ProgramContext& context) : context_(context) {}
+
+  void OnInit(DialogView& view) override;
+  void OnCommand(DialogView& view, int control, int notification) override;
+  void OnDestroy(DialogView& view) override;
+
+ private:
+  void OnOk(DialogView& view);
+  bool CheckIssueInfo(DialogView& view);
+  bool WriteCard(DialogView& view);
+  // The list line, the log line and the card use; false when the list line
+  // could not be written (9006 shown, nothing further recorded).
+  bool RecordIssue();
+
+  ProgramContext& context_;
+  WindowRef saved_owner_ = kNoWindow;
+};
+
+}  // namespace pellam

@@ -1,0 +1,20 @@
+// The operation-log record every completed card operation writes.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "app/core/program_context.h"
+
+namespace pellam {
+
+// Makes the log line for `subject` (a user ID, or a user code's text) and
+// this run's administrator ID with operation `operation`, and appends it;
+// when that fails shows 7013 (error caption) and the operation goes on.
+void WriteOperationLog(ProgramContext& context, std::string_view subject, std::int32_t operation);
+
+// The log subject of a user-code card: the code in decimal, empty for 0.
+std::string UserCodeSubject(std::uint32_t code);
+
+}  // namespace pellam
