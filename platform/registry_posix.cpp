@@ -1,4 +1,5 @@
 // The registry stand-in: a .reg text file read on every query.
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -49,8 +50,36 @@ std::optional<RegistryValue> ReadRegistryValue(RegistryRoot root, const char* ke
   return std::nullopt;
 }
 
-bool WriteRegistryDword(RegistryRoot /*root*/, const char* /*key*/, const char* /*name*/, std::uint32_t /*value*/) {
-  return false;  // not yet
+bool WriteRegistryDword(RegistryRoot root, const char* key, const char* name, std::uint32_t value) {
+  if (key == nullptr || name == nullptr) return false;
+  try {
+    const std::string path = RegistryFilePath();
+    if (path.empty()) return false;
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    in.close();
+    const std::optional<std::string> changed = RegistryText::WithDword(text, root, key, name, value);
+    if (!changed) return false;
+    // The whole new file beside the old one, then renamed over it.
+    const std::string side = path + ".new";
+    {
+      std::ofstream out(side, std::ios::binary | std::ios::trunc);
+      out.write(changed->data(), static_cast<std::streamsize>(changed->size()));
+      out.flush();
+      if (!out) {
+        std::remove(side.c_str());
+        return false;
+      }
+    }
+    if (std::rename(side.c_str(), path.c_str()) != 0) {
+      std::remove(side.c_str());
+      return false;
+    }
+    return true;
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
 }
 
 }  // namespace platform

@@ -148,6 +148,30 @@ std::vector<std::string> LogicalLines(std::string_view text) {
 
 bool IsHeader(std::string_view line) { return line == "REGEDIT4" || line == "Windows Registry Editor Version 5.00"; }
 
+// The root and key path of a section heading "[ROOT\path]" (or "[-ROOT\path]",
+// `removal` set then); false for any other line or an unknown root.
+bool ParseHeading(std::string_view line, RegistryRoot& root, std::string_view& key, bool& removal) {
+  if (line.size() < 2 || line.front() != '[' || line.back() != ']') return false;
+  std::string_view path = line.substr(1, line.size() - 2);
+  removal = !path.empty() && path.front() == '-';
+  if (removal) path.remove_prefix(1);
+  const std::size_t slash = path.find('\\');
+  const std::string_view root_name = path.substr(0, slash);
+  const auto found = std::find_if(kRootNames.begin(), kRootNames.end(),
+                                  [&](const RootName& r) { return EqualNoCase(r.name, root_name); });
+  if (found == kRootNames.end()) return false;
+  root = found->root;
+  key = slash == std::string_view::npos ? std::string_view() : path.substr(slash + 1);
+  return true;
+}
+
+// True when `key` is `ancestor` or lies below it.
+bool WithinKey(std::string_view key, std::string_view ancestor) {
+  if (ancestor.empty()) return true;
+  if (!StartsWithNoCase(key, ancestor)) return false;
+  return key.size() == ancestor.size() || key[ancestor.size()] == '\\';
+}
+
 }  // namespace
 
 RegistryText RegistryText::Parse(std::string_view text) {
@@ -166,17 +190,10 @@ RegistryText RegistryText::Parse(std::string_view text) {
     if (line.empty() || line.front() == ';') continue;
     if (line.front() == '[') {
       in_key = false;
-      if (line.back() != ']') continue;
-      std::string_view path = line.substr(1, line.size() - 2);
-      const bool remove = !path.empty() && path.front() == '-';
-      if (remove) path.remove_prefix(1);
-      const std::size_t slash = path.find('\\');
-      const std::string_view root_name = path.substr(0, slash);
-      const auto found = std::find_if(kRootNames.begin(), kRootNames.end(),
-                                      [&](const RootName& r) { return EqualNoCase(r.name, root_name); });
-      if (found == kRootNames.end()) continue;
-      root = found->root;
-      key = slash == std::string_view::npos ? std::string() : std::string(path.substr(slash + 1));
+      std::string_view path;
+      bool remove = false;
+      if (!ParseHeading(line, root, path, remove)) continue;
+      key = std::string(path);
       if (remove) {
         registry.RemoveKey(root, key);
       } else {
@@ -218,6 +235,79 @@ RegistryText RegistryText::Parse(std::string_view text) {
     registry.Set(root, key, std::move(name), std::move(value));
   }
   return registry;
+}
+
+std::optional<std::string> RegistryText::WithDword(std::string_view text, RegistryRoot root, std::string_view key,
+                                                   std::string_view name, std::uint32_t value) {
+  const std::string_view line_end = text.find("\r\n") != std::string_view::npos ? "\r\n" : "\n";
+
+  // Physical lines, each with its end.
+  std::vector<std::string_view> lines;
+  for (std::size_t at = 0; at < text.size();) {
+    const std::size_t end = text.find('\n', at);
+    const std::size_t next = end == std::string_view::npos ? text.size() : end + 1;
+    lines.push_back(text.substr(at, next - at));
+    at = next;
+  }
+  // The key's last section, unless a later removal takes the key away.
+  std::size_t heading = lines.size();
+  bool header_seen = false;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const std::string_view line = Trim(lines[i].substr(0, lines[i].find('\n')));
+    if (!header_seen) {
+      if (line.empty() || line == "\xEF\xBB\xBF") continue;
+      const std::string_view bare = line.substr(0, 3) == "\xEF\xBB\xBF" ? line.substr(3) : line;
+      if (!IsHeader(bare)) return std::nullopt;
+      header_seen = true;
+      continue;
+    }
+    RegistryRoot line_root = RegistryRoot::LocalMachine;
+    std::string_view path;
+    bool removal = false;
+    if (!ParseHeading(line, line_root, path, removal) || line_root != root) continue;
+    if (!removal && EqualNoCase(path, key)) heading = i;
+    if (removal && WithinKey(key, path)) heading = lines.size();
+  }
+  if (heading == lines.size()) return std::nullopt;
+
+  char digits[9] = {};
+  for (int i = 0; i < 8; ++i) digits[i] = "0123456789abcdef"[(value >> (28 - 4 * i)) & 0xF];
+  std::string escaped;
+  for (const char c : name) {
+    if (c == '\\' || c == '"') escaped.push_back('\\');
+    escaped.push_back(c);
+  }
+  const std::string value_line = "\"" + escaped + "\"=dword:" + digits;
+
+  // The value's line inside that section, if there is one.
+  std::size_t replace = lines.size();
+  for (std::size_t i = heading + 1; i < lines.size(); ++i) {
+    const std::string_view line = Trim(lines[i].substr(0, lines[i].find('\n')));
+    if (!line.empty() && line.front() == '[') break;
+    std::string line_name;
+    std::string_view rest;
+    if (!ReadQuoted(line, line_name, rest) || !EqualNoCase(line_name, name)) continue;
+    if (Trim(rest).substr(0, 1) != "=" || Trim(rest).back() == '\\') continue;  // a continued hex list stays
+    replace = i;
+  }
+
+  std::string out;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (i == replace) {
+      out += value_line;
+      out += line_end;
+      continue;
+    }
+    out += lines[i];
+    if (i == heading) {
+      if (lines[i].back() != '\n') out += line_end;
+      if (replace == lines.size()) {
+        out += value_line;
+        out += line_end;
+      }
+    }
+  }
+  return out;
 }
 
 const RegistryValue* RegistryText::Find(RegistryRoot root, std::string_view key, std::string_view name) const {

@@ -18,6 +18,8 @@
 // value replaces the earlier one. Lines that cannot be understood are skipped.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -36,6 +38,13 @@ class RegistryText {
 
   // The value, or nullptr when the key or the value is missing.
   const RegistryValue* Find(RegistryRoot root, std::string_view key, std::string_view name) const;
+
+  // The file `text` with the value `name` of `key` set to the DWORD `value`:
+  // the value's line in the key's last section replaced, or a new line put
+  // right after that section's heading; every other line kept as it was.
+  // nullopt when the text is no registry file or the key is not in it.
+  static std::optional<std::string> WithDword(std::string_view text, RegistryRoot root, std::string_view key,
+                                              std::string_view name, std::uint32_t value);
 
   // Every value of one key as (name, value), in the order of the file.
   std::vector<std::pair<std::string, RegistryValue>> ValuesOf(RegistryRoot root, std::string_view key) const;

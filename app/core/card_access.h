@@ -31,9 +31,8 @@ class CardAccess {
                                      std::int32_t* day) = 0;
   virtual std::int32_t ReadUserCode(std::uint8_t* code, std::int32_t* length) = 0;
   // PIN present, PIN check, retry limit, retry count, PIN and its length.
-  virtual std::int32_t ReadPinSettings(std::int32_t* pin_present, std::int32_t* pin_check,
-                                       std::int32_t* retry_limit, std::int32_t* retry_count, char* pin,
-                                       std::int32_t* pin_length) = 0;
+  virtual std::int32_t ReadPinSettings(std::int32_t* pin_present, std::int32_t* pin_check, std::int32_t* retry_limit,
+                                       std::int32_t* retry_count, char* pin, std::int32_t* pin_length) = 0;
 
   virtual std::int32_t WriteUserAccount(const char* user_id, std::int32_t user_id_length, const char* password,
                                         std::int32_t password_length) = 0;
@@ -43,8 +42,7 @@ class CardAccess {
   virtual std::int32_t WriteUserName(const char* name, std::int32_t length) = 0;
   virtual std::int32_t WriteCommentToUser(const char* comment, std::int32_t length) = 0;
   virtual std::int32_t WriteUserCode(const std::uint8_t* code, std::int32_t length) = 0;
-  virtual std::int32_t WriteIssueInfo(std::int32_t count, std::int32_t year, std::int32_t month,
-                                      std::int32_t day) = 0;
+  virtual std::int32_t WriteIssueInfo(std::int32_t count, std::int32_t year, std::int32_t month, std::int32_t day) = 0;
   virtual std::int32_t InitializeCard() = 0;
   virtual std::int32_t ResetRetryCounter() = 0;
 };
@@ -67,8 +65,7 @@ class CorvexCardAccess final : public CardAccess {
                                std::int32_t* password_length) override;
   std::int32_t ReadUserName(char* name, std::int32_t* length) override;
   std::int32_t ReadCommentFromUser(char* comment, std::int32_t* length) override;
-  std::int32_t ReadIssueInfo(std::int32_t* count, std::int32_t* year, std::int32_t* month,
-                             std::int32_t* day) override;
+  std::int32_t ReadIssueInfo(std::int32_t* count, std::int32_t* year, std::int32_t* month, std::int32_t* day) override;
   std::int32_t ReadUserCode(std::uint8_t* code, std::int32_t* length) override;
   std::int32_t ReadPinSettings(std::int32_t* pin_present, std::int32_t* pin_check, std::int32_t* retry_limit,
                                std::int32_t* retry_count, char* pin, std::int32_t* pin_length) override;

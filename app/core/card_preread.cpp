@@ -66,7 +66,9 @@ bool ReadForUpdate(ProgramContext& context, CardKind kind) {
   const auto read_issue = [&] {
     return card.ReadIssueInfo(&issue.issue_count, &issue.year, &issue.month, &issue.day) == 0;
   };
-  const auto read_code = [&] { return card.ReadUserCode(reinterpret_cast<std::uint8_t*>(data.user_code.bytes.data()), &data.user_code.length) == 0; };
+  const auto read_code = [&] {
+    return card.ReadUserCode(reinterpret_cast<std::uint8_t*>(data.user_code.bytes.data()), &data.user_code.length) == 0;
+  };
   if (kind == CardKind::UserCard) {
     records.current_card_kind = CardKind::UserCard;
     return card.ReadUserAccount(data.user_id.bytes.data(), &data.user_id.length, data.password.bytes.data(),

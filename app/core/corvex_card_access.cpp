@@ -53,8 +53,8 @@ std::int32_t CorvexCardAccess::ReadPinSettings(std::int32_t* pin_present, std::i
   return GenReadPINSettings(pin_present, pin_check, retry_limit, retry_count, pin, pin_length);
 }
 
-std::int32_t CorvexCardAccess::WriteUserAccount(const char* user_id, std::int32_t user_id_length,
-                                                const char* password, std::int32_t password_length) {
+std::int32_t CorvexCardAccess::WriteUserAccount(const char* user_id, std::int32_t user_id_length, const char* password,
+                                                std::int32_t password_length) {
   return GenWriteUserAccount(user_id, user_id_length, password, password_length);
 }
 

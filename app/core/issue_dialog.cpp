@@ -18,8 +18,8 @@ namespace pellam {
 namespace {
 
 constexpr LabelRow kIssueLabels[] = {
-    {3004, ""},      {1001, ""},      {1002, ""},      {1003, ""},      {1004, ""},     {1006, "(&U):"},
-    {1007, "(&P):"}, {1008, "(&C):"}, {1009, ""},      {1010, "(&E)"},  {1011, "(&D)"}, {1028, ""},
+    {3004, ""},      {1001, ""},      {1002, ""},      {1003, ""},      {1004, ""},      {1006, "(&U):"},
+    {1007, "(&P):"}, {1008, "(&C):"}, {1009, ""},      {1010, "(&E)"},  {1011, "(&D)"},  {1028, ""},
     {1012, "(&L):"}, {1013, "(&I):"}, {1014, "(&R):"}, {1005, "(&N):"}, {3005, "(&O):"}, {1030, "(&T):"},
 };
 
@@ -195,8 +195,7 @@ bool IssueDialog::CheckUserIdCard(DialogView& view) {
 
   IssueInfo& issue = records.issue;
   SearchIDRecord(context_.state.user_id_rows.data(), context_.state.user_id_count, entry.user_id.bytes.data(),
-                 entry.user_id.length, &records.list_index, &issue.year, &issue.month, &issue.day,
-                 &issue.issue_count);
+                 entry.user_id.length, &records.list_index, &issue.year, &issue.month, &issue.day, &issue.issue_count);
   if (records.list_index >= 0) {
     if (messages.AskConfirm(7003, messages.QuestionCaption()) != kAnswerOk) {
       view.FocusDialog();

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/win32/card_use_setting.h"
+#include "app/core/card_use.h"
 
 namespace {
 
@@ -31,26 +31,26 @@ class CardUseSetting : public ::testing::Test {
 };
 
 TEST_F(CardUseSetting, MissingKeyReadsZeroAndIsNeverCreated) {
-  EXPECT_EQ(pellam_win32::ReadCardUse(), 0u);
-  EXPECT_FALSE(pellam_win32::WriteCardUse(1));
+  EXPECT_EQ(pellam::ReadCardUse(), 0u);
+  EXPECT_FALSE(pellam::WriteCardUse(1));
   HKEY key = nullptr;
   EXPECT_NE(::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kKey, 0, KEY_READ, &key), ERROR_SUCCESS);
 }
 
 TEST_F(CardUseSetting, WrittenValueIsReadBackAndOutOfRangeReadsZero) {
   MakeKey();
-  EXPECT_EQ(pellam_win32::ReadCardUse(), 0u) << "no value yet";
-  ASSERT_TRUE(pellam_win32::WriteCardUse(1));
-  EXPECT_EQ(pellam_win32::ReadCardUse(), 1u);
-  ASSERT_TRUE(pellam_win32::WriteCardUse(0));
-  EXPECT_EQ(pellam_win32::ReadCardUse(), 0u);
+  EXPECT_EQ(pellam::ReadCardUse(), 0u) << "no value yet";
+  ASSERT_TRUE(pellam::WriteCardUse(1));
+  EXPECT_EQ(pellam::ReadCardUse(), 1u);
+  ASSERT_TRUE(pellam::WriteCardUse(0));
+  EXPECT_EQ(pellam::ReadCardUse(), 0u);
   const DWORD seven = 7;
   Store(REG_DWORD, &seven, sizeof seven);
-  EXPECT_EQ(pellam_win32::ReadCardUse(), 0u);
+  EXPECT_EQ(pellam::ReadCardUse(), 0u);
   // The stored type is not checked: four bytes holding 1 select the code card.
   const DWORD one = 1;
   Store(REG_BINARY, &one, sizeof one);
-  EXPECT_EQ(pellam_win32::ReadCardUse(), 1u);
+  EXPECT_EQ(pellam::ReadCardUse(), 1u);
 }
 
 }  // namespace

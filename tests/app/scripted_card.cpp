@@ -113,9 +113,8 @@ std::int32_t ScriptedCard::ReadUserCode(std::uint8_t* code, std::int32_t* length
   return 0;
 }
 
-std::int32_t ScriptedCard::ReadPinSettings(std::int32_t* pin_present, std::int32_t* pin_check,
-                                           std::int32_t* limit, std::int32_t* count, char* out,
-                                           std::int32_t* pin_length) {
+std::int32_t ScriptedCard::ReadPinSettings(std::int32_t* pin_present, std::int32_t* pin_check, std::int32_t* limit,
+                                           std::int32_t* count, char* out, std::int32_t* pin_length) {
   if (const std::int32_t status = Enter("read-pin-settings")) return status;
   *pin_present = pin.empty() ? 0 : 1;
   *pin_check = 1;
@@ -171,8 +170,7 @@ std::int32_t ScriptedCard::WriteUserCode(const std::uint8_t* code, std::int32_t 
   return 0;
 }
 
-std::int32_t ScriptedCard::WriteIssueInfo(std::int32_t count, std::int32_t year, std::int32_t month,
-                                          std::int32_t day) {
+std::int32_t ScriptedCard::WriteIssueInfo(std::int32_t count, std::int32_t year, std::int32_t month, std::int32_t day) {
   if (const std::int32_t status = Enter("write-issue-info")) return status;
   issue_info = {count, year, month, day};
   return 0;
@@ -216,8 +214,7 @@ void ScriptedCard::PlaceUser(std::uint8_t id, const std::string& user, const std
 std::vector<std::string> ScriptedCard::CardWork() const {
   std::vector<std::string> work;
   for (const std::string& call : calls) {
-    if (call.rfind("read-", 0) == 0 || call.rfind("write-", 0) == 0 || call == "initialize" ||
-        call == "reset-retry") {
+    if (call.rfind("read-", 0) == 0 || call.rfind("write-", 0) == 0 || call == "initialize" || call == "reset-retry") {
       work.push_back(call);
     }
   }

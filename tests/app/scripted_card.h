@@ -30,8 +30,7 @@ class ScriptedCard : public pellam::CardAccess {
                                std::int32_t* password_length) override;
   std::int32_t ReadUserName(char* name, std::int32_t* length) override;
   std::int32_t ReadCommentFromUser(char* comment, std::int32_t* length) override;
-  std::int32_t ReadIssueInfo(std::int32_t* count, std::int32_t* year, std::int32_t* month,
-                             std::int32_t* day) override;
+  std::int32_t ReadIssueInfo(std::int32_t* count, std::int32_t* year, std::int32_t* month, std::int32_t* day) override;
   std::int32_t ReadUserCode(std::uint8_t* code, std::int32_t* length) override;
   std::int32_t ReadPinSettings(std::int32_t* pin_present, std::int32_t* pin_check, std::int32_t* retry_limit,
                                std::int32_t* retry_count, char* pin, std::int32_t* pin_length) override;

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "tests/support/environment.h"
@@ -64,6 +65,45 @@ TEST(Registry, ReadsValuesOfTheSystemRegistry) {
 }
 
 #else
+
+// The stand-in rewrites its file whole: the value's line replaced in the
+// key's last section or added under its heading, every other line kept; a
+// missing file or key stays missing.
+TEST(Registry, StandInSetsADwordOfAnExistingKeyOnly) {
+  struct Case {
+    const char* before;
+    const char* after;  // nullptr: refused, file unchanged
+  };
+  const Case cases[] = {
+      {"REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\T]\r\n\"cardtype\"=dword:00000000\r\n\"x\"=\"y\"\r\n",
+       "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\T]\r\n\"cardtype\"=dword:00000001\r\n\"x\"=\"y\"\r\n"},
+      {"REGEDIT4\n[HKLM\\software\\t]\n\"CardType\"=\"text\"\n[HKLM\\Other]\n",
+       "REGEDIT4\n[HKLM\\software\\t]\n\"cardtype\"=dword:00000001\n[HKLM\\Other]\n"},
+      {"REGEDIT4\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\T]\n\"a\"=\"b\"\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\T]",
+       "REGEDIT4\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\T]\n\"a\"=\"b\"\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\T]\n\"cardtype\"="
+       "dword:00000001\n"},
+      {"REGEDIT4\n[HKEY_CURRENT_USER\\SOFTWARE\\T]\n", nullptr},
+      {"REGEDIT4\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\T]\n[-HKEY_LOCAL_MACHINE\\SOFTWARE]\n", nullptr},
+      {"[HKEY_LOCAL_MACHINE\\SOFTWARE\\T]\n", nullptr},
+  };
+  testing_support::TempDir dir;
+  const std::string file = dir.file("machine.reg");
+  testing_support::ScopedEnvironment path("PELLAM_REGISTRY", file);
+  for (const Case& c : cases) {
+    testing_support::WriteBytes(file, c.before);
+    const bool set = platform::WriteRegistryDword(RegistryRoot::LocalMachine, "SOFTWARE\\T", "cardtype", 1);
+    EXPECT_EQ(set, c.after != nullptr) << c.before;
+    EXPECT_EQ(testing_support::ReadBytes(file), c.after != nullptr ? c.after : c.before);
+    if (set) {
+      EXPECT_EQ(ReadRegistryValue(RegistryRoot::LocalMachine, "SOFTWARE\\T", "CARDTYPE")->data,
+                std::string("\x01\0\0\0", 4));
+    }
+  }
+  EXPECT_FALSE(std::filesystem::exists(file + ".new"));
+  testing_support::ScopedEnvironment missing("PELLAM_REGISTRY", dir.file("none.reg"));
+  EXPECT_FALSE(platform::WriteRegistryDword(RegistryRoot::LocalMachine, "SOFTWARE\\T", "cardtype", 1));
+  EXPECT_FALSE(std::filesystem::exists(dir.file("none.reg")));
+}
 
 TEST(Registry, StandInFileFromTheEnvironment) {
   testing_support::TempDir dir;
