@@ -218,8 +218,12 @@ TEST(MainWindowGate, VersionButtonAndSystemMenuOpenTheSameDialogAndEndCloses) {
   window.OnCommand(view, 6008);
   window.OnSystemCommand(view, 16);
   window.OnSystemCommand(view, 0xF020);  // minimise: left to the system
+  // With no reader, only Issue (which reads no card first) opens its dialog.
+  card.open_fails = true;
   for (const int button : {6002, 6003, 6004, 6005, 6006}) window.OnCommand(view, button);
-  EXPECT_EQ(view.children, (std::vector<pellam::ChildDialog>{pellam::ChildDialog::About, pellam::ChildDialog::About}));
+  EXPECT_EQ(view.children, (std::vector<pellam::ChildDialog>{pellam::ChildDialog::About, pellam::ChildDialog::About,
+                                                              pellam::ChildDialog::Issue}));
+  EXPECT_EQ(surface.shown.size(), 4u) << "the reader failure, once for each of the other four";
   EXPECT_FALSE(view.ended);
   window.OnCommand(view, 6007);
   EXPECT_TRUE(view.ended);
