@@ -1,4 +1,5 @@
-// The Windows registry, read with query access only.
+// The Windows registry: values read with query access (or full access where
+// the caller asks), and a DWORD set on a key that exists already.
 #include <windows.h>
 
 #include <new>
@@ -23,10 +24,12 @@ RegistryType TypeOf(DWORD type) {
 
 }  // namespace
 
-std::optional<RegistryValue> ReadRegistryValue(RegistryRoot root, const char* key, const char* name) {
+std::optional<RegistryValue> ReadRegistryValue(RegistryRoot root, const char* key, const char* name,
+                                               RegistryAccess access) {
   if (key == nullptr || name == nullptr) return std::nullopt;
+  const REGSAM rights = access == RegistryAccess::Full ? KEY_ALL_ACCESS : KEY_QUERY_VALUE;
   HKEY opened = nullptr;
-  if (::RegOpenKeyExA(RootKey(root), key, 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS) return std::nullopt;
+  if (::RegOpenKeyExA(RootKey(root), key, 0, rights, &opened) != ERROR_SUCCESS) return std::nullopt;
   std::optional<RegistryValue> result;
   try {
     // The value may grow between the size query and the read; ask again then.
@@ -49,6 +52,16 @@ std::optional<RegistryValue> ReadRegistryValue(RegistryRoot root, const char* ke
   }
   ::RegCloseKey(opened);
   return result;
+}
+
+bool WriteRegistryDword(RegistryRoot root, const char* key, const char* name, std::uint32_t value) {
+  if (key == nullptr || name == nullptr) return false;
+  HKEY opened = nullptr;
+  if (::RegOpenKeyExA(RootKey(root), key, 0, KEY_ALL_ACCESS, &opened) != ERROR_SUCCESS) return false;
+  const DWORD stored = value;
+  const LONG set = ::RegSetValueExA(opened, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&stored), sizeof stored);
+  ::RegCloseKey(opened);
+  return set == ERROR_SUCCESS;
 }
 
 }  // namespace platform
