@@ -1,5 +1,10 @@
 #include "app/win32/dialog_host.h"
 
+#include <commctrl.h>
+#include <richedit.h>
+
+#include <algorithm>
+#include <climits>
 #include <string>
 
 namespace pellam_win32 {
@@ -38,9 +43,11 @@ void HostedDialog::SetControlText(int control, std::string_view text) {
 }
 
 std::string HostedDialog::ControlText(int control, std::size_t max_bytes) {
-  std::string text(max_bytes + 1, '\0');
+  // The window-text call stores at most size - 1 bytes and a zero.
+  const std::size_t wanted = std::min<std::size_t>(max_bytes, INT_MAX - 1);
+  std::string text(wanted + 1, '\0');
   const UINT length = ::GetDlgItemTextA(hwnd_, control, text.data(), static_cast<int>(text.size()));
-  text.resize(length);
+  text.resize(std::min<std::size_t>(length, wanted));
   return text;
 }
 
@@ -48,6 +55,65 @@ void HostedDialog::EnableControl(int control, bool enable) { ::EnableWindow(::Ge
 
 void HostedDialog::CheckRadio(int control, bool checked) {
   ::CheckDlgButton(hwnd_, control, checked ? BST_CHECKED : BST_UNCHECKED);
+}
+
+bool HostedDialog::IsRadioChecked(int control) { return ::IsDlgButtonChecked(hwnd_, control) == BST_CHECKED; }
+
+void HostedDialog::SetTextLimit(int control, int bytes) {
+  ::SendDlgItemMessageA(hwnd_, control, EM_SETLIMITTEXT, static_cast<WPARAM>(bytes), 0);
+}
+
+void HostedDialog::SetSpinnerRange(int control, int lowest, int highest) {
+  ::SendDlgItemMessageA(hwnd_, control, UDM_SETRANGE32, static_cast<WPARAM>(lowest), static_cast<LPARAM>(highest));
+}
+
+void HostedDialog::SetSpinnerPosition(int control, int position) {
+  ::SendDlgItemMessageA(hwnd_, control, UDM_SETPOS32, 0, static_cast<LPARAM>(position));
+}
+
+void HostedDialog::ClearList(int control) { ::SendDlgItemMessageA(hwnd_, control, CB_RESETCONTENT, 0, 0); }
+
+void HostedDialog::AddListEntry(int control, std::string_view text) {
+  // Inserting at a position (-1: the end) keeps this order even in a list
+  // whose template asks for sorting.
+  const std::string entry(text);
+  ::SendDlgItemMessageA(hwnd_, control, CB_INSERTSTRING, static_cast<WPARAM>(-1),
+                        reinterpret_cast<LPARAM>(entry.c_str()));
+}
+
+void HostedDialog::SelectListEntry(int control, int index) {
+  ::SendDlgItemMessageA(hwnd_, control, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+int HostedDialog::SelectedListEntry(int control) {
+  const LRESULT index = ::SendDlgItemMessageA(hwnd_, control, CB_GETCURSEL, 0, 0);
+  return index == CB_ERR ? -1 : static_cast<int>(index);
+}
+
+void HostedDialog::ShowExclamationIcon(int control) {
+  // A shared system icon: it is never destroyed.
+  HICON icon = ::LoadIconA(nullptr, IDI_EXCLAMATION);
+  ::SendDlgItemMessageA(hwnd_, control, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
+}
+
+void HostedDialog::SetFaceBackground(int control) {
+  ::SendDlgItemMessageA(hwnd_, control, EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(::GetSysColor(COLOR_BTNFACE)));
+}
+
+void HostedDialog::EnableWindow(bool enable) { ::EnableWindow(hwnd_, enable ? TRUE : FALSE); }
+
+void HostedDialog::FocusDialog() {
+  // Activating the dialog gives the focus back to the control that had it;
+  // when none of its controls has it then, the first tab stop gets it.
+  ::SetActiveWindow(hwnd_);
+  HWND focus = ::GetFocus();
+  if (focus != nullptr && ::IsChild(hwnd_, focus)) return;
+  HWND first = ::GetNextDlgTabItem(hwnd_, nullptr, FALSE);
+  if (first == nullptr) {
+    ::SetFocus(hwnd_);
+    return;
+  }
+  ::SendMessageA(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(first), TRUE);
 }
 
 void HostedDialog::SetControlFont(int control, int points) {

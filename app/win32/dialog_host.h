@@ -30,6 +30,18 @@ class HostedDialog : public pellam::DialogView {
   std::string ControlText(int control, std::size_t max_bytes) override;
   void EnableControl(int control, bool enable) override;
   void CheckRadio(int control, bool checked) override;
+  bool IsRadioChecked(int control) override;
+  void SetTextLimit(int control, int bytes) override;
+  void SetSpinnerRange(int control, int lowest, int highest) override;
+  void SetSpinnerPosition(int control, int position) override;
+  void ClearList(int control) override;
+  void AddListEntry(int control, std::string_view text) override;
+  void SelectListEntry(int control, int index) override;
+  int SelectedListEntry(int control) override;
+  void ShowExclamationIcon(int control) override;
+  void SetFaceBackground(int control) override;
+  void EnableWindow(bool enable) override;
+  void FocusDialog() override;
   void SetControlFont(int control, int points) override;
   void SetMark(const char* name) override;
   void RemoveMark(const char* name) override;

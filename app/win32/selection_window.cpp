@@ -3,6 +3,7 @@
 #include "app/win32/about_window.h"
 #include "app/win32/admin_id_window.h"
 #include "app/win32/operation_button.h"
+#include "app/win32/operation_dialogs.h"
 
 namespace pellam_win32 {
 
@@ -31,8 +32,18 @@ int SelectionWindow::RunChild(pellam::ChildDialog dialog) {
     AdminIdWindow window(state_, messages_, services_.card);
     return static_cast<int>(window.RunModal(pellam::AdminIdDialog::kTemplate, hwnd()));
   }
-  AboutWindow window(state_);
-  return static_cast<int>(window.RunModal(pellam::AboutDialog::kTemplate, hwnd()));
+  if (dialog == pellam::ChildDialog::About) {
+    AboutWindow window(state_);
+    return static_cast<int>(window.RunModal(pellam::AboutDialog::kTemplate, hwnd()));
+  }
+  // The operation dialogs have no owner, so the main window is disabled by
+  // hand while one runs: a second operation started underneath would share
+  // the records and the reader with the first.
+  ::EnableWindow(hwnd(), FALSE);
+  const int result = RunOperationDialog(dialog, logic_.Context());
+  ::EnableWindow(hwnd(), TRUE);
+  ::SetActiveWindow(hwnd());
+  return result;
 }
 
 void SelectionWindow::OnInitDialog() {

@@ -1,19 +1,31 @@
 // Drives a running Pellam.exe from outside, under Wine: waits for its
-// windows (found by the window properties the program sets), reads their
-// texts, presses buttons, and saves a picture of the screen or of a window
-// as PNG. Used by the GUI smoke test and by the demo.
+// windows, reads their texts, types into fields, presses buttons, answers
+// message boxes, and saves a picture of the screen or of a window as PNG.
+// Used by the GUI smoke test and by the demo.
 //
-//   gui_driver wait MARK SECONDS        a window with property MARK appears
-//   gui_driver gone MARK SECONDS        no window with property MARK is left
+// MARK names a window: a window property the program sets (SelectDialog,
+// GetAdminDialog), or title=TEXT for the visible top-level window whose title
+// is exactly TEXT (the operation dialogs, which carry no property).
+//
+//   gui_driver wait MARK SECONDS        MARK appears
+//   gui_driver gone MARK SECONDS        MARK is gone
 //   gui_driver text MARK ID             the text of control ID (0: the title)
-//   gui_driver press MARK ID            clicks control ID
+//   gui_driver press MARK ID            clicks button ID (posted: a dialog it opens does not block)
+//   gui_driver click MARK ID            clicks radio button or check box ID; fails when it is disabled
+//   gui_driver type MARK ID TEXT        sets the text of control ID
+//   gui_driver select MARK ID INDEX     chooses entry INDEX of drop-down list ID and tells the window
+//   gui_driver enabled MARK ID          prints 1 when control ID (0: the window) is enabled, else 0
 //   gui_driver close MARK               the close box
 //   gui_driver key MARK escape|enter    a key press sent to the window
 //   gui_driver show MARK minimize|restore
 //   gui_driver shot MARK|screen FILE    a PNG of the window, or of the screen
 //   gui_driver boxes                    the title and text of each open message box
+//   gui_driver answer ok|cancel [SECONDS]
+//                                       waits (10 s unless given) for a message box, prints
+//                                       its title and text as boxes does, presses OK or Cancel
 //
-// Exit status 0 on success, 1 when the condition was not met.
+// Exit status 0 on success, 1 when the condition was not met (no such window,
+// control or message box).
 #include <windows.h>
 
 #include <cstdint>
@@ -25,21 +37,101 @@
 
 namespace {
 
+constexpr const char* kProgramMarks[] = {"SelectDialog", "GetAdminDialog"};
+constexpr const char kTitlePrefix[] = "title=";
+// A message box's text is a static with this identifier.
+constexpr int kMessageBoxText = 0xFFFF;
+
+bool HasClass(HWND window, const char* name) {
+  char kind[64] = {};
+  ::GetClassNameA(window, kind, sizeof kind);
+  return ::lstrcmpiA(kind, name) == 0;
+}
+
+bool Named(HWND window, const char* mark) {
+  if (std::strncmp(mark, kTitlePrefix, sizeof kTitlePrefix - 1) != 0) return ::GetPropA(window, mark) != nullptr;
+  char title[512] = {};
+  ::GetWindowTextA(window, title, sizeof title);
+  return std::strcmp(title, mark + sizeof kTitlePrefix - 1) == 0;
+}
+
 HWND FindMarked(const char* mark) {
   for (HWND window = ::GetWindow(::GetDesktopWindow(), GW_CHILD); window != nullptr;
        window = ::GetWindow(window, GW_HWNDNEXT)) {
-    if (::GetPropA(window, mark) != nullptr && ::IsWindowVisible(window)) return window;
+    if (::IsWindowVisible(window) && Named(window, mark)) return window;
   }
   return nullptr;
 }
 
+// A visible dialog that is none of the program's marked windows and shows a
+// message box's text static.
+bool IsMessageBox(HWND window) {
+  if (!HasClass(window, "#32770") || !::IsWindowVisible(window)) return false;
+  for (const char* mark : kProgramMarks) {
+    if (::GetPropA(window, mark) != nullptr) return false;
+  }
+  HWND text = ::GetDlgItem(window, kMessageBoxText);
+  return text != nullptr && HasClass(text, "Static");
+}
+
+void PrintBox(HWND box) {
+  char title[512] = {};
+  char text[1024] = {};
+  ::GetWindowTextA(box, title, sizeof title);
+  ::GetDlgItemTextA(box, kMessageBoxText, text, sizeof text);
+  std::printf("%s|%s\n", title, text);
+  std::fflush(stdout);
+}
+
+HWND FindMessageBox() {
+  for (HWND window = ::GetWindow(::GetDesktopWindow(), GW_CHILD); window != nullptr;
+       window = ::GetWindow(window, GW_HWNDNEXT)) {
+    if (IsMessageBox(window)) return window;
+  }
+  return nullptr;
+}
+
+bool TimeUp(DWORD until) { return static_cast<std::int32_t>(::GetTickCount() - until) > 0; }
+
+DWORD Deadline(double seconds) { return ::GetTickCount() + static_cast<DWORD>(seconds * 1000); }
+
 bool WaitFor(const char* mark, double seconds, bool present) {
-  const DWORD until = ::GetTickCount() + static_cast<DWORD>(seconds * 1000);
+  const DWORD until = Deadline(seconds);
   while (true) {
     if ((FindMarked(mark) != nullptr) == present) return true;
-    if (static_cast<std::int32_t>(::GetTickCount() - until) > 0) return false;
+    if (TimeUp(until)) return false;
     ::Sleep(100);
   }
+}
+
+// Waits for a message box, shows it and presses `button` (IDOK or IDCANCEL);
+// then waits a little for it to close, so that the next command sees what
+// came after it.
+bool Answer(int button, double seconds) {
+  const DWORD until = Deadline(seconds);
+  HWND box = FindMessageBox();
+  while (box == nullptr) {
+    if (TimeUp(until)) return false;
+    ::Sleep(100);
+    box = FindMessageBox();
+  }
+  PrintBox(box);
+  HWND control = ::GetDlgItem(box, button);
+  if (control == nullptr) {
+    std::fprintf(stderr, "gui_driver: the message box has no %s button\n", button == IDOK ? "OK" : "Cancel");
+    return false;
+  }
+  if (!::PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(control))) {
+    return false;
+  }
+  const DWORD closing = Deadline(5);
+  while (::IsWindow(box) && ::IsWindowVisible(box) && !TimeUp(closing)) ::Sleep(50);
+  return true;
+}
+
+// Sends `message` to a window of the program without hanging on a busy one.
+bool SendTo(HWND window, UINT message, WPARAM wparam, LPARAM lparam, DWORD_PTR& result) {
+  return ::SendMessageTimeoutA(window, message, wparam, lparam, SMTO_ABORTIFHUNG, 5000, &result) != 0;
 }
 
 std::uint32_t Crc(const std::vector<std::uint8_t>& data, std::size_t from) {
@@ -135,20 +227,14 @@ bool Shot(HWND window, const char* path) {
 }
 
 BOOL CALLBACK ListBox(HWND window, LPARAM) {
-  char kind[64] = {};
-  ::GetClassNameA(window, kind, sizeof kind);
-  if (std::strcmp(kind, "#32770") != 0 || !::IsWindowVisible(window)) return TRUE;
-  if (::GetPropA(window, "SelectDialog") != nullptr || ::GetPropA(window, "GetAdminDialog") != nullptr) return TRUE;
-  char title[512] = {};
-  char text[1024] = {};
-  ::GetWindowTextA(window, title, sizeof title);
-  ::GetDlgItemTextA(window, 0xFFFF, text, sizeof text);  // a message box's text
-  std::printf("%s|%s\n", title, text);
+  if (IsMessageBox(window)) PrintBox(window);
   return TRUE;
 }
 
 int Usage() {
-  std::fprintf(stderr, "usage: gui_driver wait|gone|text|press|close|shot|boxes ...\n");
+  std::fprintf(stderr,
+               "usage: gui_driver wait|gone|text|press|click|type|select|enabled|close|key|show|shot|boxes|answer "
+               "...\n");
   return 2;
 }
 
@@ -160,6 +246,12 @@ int main(int argc, char** argv) {
   if (command == "boxes") {
     ::EnumWindows(&ListBox, 0);
     return 0;
+  }
+  if (command == "answer") {
+    if (argc < 3) return Usage();
+    const std::string choice = argv[2];
+    if (choice != "ok" && choice != "cancel") return Usage();
+    return Answer(choice == "ok" ? IDOK : IDCANCEL, argc > 3 ? std::atof(argv[3]) : 10.0) ? 0 : 1;
   }
   if (argc < 3) return Usage();
   const char* mark = argv[2];
@@ -186,6 +278,12 @@ int main(int argc, char** argv) {
     return 0;
   }
   const int id = std::atoi(argv[3]);
+  if (command == "enabled") {
+    HWND target = id == 0 ? window : ::GetDlgItem(window, id);
+    if (target == nullptr) return 1;
+    std::printf("%d\n", ::IsWindowEnabled(target) ? 1 : 0);
+    return 0;
+  }
   if (command == "text") {
     char text[1024] = {};
     if (id == 0) {
@@ -196,10 +294,28 @@ int main(int argc, char** argv) {
     std::printf("%s\n", text);
     return 0;
   }
+  HWND control = ::GetDlgItem(window, id);
+  if (control == nullptr) return 1;
   if (command == "press") {
-    HWND button = ::GetDlgItem(window, id);
-    if (button == nullptr) return 1;
-    return ::PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button)) ? 0 : 1;
+    return ::PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(control)) ? 0 : 1;
+  }
+  if (command == "click") {
+    // As the mouse would: a disabled button cannot be clicked, and the button
+    // itself checks and tells its dialog.
+    if (!::IsWindowEnabled(control)) return 1;
+    return ::PostMessageA(control, BM_CLICK, 0, 0) ? 0 : 1;
+  }
+  if (argc < 5) return Usage();
+  DWORD_PTR result = 0;
+  if (command == "type") {
+    return SendTo(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[4]), result) && result == TRUE ? 0 : 1;
+  }
+  if (command == "select") {
+    const int index = std::atoi(argv[4]);
+    if (!SendTo(control, CB_SETCURSEL, static_cast<WPARAM>(index), 0, result) || static_cast<int>(result) != index) {
+      return 1;
+    }
+    return ::PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(control)) ? 0 : 1;
   }
   return Usage();
 }

@@ -7,8 +7,10 @@
 # The main window appears with its texts and the administrator-card gate over
 # it, which waits silently while the reader is empty; a second start hands
 # over to the first and ends; the administrator card laid on the reader is
-# read; a screenshot is saved as WORK_DIR/main-window.png; End closes the
-# program with status 0 and the exit backup written.
+# read; a screenshot is saved as WORK_DIR/main-window.png; a user-ID card is
+# issued through the Issue dialogs (WORK_DIR/issue-dialog.png), with the main
+# window disabled meanwhile; End closes the program with status 0 and the exit
+# backup written.
 set -uo pipefail
 export PELLAM_BIN=$1 READERSIM=$2
 work=$3
@@ -21,6 +23,8 @@ mkdir -p "$work"
 run="$work/run"
 rm -rf "$run"
 pellam_workdir "$run"
+: >"$run/UserCardProcessLog.csv"
+cp "$run/UserIDList.csv" "$work/list-at-start.csv"
 
 finish() {  # waits for Wine to end before the X server goes, then stops the simulator
   [ "$1" -eq 1 ] && wineserver -k >/dev/null 2>&1
@@ -38,6 +42,16 @@ expect_text() {  # mark, control, text
   local got
   got=$(pellam_driver text "$1" "$2" | tr -d '\r')
   [ "$got" = "$3" ] || fail "control $2 of $1 shows '$got', not '$3'"
+}
+expect_enabled() {  # mark, control, 1 or 0
+  local got
+  got=$(pellam_driver enabled "$1" "$2" | tr -d '\r')
+  [ "$got" = "$3" ] || fail "control $2 of $1: enabled is '$got', not '$3'"
+}
+expect_answer() {  # ok|cancel, the box's title|text
+  local got
+  got=$(pellam_driver answer "$1" 20 | tr -d '\r')
+  [ "$got" = "$2" ] || fail "message box '$got', not '$2'"
 }
 
 pellam_prefix com7 || fail "cannot prepare the Wine prefix"
@@ -88,11 +102,53 @@ sleep 1
 pellam_driver show SelectDialog restore
 pellam_driver wait GetAdminDialog 3 && fail "the gate came back after a restore"
 
+# Issue: the dialog's choices enable and disable its fields; a refused field
+# keeps it open; OK hands over to the issue information, whose OK writes a
+# blank card, the list and the log. The main window is disabled meanwhile.
+issue="title=Issue Card"
+info="title=Issue Information"
+pellam_driver press SelectDialog 6002
+pellam_driver wait "$issue" 10 || fail "the Issue dialog did not appear"
+expect_text "$issue" 2050 "User-ID card"
+expect_text "$issue" 2022 "3"
+expect_enabled SelectDialog 0 0
+pellam_driver select "$issue" 2050 1 && sleep 0.5
+expect_enabled "$issue" 2014 0
+pellam_driver select "$issue" 2050 0 && sleep 0.5
+expect_enabled "$issue" 2014 1
+pellam_driver click "$issue" 1011 && sleep 0.5
+expect_enabled "$issue" 2017 0
+pellam_driver click "$issue" 1010 && sleep 0.5
+expect_enabled "$issue" 2017 1
+pellam_driver shot "$issue" "$work/issue-dialog.png" >/dev/null
+pellam_driver press "$issue" 6000
+expect_answer ok "Error|Enter a user ID."
+for field in "2014 bob" "2015 pw" "2016 pw" "2017 1234" "2018 1234" "2051 42"; do
+  pellam_driver type "$issue" $field || fail "cannot type into $field"
+done
+pellam_driver press "$issue" 6000
+pellam_driver wait "$info" 10 || fail "the issue information did not appear"
+pellam_driver gone "$issue" 1 || fail "the Issue dialog stayed"
+expect_text "$info" 2045 "1"
+pellam_driver press "$info" 1
+# The administrator card still lies on the reader: the blank card goes on
+# while the question is open.
+for _ in $(seq 50); do [ -n "$(pellam_driver boxes)" ] && break; done
+"$READERSIM" ctl --link "$work/reader" place blank1 >/dev/null || fail "cannot place a blank card"
+expect_answer ok "Question|This card is not blank.
+Place a blank card and press OK."
+expect_answer ok "Information|The card has been issued."
+pellam_driver gone "$info" 5 || fail "the issue information stayed"
+grep -q '^bob,' "$run/UserIDList.csv" || fail "no list line for the issued card"
+[ -s "$run/UserCardProcessLog.csv" ] || fail "no log line for the issued card"
+sleep 0.5
+expect_enabled SelectDialog 0 1
+
 pellam_driver press SelectDialog 6007 || fail "cannot press End"
 wait "$pellam"
 status=$?
 [ "$status" -eq 0 ] || fail "the program ended with status $status"
 cmp -s "$run/UserIDList.csv" "$run/backup/EBackupUser.csv" || fail "no exit backup"
-cmp -s "$run/UserIDList.csv" "$run/backup/BBackupUser.csv" || fail "no start-up backup"
+cmp -s "$work/list-at-start.csv" "$run/backup/BBackupUser.csv" || fail "no start-up backup"
 echo "passed; screenshot: $work/main-window.png"
 finish 0
