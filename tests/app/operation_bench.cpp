@@ -57,15 +57,16 @@ void OperationBench::OpenList(int rows) {
 void OperationBench::MakeLog() { folder.Write("UserCardProcessLog.csv", ""); }
 
 void OperationBench::MakeRegistry(std::uint32_t card_use) {
-  folder.Write("machine.reg", "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\VORAN\\VORAN Tollmark]\r\n\"cardtype\"=dword:0000000" +
-                                  std::to_string(card_use) + "\r\n");
+  folder.Write("machine.reg",
+               "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\VORAN\\VORAN Tollmark]\r\n\"cardtype\"=dword:0000000" +
+                   std::to_string(card_use) + "\r\n");
 }
 
 void OperationBench::MakeRegistryWithoutKey() { folder.Write("machine.reg", "REGEDIT4\r\n"); }
 
 std::int64_t OperationBench::StoredCardUse() const {
-  const auto value = platform::ReadRegistryValue(platform::RegistryRoot::LocalMachine, pellam::kCardUseKey,
-                                                 pellam::kCardUseValue);
+  const auto value =
+      platform::ReadRegistryValue(platform::RegistryRoot::LocalMachine, pellam::kCardUseKey, pellam::kCardUseValue);
   if (!value || value->data.size() != 4) return -1;
   return static_cast<unsigned char>(value->data[0]);
 }
