@@ -21,7 +21,9 @@ void Fill(pellam::TextBuffer& buffer, const std::string& text) {
 
 }  // namespace
 
-OperationBench::OperationBench() : registry_("PELLAM_REGISTRY", folder.dir().file("machine.reg")) {
+OperationBench::OperationBench(pellam::CardAccess* real)
+    : context{state, messages, real != nullptr ? *real : card, [this](std::uint32_t ms) { pauses.push_back(ms); }},
+      registry_("PELLAM_REGISTRY", folder.dir().file("machine.reg")) {
   std::int32_t row = 0;
   for (const std::int32_t id : pellam::text::kAllProgramTexts) {
     const std::string line = std::to_string(id) + ",T" + std::to_string(id) + "\n";
@@ -56,10 +58,10 @@ void OperationBench::OpenList(int rows) {
 
 void OperationBench::MakeLog() { folder.Write("UserCardProcessLog.csv", ""); }
 
-void OperationBench::MakeRegistry(std::uint32_t card_use) {
-  folder.Write("machine.reg",
-               "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\VORAN\\VORAN Tollmark]\r\n\"cardtype\"=dword:0000000" +
-                   std::to_string(card_use) + "\r\n");
+void OperationBench::MakeRegistry(std::uint32_t card_use, const std::string& more_keys) {
+  folder.Write("machine.reg", "REGEDIT4\r\n\r\n" + more_keys +
+                                  "[HKEY_LOCAL_MACHINE\\SOFTWARE\\VORAN\\VORAN Tollmark]\r\n\"cardtype\"=dword:0000000" +
+                                  std::to_string(card_use) + "\r\n");
 }
 
 void OperationBench::MakeRegistryWithoutKey() { folder.Write("machine.reg", "REGEDIT4\r\n"); }

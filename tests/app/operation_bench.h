@@ -21,7 +21,8 @@ inline constexpr pellam::WindowRef kDialogWindow = 0x20;
 
 class OperationBench {
  public:
-  OperationBench();
+  // The operations work on the scripted card, or on `real` when given.
+  explicit OperationBench(pellam::CardAccess* real = nullptr);
   ~OperationBench();
 
   // A list of `rows` lines ("user0".."userN") opened and loaded as at start-up.
@@ -30,7 +31,7 @@ class OperationBench {
   void MakeLog();
   // The registry stand-in with the program's key and "cardtype" = `card_use`,
   // or without the key.
-  void MakeRegistry(std::uint32_t card_use);
+  void MakeRegistry(std::uint32_t card_use, const std::string& more_keys = "");
   void MakeRegistryWithoutKey();
   // The card use stored in the stand-in, or -1.
   std::int64_t StoredCardUse() const;
@@ -45,7 +46,7 @@ class OperationBench {
   pellam::Messages messages{state, surface};
   ScriptedCard card;
   std::vector<std::uint32_t> pauses;
-  pellam::ProgramContext context{state, messages, card, [this](std::uint32_t ms) { pauses.push_back(ms); }};
+  pellam::ProgramContext context;
 
  private:
   testing_support::ScopedEnvironment registry_;
