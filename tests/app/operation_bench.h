@@ -1,0 +1,69 @@
+// What the operation dialogs' tests share: the program's state with a
+// language table whose texts name their ids ("T9010"), an empty log in a
+// program folder, a scripted card, and the main window's pre-read run for
+// real before the dialog opens.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "app/core/dialog_view.h"
+#include "app/core/program_context.h"
+#include "tests/app/app_test_files.h"
+#include "tests/app/fake_view.h"
+#include "tests/app/scripted_card.h"
+
+namespace app_test {
+
+using PreRead = void (*)(pellam::ProgramContext&, pellam::DialogView&);
+
+// A refused OK: the message it shows, then what the operator types next.
+struct Refusal {
+  std::string shown;
+  std::map<int, std::string> then_typed;
+};
+
+class OperationBench {
+ public:
+  static constexpr std::uint8_t kCardId = 1;
+
+  OperationBench();
+  ~OperationBench();
+
+  // "alice", password "secret", PIN "1234" with lock-out count 5, user code
+  // 12345, name "Alice", comment "hi", issued 3 times on 2005/4/1.
+  void PlaceUserCard();
+  // User code 12345, name "Coder", comment "hi", issued 3 times on 2005/4/1.
+  void PlaceCodeCard();
+  // The list file with `lines`, opened and loaded as at start-up.
+  void OpenList(const std::string& lines);
+
+  // Runs the pre-read and the dialog's initialisation; from there on only
+  // the dialog's own card calls, messages and pauses are recorded.
+  void Open(PreRead pre_read, pellam::DialogLogic& dialog);
+  void PressOk(pellam::DialogLogic& dialog) { dialog.OnCommand(view, pellam::kDialogOk, pellam::kNotifyClicked); }
+  void Type(const std::map<int, std::string>& texts);
+  // Presses OK once per refusal: its message alone, the dialog open with the
+  // focus back, the card untouched.
+  void ExpectRefusals(pellam::DialogLogic& dialog, const std::vector<Refusal>& refusals);
+
+  // Every message shown as "text/caption".
+  std::vector<std::string> Shown() const;
+  // The last log line without its time: "subject,administrator,operation";
+  // empty when nothing was logged.
+  std::string LastLog() const;
+
+  ProgramFolder folder;
+  pellam::AppState state;
+  FakeSurface surface;
+  pellam::Messages messages{state, surface};
+  ScriptedCard card;
+  std::vector<std::uint32_t> pauses;
+  pellam::ProgramContext context{state, messages, card, [this](std::uint32_t ms) { pauses.push_back(ms); }};
+  FakeView main{0x10};
+  FakeView view{0x20};
+};
+
+}  // namespace app_test
