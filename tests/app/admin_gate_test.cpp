@@ -212,6 +212,7 @@ TEST(MainWindowGate, VersionButtonAndSystemMenuOpenTheSameDialogAndEndCloses) {
   FakeSurface surface;
   pellam::Messages messages(state, surface);
   ScriptedCard card;
+  card.open_fails = true;  // no reader: the four card operations end at once
   pellam::StartupServices services{card, 0x0409, [] { return 0; }};
   pellam::SelectionDialog window(state, messages, services);
   FakeView view(kMain);
@@ -219,7 +220,9 @@ TEST(MainWindowGate, VersionButtonAndSystemMenuOpenTheSameDialogAndEndCloses) {
   window.OnSystemCommand(view, 16);
   window.OnSystemCommand(view, 0xF020);  // minimise: left to the system
   for (const int button : {6002, 6003, 6004, 6005, 6006}) window.OnCommand(view, button);
-  EXPECT_EQ(view.children, (std::vector<pellam::ChildDialog>{pellam::ChildDialog::About, pellam::ChildDialog::About}));
+  EXPECT_EQ(view.children, (std::vector<pellam::ChildDialog>{pellam::ChildDialog::About, pellam::ChildDialog::About,
+                                                             pellam::ChildDialog::Issue}));
+  EXPECT_EQ(surface.shown.size(), 4u) << "9001 for each operation that needs the reader";
   EXPECT_FALSE(view.ended);
   window.OnCommand(view, 6007);
   EXPECT_TRUE(view.ended);
