@@ -60,89 +60,39 @@ struct InitializeCase {
 
 TEST(InitializeDialog, InitialisesDeletesTellsAndLogs) {
   const Strings user_work{"read-user-account", "initialize"};
+  const Strings code_work{"read-user-code", "initialize"};
   const std::string keep = "alice,ADMIN01,initialize card (without userID delete from IDfile)";
   const std::string deleted = "alice,ADMIN01,initialize card (with userID delete from IDfile)";
-  const std::string list_without_alice = "bob,2024,5,17,2\r\n";
+  const std::string without_alice = "bob,2024,5,17,2\r\n";
   const auto none = [](OperationBench&) {};
+  const auto fail = [](const char* call) { return [call](OperationBench& bench) { bench.card.failing = {call}; }; };
+  // A rewrite already waiting beside the list stops every change of it.
+  const auto list_blocked = [](OperationBench& bench) {
+    std::filesystem::create_directory(bench.folder.dir().path() / "UserIDList.csv.pending");
+  };
+  const auto decline = [](OperationBench& bench) { bench.surface.answers = {false}; };
+  const auto close_fails = [](OperationBench& bench) { bench.card.close_fails = true; };
+  const auto carol = [](OperationBench& bench) { bench.card.user_id = "carol"; };
+  // clang-format off
   const InitializeCase cases[] = {
       {"keep", false, false, none, user_work, {"T4004/Info"}, keep, 1, kList},
-      {"delete", false, true, none, user_work, {"T7010/Question", "T4004/Info"}, deleted, 1, list_without_alice},
-      {"delete, not listed",
-       false,
-       true,
-       [](auto& bench) { bench.card.user_id = "carol"; },
-       user_work,
-       {"T7010/Question", "T7014/Question", "T4004/Info"},
-       "carol,ADMIN01,initialize card (with userID delete from IDfile)",
-       1,
-       kList},
-      {"delete fails",
-       false,
-       true,
-       [](auto& bench) {
-         // A rewrite already waiting beside the list stops every change of it.
-         std::filesystem::create_directory(bench.folder.dir().path() / "UserIDList.csv.pending");
-       },
-       user_work,
-       {"T7010/Question", "T7012/Question", "T4004/Info"},
-       deleted,
-       1,
-       kList},
-      {"delete, user ID unreadable",
-       false,
-       true,
-       [](auto& bench) { bench.card.failing = {"read-user-account"}; },
-       user_work,
-       {"T7010/Question", "T4004/Info"},
-       ",ADMIN01,initialize card (without userID delete from IDfile)",
-       1,
-       kList},
-      {"delete declined",
-       false,
-       true,
-       [](auto& bench) { bench.surface.answers = {false}; },
-       {},
-       {"T7010/Question"},
-       "",
-       kStaysOpen,
-       kList},
-      {"initialisation fails",
-       false,
-       true,
-       [](auto& bench) { bench.card.failing = {"initialize"}; },
-       user_work,
-       {"T7010/Question", "T7011/Question"},
-       "",
-       2,
-       kList},
-      {"close fails",
-       false,
-       true,
-       [](auto& bench) { bench.card.close_fails = true; },
-       user_work,
-       {"T7010/Question", "T9009/Error"},
-       deleted,
-       2,
-       list_without_alice},
-      {"user-code card",
-       true,
-       false,
-       none,
-       {"read-user-code", "initialize"},
-       {"T4004/Info"},
-       "12345,ADMIN01,initialize card (L)",
-       1,
-       kList},
-      {"user code unreadable",
-       true,
-       false,
-       [](auto& bench) { bench.card.failing = {"read-user-code"}; },
-       {"read-user-code", "initialize"},
-       {"T4004/Info"},
-       ",ADMIN01,initialize card (L)",
-       1,
-       kList},
+      {"delete", false, true, none, user_work, {"T7010/Question", "T4004/Info"}, deleted, 1, without_alice},
+      {"delete, not listed", false, true, carol, user_work, {"T7010/Question", "T7014/Question", "T4004/Info"},
+       "carol,ADMIN01,initialize card (with userID delete from IDfile)", 1, kList},
+      {"delete fails", false, true, list_blocked, user_work, {"T7010/Question", "T7012/Question", "T4004/Info"},
+       deleted, 1, kList},
+      {"delete, user ID unreadable", false, true, fail("read-user-account"), user_work,
+       {"T7010/Question", "T4004/Info"}, ",ADMIN01,initialize card (without userID delete from IDfile)", 1, kList},
+      {"delete declined", false, true, decline, {}, {"T7010/Question"}, "", kStaysOpen, kList},
+      {"initialisation fails", false, true, fail("initialize"), user_work, {"T7010/Question", "T7011/Question"}, "",
+       2, kList},
+      {"close fails", false, true, close_fails, user_work, {"T7010/Question", "T9009/Error"}, deleted, 2,
+       without_alice},
+      {"user-code card", true, false, none, code_work, {"T4004/Info"}, "12345,ADMIN01,initialize card (L)", 1, kList},
+      {"user code unreadable", true, false, fail("read-user-code"), code_work, {"T4004/Info"},
+       ",ADMIN01,initialize card (L)", 1, kList},
   };
+  // clang-format on
   for (const InitializeCase& c : cases) {
     SCOPED_TRACE(c.name);
     OperationBench bench;
@@ -176,22 +126,16 @@ struct ConfirmCase {
 
 TEST(ConfirmDialog, UnlocksTellsAndLogs) {
   const Strings work{"reset-retry", "read-user-account"};
+  const auto fail = [](const char* call) { return [call](app_test::ScriptedCard& card) { card.failing = {call}; }; };
+  // clang-format off
   const ConfirmCase cases[] = {
       {"unlocked", [](auto&) {}, work, {"T4003/Info"}, "alice,ADMIN01,unlocked PIN", 1},
-      {"user ID unreadable",
-       [](auto& card) { card.failing = {"read-user-account"}; },
-       work,
-       {"T4003/Info"},
-       ",ADMIN01,unlocked PIN",
-       1},
-      {"reset fails", [](auto& card) { card.failing = {"reset-retry"}; }, {"reset-retry"}, {"T7009/Error"}, "", 2},
-      {"close fails",
-       [](auto& card) { card.close_fails = true; },
-       work,
-       {"T9009/Error"},
-       "alice,ADMIN01,unlocked PIN",
+      {"user ID unreadable", fail("read-user-account"), work, {"T4003/Info"}, ",ADMIN01,unlocked PIN", 1},
+      {"reset fails", fail("reset-retry"), {"reset-retry"}, {"T7009/Error"}, "", 2},
+      {"close fails", [](auto& card) { card.close_fails = true; }, work, {"T9009/Error"}, "alice,ADMIN01,unlocked PIN",
        2},
   };
+  // clang-format on
   for (const ConfirmCase& c : cases) {
     SCOPED_TRACE(c.name);
     OperationBench bench;

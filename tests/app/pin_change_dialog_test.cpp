@@ -79,7 +79,9 @@ TEST(PinChangeDialog, ChecksInOrder) {
 
 struct PinCase {
   const char* name;
-  std::function<void(OperationBench&, PinChangeDialog&)> arrange;
+  bool pin_off;
+  std::map<int, std::string> typed;
+  std::string failing;  // a card call, or "close"
   Strings work;
   Strings shown;
   std::string log;
@@ -90,66 +92,32 @@ struct PinCase {
 
 TEST(PinChangeDialog, WritesTellsAndLogs) {
   const Strings work{"write-retry-limit", "write-pin", "read-user-account"};
-  const auto none = [](OperationBench&, PinChangeDialog&) {};
+  const std::string logged = "alice,ADMIN01,change PIN property";
+  const std::map<int, std::string> new_pin{{2022, "9"}, {2017, "5555"}, {2018, "5555"}};
+  // clang-format off
   const PinCase cases[] = {
-      {"settings kept", none, work, {"T4002/Info"}, "alice,ADMIN01,change PIN property", 1, "1234", 5},
-      {"PIN check off, fields not read",
-       [](auto& bench, auto& dialog) {
-         bench.Type({{2017, "x"}, {2022, "x"}});
-         Click(bench, dialog, 1011);
-       },
-       work,
-       {"T4002/Info"},
-       "alice,ADMIN01,change PIN property",
-       1,
-       "",
-       0},
-      {"user ID unreadable",
-       [](auto& bench, auto&) { bench.card.failing = {"read-user-account"}; },
-       work,
-       {"T4002/Info"},
-       ",ADMIN01,change PIN property",
-       1,
-       "1234",
-       5},
-      {"retry limit write fails",
-       [](auto& bench, auto&) {
-         bench.Type({{2022, "9"}});
-         bench.card.failing = {"write-retry-limit"};
-       },
-       {"write-retry-limit"},
-       {"T9015/Error"},
-       "",
-       2,
-       "1234",
-       5},
-      {"PIN write fails",
-       [](auto& bench, auto&) {
-         bench.Type({{2022, "9"}, {2017, "5555"}, {2018, "5555"}});
-         bench.card.failing = {"write-pin"};
-       },
-       {"write-retry-limit", "write-pin"},
-       {"T9015/Error"},
-       "",
-       2,
-       "1234",
-       9},
-      {"close fails",
-       [](auto& bench, auto&) { bench.card.close_fails = true; },
-       work,
-       {"T9009/Error"},
-       "alice,ADMIN01,change PIN property",
-       2,
-       "1234",
-       5},
+      {"settings kept", false, {}, "", work, {"T4002/Info"}, logged, 1, "1234", 5},
+      {"new PIN", false, new_pin, "", work, {"T4002/Info"}, logged, 1, "5555", 9},
+      {"PIN check off, fields not read", true, {{2017, "x"}, {2022, "x"}}, "", work, {"T4002/Info"}, logged, 1, "", 0},
+      {"user ID unreadable", false, {}, "read-user-account", work, {"T4002/Info"}, ",ADMIN01,change PIN property", 1,
+       "1234", 5},
+      {"retry limit write fails", false, new_pin, "write-retry-limit", {"write-retry-limit"}, {"T9015/Error"}, "", 2,
+       "1234", 5},
+      {"PIN write fails", false, new_pin, "write-pin", {"write-retry-limit", "write-pin"}, {"T9015/Error"}, "", 2,
+       "1234", 9},
+      {"close fails", false, {}, "close", work, {"T9009/Error"}, logged, 2, "1234", 5},
   };
+  // clang-format on
   for (const PinCase& c : cases) {
     SCOPED_TRACE(c.name);
     OperationBench bench;
     bench.PlaceUserCard();
     PinChangeDialog dialog(bench.context);
     bench.Open(pellam::RunPinChangeOperation, dialog);
-    c.arrange(bench, dialog);
+    bench.Type(c.typed);
+    if (c.pin_off) Click(bench, dialog, 1011);
+    bench.card.failing = {c.failing};
+    bench.card.close_fails = c.failing == "close";
     bench.PressOk(dialog);
     EXPECT_EQ(bench.card.CardWork(), c.work);
     EXPECT_EQ(bench.Shown(), c.shown);

@@ -71,7 +71,7 @@ struct UpdateCase {
   const char* name;
   bool code_card;
   std::map<int, std::string> typed;
-  std::function<void(app_test::ScriptedCard&)> arrange;
+  std::string failing;  // a card call, or "close"
   Strings work;
   Strings shown;
   std::string log;
@@ -80,65 +80,23 @@ struct UpdateCase {
 
 TEST(UpdateDialog, WritesTellsAndLogs) {
   const Strings user_writes{"write-user-account", "write-user-name", "write-comment", "write-user-code"};
-  const auto none = [](app_test::ScriptedCard&) {};
+  const Strings code_writes{"write-user-name", "write-comment", "write-user-code"};
+  const std::string option = "alice,ADMIN01,update user option";
+  const std::string data = "alice,ADMIN01,update user data";
+  // clang-format off
   const UpdateCase cases[] = {
-      {"password kept",
-       false,
-       {{2023, "Al"}},
-       none,
-       user_writes,
-       {"T4001/Info"},
-       "alice,ADMIN01,update user option",
+      {"password kept", false, {{2023, "Al"}}, "", user_writes, {"T4001/Info"}, option, 1},
+      {"password changed", false, {{2015, "new"}, {2016, "new"}}, "", user_writes, {"T4001/Info"}, data, 1},
+      {"password and code emptied", false, {{2015, ""}, {2016, ""}, {2051, ""}}, "", user_writes, {"T4001/Info"}, data,
        1},
-      {"password changed",
-       false,
-       {{2015, "new"}, {2016, "new"}},
-       none,
-       user_writes,
-       {"T4001/Info"},
-       "alice,ADMIN01,update user data",
-       1},
-      {"password emptied",
-       false,
-       {{2015, ""}, {2016, ""}, {2051, ""}},
-       none,
-       user_writes,
-       {"T4001/Info"},
-       "alice,ADMIN01,update user data",
-       1},
-      {"user-code card",
-       true,
-       {{2051, "7"}, {2024, "new"}},
-       none,
-       {"write-user-name", "write-comment", "write-user-code"},
-       {"T4001/Info"},
-       "7,ADMIN01,update user data (L)",
-       1},
-      {"name write fails",
-       false,
-       {},
-       [](auto& card) { card.failing = {"write-user-name"}; },
-       {"write-user-account", "write-user-name"},
-       {"T9015/Error"},
-       "",
-       2},
-      {"user code write fails",
-       false,
-       {},
-       [](auto& card) { card.failing = {"write-user-code"}; },
-       user_writes,
-       {"T9015/Question"},
-       "",
-       2},
-      {"close fails",
-       false,
-       {},
-       [](auto& card) { card.close_fails = true; },
-       user_writes,
-       {"T9009/Error"},
-       "alice,ADMIN01,update user option",
-       2},
+      {"user-code card", true, {{2051, "7"}, {2024, "new"}}, "", code_writes, {"T4001/Info"},
+       "7,ADMIN01,update user data (L)", 1},
+      {"name write fails", false, {}, "write-user-name", {"write-user-account", "write-user-name"}, {"T9015/Error"},
+       "", 2},
+      {"user code write fails", false, {}, "write-user-code", user_writes, {"T9015/Question"}, "", 2},
+      {"close fails", false, {}, "close", user_writes, {"T9009/Error"}, option, 2},
   };
+  // clang-format on
   for (const UpdateCase& c : cases) {
     SCOPED_TRACE(c.name);
     OperationBench bench;
@@ -146,7 +104,8 @@ TEST(UpdateDialog, WritesTellsAndLogs) {
     UpdateDialog dialog(bench.context);
     bench.Open(pellam::RunUpdateOperation, dialog);
     bench.Type(c.typed);
-    c.arrange(bench.card);
+    bench.card.failing = {c.failing};
+    bench.card.close_fails = c.failing == "close";
     bench.PressOk(dialog);
     EXPECT_EQ(bench.card.CardWork(), c.work);
     EXPECT_EQ(bench.Shown(), c.shown);
