@@ -2,11 +2,11 @@
 
 #include <memory>
 
+#include "app/core/initialize_dialog.h"
 #include "app/core/issue_dialog.h"
+#include "app/core/pin_change_dialog.h"
+#include "app/core/update_dialog.h"
 #include "app/win32/operation_window.h"
-// #include "app/core/initialize_dialog.h"
-// #include "app/core/pin_change_dialog.h"
-// #include "app/core/update_dialog.h"
 
 namespace pellam_win32 {
 
@@ -32,11 +32,12 @@ constexpr OperationDialogRow Row(pellam::ChildDialog dialog) {
 
 // Each operation dialog: its logic and its template.
 constexpr OperationDialogRow kOperationDialogs[] = {
-    Row<pellam::IssueDialog>(pellam::ChildDialog::Issue), Row<pellam::IssueInfoDialog>(pellam::ChildDialog::IssueInfo),
-    // Row<pellam::UpdateDialog>(pellam::ChildDialog::Update),
-    // Row<pellam::PinChangeDialog>(pellam::ChildDialog::PinChange),
-    // Row<pellam::ConfirmDialog>(pellam::ChildDialog::Confirm),
-    // Row<pellam::InitializeDialog>(pellam::ChildDialog::Initialize),
+    Row<pellam::IssueDialog>(pellam::ChildDialog::Issue),
+    Row<pellam::IssueInfoDialog>(pellam::ChildDialog::IssueInfo),
+    Row<pellam::UpdateDialog>(pellam::ChildDialog::Update),
+    Row<pellam::PinChangeDialog>(pellam::ChildDialog::PinChange),
+    Row<pellam::ConfirmDialog>(pellam::ChildDialog::Confirm),
+    Row<pellam::InitializeDialog>(pellam::ChildDialog::Initialize),
 };
 
 }  // namespace

@@ -212,6 +212,7 @@ TEST(MainWindowGate, VersionButtonAndSystemMenuOpenTheSameDialogAndEndCloses) {
   FakeSurface surface;
   pellam::Messages messages(state, surface);
   ScriptedCard card;
+  card.open_fails = true;  // no reader: the four card operations end at once
   pellam::StartupServices services{card, 0x0409, [] { return 0; }};
   pellam::SelectionDialog window(state, messages, services);
   FakeView view(kMain);

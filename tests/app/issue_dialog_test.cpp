@@ -230,9 +230,15 @@ TEST(IssueInfoDialog, ShowsTheIssueAndChecksEachField) {
   EXPECT_EQ(form.view.limits, (std::map<int, int>{{2045, 5}, {2047, 4}, {2048, 2}, {2049, 2}}));
 
   const std::pair<std::map<int, std::string>, std::string> cases[] = {
-      {{{2045, "x"}}, "T9902/Error"},    {{{2045, "32768"}}, "T9706/Error"}, {{{2047, "3001"}}, "T9707/Error"},
-      {{{2047, "2O24"}}, "T9906/Error"}, {{{2048, "1a"}}, "T9907/Error"},    {{{2048, "0"}}, "T9808/Error"},
-      {{{2048, "13"}}, "T9708/Error"},   {{{2049, ""}}, "T9809/Error"},      {{{2049, "32"}}, "T9709/Error"},
+      {{{2045, "x"}}, "T9902/Error"},
+      {{{2045, "32768"}}, "T9706/Error"},
+      {{{2047, "3001"}}, "T9707/Error"},
+      {{{2047, "2O24"}}, "T9906/Error"},
+      {{{2048, "1a"}}, "T9907/Error"},
+      {{{2048, "0"}}, "T9808/Error"},
+      {{{2048, "13"}}, "T9708/Error"},
+      {{{2049, ""}}, "T9809/Error"},
+      {{{2049, "32"}}, "T9709/Error"},
       {{{2049, "-1"}}, "T9908/Error"},
       // Count 0, year 0 and 31 February pass: the card work starts (no reader here).
       {{{2045, ""}, {2047, "0"}, {2048, "2"}, {2049, "31"}}, "T9001/Error"},
@@ -342,7 +348,6 @@ TEST(IssueInfoDialog, CardOperation) {
     SCOPED_TRACE(run.name);
     OperationBench bench;
     bench.OpenList(2);
-    bench.MakeLog();
     bench.MakeRegistry(run.code_card ? 0 : 1);
     bench.card.PlaceBlank(4);
     IssueForm first(bench);
@@ -387,14 +392,10 @@ TEST(IssueInfoDialog, CardOperation) {
     if (listed) {
       EXPECT_EQ(list_after.substr(list_before.size(), 6), "alice,");
     }
-    const std::vector<std::string> log = bench.LogLines();
-    if (run.recorded && run.shown[0] != "T7013/Error") {
-      ASSERT_EQ(log.size(), 1u);
-      const std::string tail =
-          run.code_card ? ",12345,ADMIN01,issue new card (L)\r" : ",alice,ADMIN01,issue new card\r";
-      EXPECT_EQ(log[0].substr(log[0].size() - tail.size()), tail);
-    } else {
-      EXPECT_TRUE(log.empty());
+    const bool logged = run.recorded && run.shown[0] != "T7013/Error";
+    EXPECT_EQ(bench.LogLines().size(), logged ? 1u : 0u);
+    if (logged) {
+      EXPECT_EQ(bench.LastLog(), run.code_card ? "12345,ADMIN01,issue new card (L)" : "alice,ADMIN01,issue new card");
     }
     const bool key_missing = run.shown[0] == "T7017/Error";
     const std::int64_t old_use = run.code_card ? 0 : 1;

@@ -14,9 +14,9 @@ namespace app_test {
 
 namespace {
 
-void Fill(pellam::TextBuffer& buffer, const std::string& text) {
-  buffer.fill('\0');
-  std::copy(text.begin(), text.end(), buffer.begin());
+template <std::size_t N>
+void Put(pellam::TextBuffer& buffer, const char (&text)[N]) {
+  std::copy_n(text, N, buffer.begin());
 }
 
 }  // namespace
@@ -27,41 +27,65 @@ OperationBench::OperationBench(pellam::CardAccess* real)
   std::int32_t row = 0;
   for (const std::int32_t id : pellam::text::kAllProgramTexts) {
     const std::string line = std::to_string(id) + ",T" + std::to_string(id) + "\n";
-    std::copy(line.begin(), line.end(), state.language_rows.begin() + row * pellam::kLanguageRowSize);
-    ++row;
+    std::copy(line.begin(), line.end(), state.language_rows.begin() + row++ * pellam::kLanguageRowSize);
   }
   state.language_row_count = row;
-  Fill(state.information_caption, "Info");
-  Fill(state.question_caption, "Question");
-  Fill(state.error_caption, "Error");
-  Fill(state.ok_text, "OK");
-  Fill(state.cancel_text, "Cancel");
+  Put(state.information_caption, "Info");
+  Put(state.question_caption, "Question");
+  Put(state.error_caption, "Error");
+  Put(state.ok_text, "OK");
+  Put(state.cancel_text, "Cancel");
   state.message_owner = kMainWindow;
   surface.windows = {kMainWindow, kDialogWindow};
   pellam::TextField<256>& admin = state.records.admin.admin_id;
-  admin.bytes.fill('\0');
+  admin.Clear();
   std::copy_n("ADMIN01", 7, admin.bytes.begin());
   admin.length = 7;
+  folder.Write("UserCardProcessLog.csv", "");
 }
 
 OperationBench::~OperationBench() {
   if (state.list_open) CloseIDFile(state.list_handle);
 }
 
-void OperationBench::OpenList(int rows) {
-  folder.WriteList(rows);
-  ASSERT_EQ(OpenIDFile("UserIDList.csv", &state.list_handle), 0);
-  state.list_open = true;
-  state.user_id_count = pellam::kUserIdRows;
-  ASSERT_EQ(ReadIDFileAll(state.list_handle, state.user_id_rows.data(), &state.user_id_count), 0);
+void OperationBench::PlaceUserCard() {
+  card.PlaceUser(kCardId, "alice");
+  card.pin = "1234";
+  card.retry_limit = 5;
+  card.user_name = "Alice";
+  card.comment = "hi";
+  card.user_code = {0x00, 0x00, 0x30, 0x39};
+  card.issue_info = {3, 2005, 4, 1};
 }
 
-void OperationBench::MakeLog() { folder.Write("UserCardProcessLog.csv", ""); }
+void OperationBench::PlaceCodeCard() {
+  card.PlaceBlank(kCardId);
+  card.card_type = 256;
+  card.user_name = "Coder";
+  card.comment = "hi";
+  card.user_code = {0x00, 0x00, 0x30, 0x39};
+  card.issue_info = {3, 2005, 4, 1};
+}
+
+void OperationBench::OpenList(const std::string& lines) {
+  folder.Write("UserIDList.csv", lines);
+  ASSERT_EQ(OpenIDFile("UserIDList.csv", &state.list_handle), TALLIX_OK);
+  state.list_open = true;
+  state.user_id_count = pellam::kUserIdRows;
+  ASSERT_EQ(ReadIDFileAll(state.list_handle, state.user_id_rows.data(), &state.user_id_count), TALLIX_OK);
+}
+
+void OperationBench::OpenList(int rows) {
+  std::string lines;
+  for (int i = 0; i < rows; ++i) lines += "user" + std::to_string(i) + ",2024,5,17,1\r\n";
+  OpenList(lines);
+}
 
 void OperationBench::MakeRegistry(std::uint32_t card_use, const std::string& more_keys) {
-  folder.Write("machine.reg", "REGEDIT4\r\n\r\n" + more_keys +
-                                  "[HKEY_LOCAL_MACHINE\\SOFTWARE\\VORAN\\VORAN Tollmark]\r\n\"cardtype\"=dword:0000000" +
-                                  std::to_string(card_use) + "\r\n");
+  folder.Write("machine.reg",
+               "REGEDIT4\r\n\r\n" + more_keys +
+                   "[HKEY_LOCAL_MACHINE\\SOFTWARE\\VORAN\\VORAN Tollmark]\r\n\"cardtype\"=dword:0000000" +
+                   std::to_string(card_use) + "\r\n");
 }
 
 void OperationBench::MakeRegistryWithoutKey() { folder.Write("machine.reg", "REGEDIT4\r\n"); }
@@ -73,18 +97,54 @@ std::int64_t OperationBench::StoredCardUse() const {
   return static_cast<unsigned char>(value->data[0]);
 }
 
-std::vector<std::string> OperationBench::LogLines() const {
-  std::vector<std::string> lines;
-  if (!folder.Exists("UserCardProcessLog.csv")) return lines;
-  std::istringstream log(folder.Read("UserCardProcessLog.csv"));
-  for (std::string line; std::getline(log, line);) lines.push_back(line);
-  return lines;
+void OperationBench::Open(PreRead pre_read, pellam::DialogLogic& dialog) {
+  pre_read(context, main);
+  ASSERT_EQ(main.children.size(), 1u) << "the pre-read ran no dialog";
+  ASSERT_FALSE(card.open);
+  card.calls.clear();
+  surface.shown.clear();
+  pauses.clear();
+  dialog.OnInit(view);
+}
+
+void OperationBench::Type(const std::map<int, std::string>& texts) {
+  for (const auto& [control, text] : texts) view.texts[control] = text;
+}
+
+void OperationBench::ExpectRefusals(pellam::DialogLogic& dialog, const std::vector<Refusal>& refusals) {
+  for (const Refusal& refusal : refusals) {
+    surface.shown.clear();
+    const int focus_returns = view.focus_returns;
+    PressOk(dialog);
+    EXPECT_EQ(Shown(), std::vector<std::string>{refusal.shown});
+    EXPECT_EQ(view.focus_returns, focus_returns + 1) << refusal.shown;
+    EXPECT_FALSE(view.ended) << refusal.shown;
+    EXPECT_TRUE(card.calls.empty()) << refusal.shown;
+    Type(refusal.then_typed);
+  }
+  surface.shown.clear();
 }
 
 std::vector<std::string> OperationBench::Shown() const {
   std::vector<std::string> texts;
   for (const ShownMessage& message : surface.shown) texts.push_back(message.text + "/" + message.caption);
   return texts;
+}
+
+std::vector<std::string> OperationBench::LogLines() const {
+  std::vector<std::string> lines;
+  if (!folder.Exists("UserCardProcessLog.csv")) return lines;
+  std::istringstream log(folder.Read("UserCardProcessLog.csv"));
+  for (std::string line; std::getline(log, line);) lines.push_back(line.substr(0, line.find('\r')));
+  return lines;
+}
+
+std::string OperationBench::LastLog() const {
+  const std::vector<std::string> lines = LogLines();
+  if (lines.empty()) return {};
+  std::string line = lines.back();
+  for (int field = 0; field < 5; ++field) line.erase(0, line.find(',') + 1);
+  return line;
 }
 
 }  // namespace app_test

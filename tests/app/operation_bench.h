@@ -1,13 +1,16 @@
-// A bench for the operation dialogs' logic: a working folder (user-ID list,
-// log, registry stand-in) made the current directory, a language table whose
-// texts name their ids ("T9010"), the message surface and views as fakes, a
-// scripted card, and the pauses recorded instead of slept.
+// What the operation dialogs' tests share: the program's state with a
+// language table whose texts name their ids ("T9010"), a program folder made
+// the current directory with an empty log, the registry stand-in in it, a
+// scripted card (or the real card library), pauses recorded instead of
+// slept, and the main window's pre-read run for real before a dialog opens.
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
+#include "app/core/dialog_view.h"
 #include "app/core/program_context.h"
 #include "tests/app/app_test_files.h"
 #include "tests/app/fake_view.h"
@@ -19,26 +22,54 @@ namespace app_test {
 inline constexpr pellam::WindowRef kMainWindow = 0x10;
 inline constexpr pellam::WindowRef kDialogWindow = 0x20;
 
+using PreRead = void (*)(pellam::ProgramContext&, pellam::DialogView&);
+
+// A refused OK: the message it shows, then what the operator types next.
+struct Refusal {
+  std::string shown;
+  std::map<int, std::string> then_typed;
+};
+
 class OperationBench {
  public:
+  static constexpr std::uint8_t kCardId = 1;
+
   // The operations work on the scripted card, or on `real` when given.
   explicit OperationBench(pellam::CardAccess* real = nullptr);
   ~OperationBench();
 
-  // A list of `rows` lines ("user0".."userN") opened and loaded as at start-up.
+  // "alice", password "secret", PIN "1234" with lock-out count 5, user code
+  // 12345, name "Alice", comment "hi", issued 3 times on 2005/4/1.
+  void PlaceUserCard();
+  // User code 12345, name "Coder", comment "hi", issued 3 times on 2005/4/1.
+  void PlaceCodeCard();
+  // The list file with `lines`, or with `rows` lines "user0,2024,5,17,1"...,
+  // opened and loaded as at start-up.
+  void OpenList(const std::string& lines);
   void OpenList(int rows);
-  // An empty log file, which the log library needs to append.
-  void MakeLog();
-  // The registry stand-in with the program's key and "cardtype" = `card_use`,
-  // or without the key.
+  // The registry stand-in with the program's key and "cardtype" = `card_use`
+  // (after `more_keys`, text of further keys), or without the key.
   void MakeRegistry(std::uint32_t card_use, const std::string& more_keys = "");
   void MakeRegistryWithoutKey();
   // The card use stored in the stand-in, or -1.
   std::int64_t StoredCardUse() const;
-  std::vector<std::string> LogLines() const;
 
-  // The messages shown, as "T<id>/<caption>" ("Question", "Error", "Info").
+  // Runs the pre-read and the dialog's initialisation; from there on only
+  // the dialog's own card calls, messages and pauses are recorded.
+  void Open(PreRead pre_read, pellam::DialogLogic& dialog);
+  void PressOk(pellam::DialogLogic& dialog) { dialog.OnCommand(view, pellam::kDialogOk, pellam::kNotifyClicked); }
+  void Type(const std::map<int, std::string>& texts);
+  // Presses OK once per refusal: its message alone, the dialog open with the
+  // focus back, the card untouched.
+  void ExpectRefusals(pellam::DialogLogic& dialog, const std::vector<Refusal>& refusals);
+
+  // Every message shown as "text/caption".
   std::vector<std::string> Shown() const;
+  // The log's lines, each without its line end.
+  std::vector<std::string> LogLines() const;
+  // The last log line without its time: "subject,administrator,operation";
+  // empty when nothing was logged.
+  std::string LastLog() const;
 
   ProgramFolder folder;
   pellam::AppState state;
@@ -47,6 +78,8 @@ class OperationBench {
   ScriptedCard card;
   std::vector<std::uint32_t> pauses;
   pellam::ProgramContext context;
+  FakeView main{kMainWindow};
+  FakeView view{kDialogWindow};
 
  private:
   testing_support::ScopedEnvironment registry_;

@@ -1,0 +1,61 @@
+// InitializeDialog (5007): returns the card the main window read to blank,
+// for a user-ID card optionally deleting its user ID from the user-ID list,
+// and logs it. ConfirmDialog (5006): the PIN unlock of the card the main
+// window read, after the operator's confirmation, and its log record.
+#pragma once
+
+#include <cstdint>
+
+#include "app/core/dialog_view.h"
+#include "app/core/program_context.h"
+
+namespace pellam {
+
+class InitializeDialog final : public DialogLogic {
+ public:
+  static constexpr int kTemplate = 5007;
+  static constexpr int kIcon = 1068;
+  static constexpr int kDeleteQuestion = 1025;
+  static constexpr int kDeleteId = 1026;
+  static constexpr int kKeepId = 1027;
+
+  explicit InitializeDialog(ProgramContext& context) : context_(context) {}
+
+  void OnInit(DialogView& view) override;
+  void OnCommand(DialogView& view, int control, int notification) override;
+  void OnDestroy(DialogView& view) override;
+
+ private:
+  void OnOk(DialogView& view);
+  // Reads what the log names (the user ID or the user code) and initialises
+  // the card; false when the card could not be initialised.
+  bool InitializeUserIdCard(DialogView& view, bool& delete_id);
+  bool InitializeUserCodeCard(DialogView& view);
+  // Removes the card's user ID from the list, telling why when it cannot.
+  void DeleteListedId();
+
+  ProgramContext& context_;
+  WindowRef saved_owner_ = kNoWindow;
+  bool code_card_ = false;
+};
+
+class ConfirmDialog final : public DialogLogic {
+ public:
+  static constexpr int kTemplate = 5006;
+  static constexpr int kIcon = 1068;
+  static constexpr int kStatement = 1023;
+
+  explicit ConfirmDialog(ProgramContext& context) : context_(context) {}
+
+  void OnInit(DialogView& view) override;
+  void OnCommand(DialogView& view, int control, int notification) override;
+  void OnDestroy(DialogView& view) override;
+
+ private:
+  void OnOk(DialogView& view);
+
+  ProgramContext& context_;
+  WindowRef saved_owner_ = kNoWindow;
+};
+
+}  // namespace pellam

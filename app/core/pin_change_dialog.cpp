@@ -1,0 +1,121 @@
+#include "app/core/pin_change_dialog.h"
+
+#include <string>
+
+#include "app/core/card_finish.h"
+#include "app/core/card_wait.h"
+#include "app/core/dialog_texts.h"
+#include "app/core/entry_checks.h"
+#include "app/core/operation_log.h"
+#include "app/core/text_ids.h"
+#include "oplog/Jornet.h"
+
+namespace pellam {
+
+namespace {
+
+constexpr LabelRow kLabels[] = {
+    {1022, ""},     {1001, ""}, {1009, ""},      {1004, ""},      {1010, "(&E)"},
+    {1011, "(&D)"}, {1028, ""}, {1012, "(&L):"}, {1013, "(&I):"}, {1014, "(&R):"},
+};
+
+constexpr LimitRow kLimits[] = {{2018, 8}, {2017, 8}, {2022, 2}};
+
+// Everything about the PIN that means nothing while PIN checking is off.
+constexpr int kPinDetails[] = {2021, 2018, 2017, 2022, 1014, 1013, 1012, 1001, 1028};
+
+constexpr std::size_t kTextRead = 255;
+constexpr std::size_t kPinRead = 31;
+constexpr int kLockoutHighest = 99;
+constexpr const char* kLockoutDefault = "3";
+
+}  // namespace
+
+void PinChangeDialog::OnInit(DialogView& view) {
+  AppState& state = context_.state;
+  const CardData& data = context_.records().card;
+  view.SetTitle(LookupText(state, kTemplate));
+  SetLabels(view, state, kLabels);
+  SetCommonButtons(view, state, kDialogOk);
+  view.SetSpinnerRange(kLockoutSpinner, 0, kLockoutHighest);
+
+  const bool pin_present = data.pin_present == 1;
+  view.CheckRadio(pin_present ? kPinOn : kPinOff, true);
+  if (!pin_present) EnablePinDetails(view, false);
+  const bool shown = pin_present && data.pin_check == 1;
+  view.SetControlText(kLockout, shown ? NumberText(data.lockout_count) : std::string());
+  view.SetControlText(kPin, shown ? ShownText(data.pin) : std::string());
+  view.SetControlText(kPinAgain, shown ? ShownText(data.pin) : std::string());
+  SetLimits(view, kLimits);
+  TakeOwner(state, view, saved_owner_);
+}
+
+void PinChangeDialog::OnCommand(DialogView& view, int control, int notification) {
+  if (control == kDialogOk && notification == kNotifyClicked) {
+    OnOk(view);
+  } else if (control == kDialogCancel) {
+    view.EndDialog(kDialogCancel);
+  } else if (control == kPinOn && notification == kNotifyClicked) {
+    EnablePinDetails(view, true);
+    if (view.ControlText(kLockout, kTextRead).empty()) view.SetControlText(kLockout, kLockoutDefault);
+  } else if (control == kPinOff && notification == kNotifyClicked) {
+    EnablePinDetails(view, false);
+  }
+}
+
+void PinChangeDialog::OnDestroy(DialogView& /*view*/) { RestoreOwner(context_.state, saved_owner_); }
+
+void PinChangeDialog::EnablePinDetails(DialogView& view, bool enable) {
+  for (const int control : kPinDetails) view.EnableControl(control, enable);
+}
+
+bool PinChangeDialog::CheckEntry(DialogView& view) {
+  EntryData& entry = context_.records().entry;
+  Messages& messages = context_.messages;
+  entry.pin_check_choice = view.IsRadioChecked(kPinOn) ? kPinOn : kPinOff;
+  entry.lockout_count = 0;
+  entry.pin.length = 0;
+  if (entry.pin_check_choice == kPinOff) return true;
+
+  const std::string pin = view.ControlText(kPin, kPinRead);
+  const std::string pin_again = view.ControlText(kPinAgain, kPinRead);
+  const std::string lockout = view.ControlText(kLockout, kTextRead);
+  if (const std::int32_t problem = CheckPinEntry(pin, pin_again, lockout, entry.lockout_count)) {
+    messages.ShowWarning(problem, messages.ErrorCaption());
+    view.FocusDialog();
+    return false;
+  }
+  if (entry.lockout_count == 0 && messages.AskConfirm(7016, messages.QuestionCaption()) != kAnswerOk) {
+    view.FocusDialog();
+    return false;
+  }
+  StoreText(entry.pin, pin);
+  return true;
+}
+
+void PinChangeDialog::OnOk(DialogView& view) {
+  ClearEntryData(context_.records());
+  if (!CheckEntry(view)) return;
+  if (!OpenReaderForDialog(context_, view)) return;
+  // Only the card the main window read is written.
+  const CardWaitRule same_card{CardKind::UserCard, text::kNotUserCard, [this] { return SameCardAsRead(context_); }};
+  if (!WaitForDialogCard(context_, view, same_card)) return;
+  if (!WriteCard(view)) return;
+  ReadCardUserId(context_);
+  FinishCardOperation(context_, view, text::kPinChanged, [this] {
+    WriteOperationLog(context_, FieldText(context_.records().card.user_id), JORNET_OP_CHANGE_PIN);
+  });
+}
+
+bool PinChangeDialog::WriteCard(DialogView& view) {
+  CardAccess& card = context_.card;
+  const EntryData& entry = context_.records().entry;
+  // The retry limit, then the PIN.
+  if (card.WriteRetryLimit(entry.lockout_count) != 0 || card.WritePin(entry.pin.bytes.data(), entry.pin.length) != 0) {
+    FailCardOperation(context_, view, text::kCardNotWritten, context_.messages.ErrorCaption());
+    return false;
+  }
+  return true;
+}
+
+}  // namespace pellam

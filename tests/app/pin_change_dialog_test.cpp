@@ -1,0 +1,132 @@
+// The PIN change dialog on the pre-read card: what it shows with and without
+// a PIN, the radio rules, the order of its checks, and each outcome.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "app/core/card_preread.h"
+#include "app/core/pin_change_dialog.h"
+#include "tests/app/operation_bench.h"
+
+namespace {
+
+using app_test::OperationBench;
+using pellam::PinChangeDialog;
+using Strings = std::vector<std::string>;
+
+const std::map<int, bool> kDetailsEnabled(bool enabled) {
+  std::map<int, bool> details;
+  for (const int control : {2021, 2018, 2017, 2022, 1014, 1013, 1012, 1001, 1028}) details[control] = enabled;
+  return details;
+}
+
+void Click(OperationBench& bench, PinChangeDialog& dialog, int radio) {
+  bench.view.checks[1010] = radio == 1010;
+  bench.view.checks[1011] = radio == 1011;
+  dialog.OnCommand(bench.view, radio, pellam::kNotifyClicked);
+}
+
+TEST(PinChangeDialog, ShowsTheCardsPinSettingsAndFollowsTheRadios) {
+  for (const bool with_pin : {true, false}) {
+    SCOPED_TRACE(with_pin);
+    OperationBench bench;
+    bench.PlaceUserCard();
+    if (!with_pin) bench.card.pin.clear();
+    PinChangeDialog dialog(bench.context);
+    bench.Open(pellam::RunPinChangeOperation, dialog);
+    auto& view = bench.view;
+    EXPECT_EQ(view.title, "T5005");
+    EXPECT_EQ(view.texts[1010], "T1010(&E)");
+    EXPECT_EQ(view.texts[1012], "T1012(&L):");
+    EXPECT_EQ(view.ranges[2021], std::make_pair(0, 99));
+    EXPECT_EQ(view.limits, (std::map<int, int>{{2017, 8}, {2018, 8}, {2022, 2}}));
+    EXPECT_TRUE(view.checks[with_pin ? 1010 : 1011]);
+    EXPECT_EQ(view.texts[2022], with_pin ? "5" : "");
+    EXPECT_EQ(view.texts[2017], with_pin ? "1234" : "");
+    EXPECT_EQ(view.texts[2018], view.texts[2017]);
+    EXPECT_EQ(view.enabled, with_pin ? (std::map<int, bool>{}) : kDetailsEnabled(false));
+
+    Click(bench, dialog, 1010);
+    EXPECT_EQ(view.enabled, kDetailsEnabled(true));
+    EXPECT_EQ(view.texts[2022], with_pin ? "5" : "3") << "an empty count becomes 3";
+    Click(bench, dialog, 1011);
+    EXPECT_EQ(view.enabled, kDetailsEnabled(false));
+    EXPECT_EQ(view.texts[2022], with_pin ? "5" : "3") << "switching off keeps the texts";
+  }
+}
+
+TEST(PinChangeDialog, ChecksInOrder) {
+  OperationBench bench;
+  bench.PlaceUserCard();
+  PinChangeDialog dialog(bench.context);
+  bench.Open(pellam::RunPinChangeOperation, dialog);
+  bench.Type({{2017, "123"}, {2018, ""}, {2022, "x"}});
+  bench.surface.answers = {false};  // count 0 declined once
+  bench.ExpectRefusals(dialog, {
+                                   {"T9803/Error", {{2017, "123456789"}}},
+                                   {"T9703/Error", {{2017, "12a4"}}},
+                                   {"T7015/Error", {{2018, "12a4"}}},
+                                   {"T9903/Error", {{2017, "4321"}, {2018, "4321"}}},
+                                   {"T9909/Error", {{2022, "100"}}},
+                                   {"T9702/Error", {{2022, "0"}}},
+                                   {"T7016/Question", {}},
+                               });
+  bench.PressOk(dialog);  // count 0 accepted this time
+  EXPECT_EQ(bench.Shown(), (Strings{"T7016/Question", "T4002/Info"}));
+  EXPECT_EQ(bench.card.pin, "4321");
+  EXPECT_EQ(bench.card.retry_limit, 0);
+}
+
+struct PinCase {
+  const char* name;
+  bool pin_off;
+  std::map<int, std::string> typed;
+  std::string failing;  // a card call, or "close"
+  Strings work;
+  Strings shown;
+  std::string log;
+  int result;
+  std::string pin_after;
+  int limit_after;
+};
+
+TEST(PinChangeDialog, WritesTellsAndLogs) {
+  const Strings work{"write-retry-limit", "write-pin", "read-user-account"};
+  const std::string logged = "alice,ADMIN01,change PIN property";
+  const std::map<int, std::string> new_pin{{2022, "9"}, {2017, "5555"}, {2018, "5555"}};
+  // clang-format off
+  const PinCase cases[] = {
+      {"settings kept", false, {}, "", work, {"T4002/Info"}, logged, 1, "1234", 5},
+      {"new PIN", false, new_pin, "", work, {"T4002/Info"}, logged, 1, "5555", 9},
+      {"PIN check off, fields not read", true, {{2017, "x"}, {2022, "x"}}, "", work, {"T4002/Info"}, logged, 1, "", 0},
+      {"user ID unreadable", false, {}, "read-user-account", work, {"T4002/Info"}, ",ADMIN01,change PIN property", 1,
+       "1234", 5},
+      {"retry limit write fails", false, new_pin, "write-retry-limit", {"write-retry-limit"}, {"T9015/Error"}, "", 2,
+       "1234", 5},
+      {"PIN write fails", false, new_pin, "write-pin", {"write-retry-limit", "write-pin"}, {"T9015/Error"}, "", 2,
+       "1234", 9},
+      {"close fails", false, {}, "close", work, {"T9009/Error"}, logged, 2, "1234", 5},
+  };
+  // clang-format on
+  for (const PinCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    OperationBench bench;
+    bench.PlaceUserCard();
+    PinChangeDialog dialog(bench.context);
+    bench.Open(pellam::RunPinChangeOperation, dialog);
+    bench.Type(c.typed);
+    if (c.pin_off) Click(bench, dialog, 1011);
+    bench.card.failing = {c.failing};
+    bench.card.close_fails = c.failing == "close";
+    bench.PressOk(dialog);
+    EXPECT_EQ(bench.card.CardWork(), c.work);
+    EXPECT_EQ(bench.Shown(), c.shown);
+    EXPECT_EQ(bench.LastLog(), c.log);
+    EXPECT_EQ(bench.view.result, c.result);
+    EXPECT_FALSE(bench.card.open);
+    EXPECT_EQ(bench.card.pin, c.pin_after);
+    EXPECT_EQ(bench.card.retry_limit, c.limit_after);
+  }
+}
+
+}  // namespace
