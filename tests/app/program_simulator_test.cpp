@@ -1,0 +1,225 @@
+// The program's operations through the real card library and the reader
+// simulator on a pseudo-terminal, the reader found through the registry
+// stand-in as the program finds it: the administrator-card gate, an issue of
+// each card use, and one pass of the update, PIN change, PIN unlock and
+// initialise dialogs after their pre-reads; the cards read back from the
+// simulator and its violation list empty after each test.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "app/core/admin_id_dialog.h"
+#include "app/core/card_preread.h"
+#include "app/core/initialize_dialog.h"
+#include "app/core/issue_dialog.h"
+#include "app/core/pin_change_dialog.h"
+#include "app/core/update_dialog.h"
+#include "cardlib/Corvex.h"
+#include "platform/clock.h"
+#include "tests/app/operation_bench.h"
+#include "tests/support/simulator_process.h"
+
+namespace {
+
+using app_test::FakeView;
+using pellam::ChildDialog;
+
+// Every frame the simulator has seen, either way.
+long FramesSoFar(const testing_support::SimulatorProcess& sim) {
+  const nlohmann::json stats = sim.Stats();
+  long total = 0;
+  for (const auto& [kind, count] : stats["frames"].items()) total += count.get<long>();
+  return total;
+}
+
+class ProgramOnSimulator : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(sim_.ok()) << "the simulator did not start";
+    ASSERT_TRUE(sim_.Do("create boss admin ADMIN01"));
+    bench_.MakeRegistry(0,
+                        "[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\D_SER2_A\\Enum]\r\n"
+                        "\"0\"=\"USB\\\\VID_0000&PID_0000\\\\1\"\r\n\r\n"
+                        "[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Enum\\USB\\VID_0000&PID_0000\\1]\r\n"
+                        "\"FriendlyName\"=\"DENSO WAVE USB-SER Comm. Port (COM3)\"\r\n\r\n"
+                        "[HKEY_LOCAL_MACHINE\\HARDWARE\\DEVICEMAP\\SERIALCOMM]\r\n\"" +
+                            sim_.link() + "\"=\"COM3\"\r\n\r\n");
+    bench_.OpenList("alice,2024,5,17,1\r\n");
+  }
+
+  void TearDown() override {
+    EXPECT_EQ(GenCloseDevice(), CORVEX_NOT_OPEN) << "every operation closes the reader";
+    const nlohmann::json stats = sim_.Stats();
+    EXPECT_TRUE(stats["violations"].empty()) << stats["violations"].dump(1);
+  }
+
+  long Frames() const { return FramesSoFar(sim_); }
+
+  void Place(const std::string& card, const std::string& kind) {
+    ASSERT_TRUE(sim_.Do("create " + card + " " + kind));
+    ASSERT_TRUE(sim_.Do("place " + card));
+  }
+
+  // Runs a main-window button's pre-read; its dialog gets `typed` and OK.
+  void RunOperation(pellam::DialogLogic& dialog, app_test::PreRead pre_read,
+                    const std::map<int, std::string>& typed = {}, const std::map<int, bool>& radios = {}) {
+    bench_.view = FakeView(app_test::kDialogWindow);
+    bench_.main = FakeView(app_test::kMainWindow);
+    bench_.main.child_result = [&](ChildDialog) {
+      dialog.OnInit(bench_.view);
+      bench_.Type(typed);
+      for (const auto& [control, checked] : radios) bench_.view.checks[control] = checked;
+      bench_.PressOk(dialog);
+      dialog.OnDestroy(bench_.view);
+      return bench_.view.result;
+    };
+    pre_read(bench_.context, bench_.main);
+    ASSERT_EQ(bench_.main.children.size(), 1u) << ::testing::PrintToString(bench_.Shown());
+    EXPECT_EQ(bench_.view.result, pellam::kDialogOk) << ::testing::PrintToString(bench_.Shown());
+  }
+
+  testing_support::TempDir dir_;
+  testing_support::SimulatorProcess sim_{READERSIM_PATH, dir_.path().string()};
+  pellam::CorvexCardAccess card_;
+  app_test::OperationBench bench_{&card_};
+};
+
+TEST_F(ProgramOnSimulator, GateReadsTheAdministratorCardAfterAUserCard) {
+  Place("alice", "user alice secret");
+  bench_.surface.on_message = [this] { sim_.Do("place boss"); };
+  pellam::AdminIdDialog dialog(bench_.state, bench_.messages, card_);
+  FakeView view(app_test::kDialogWindow);
+  dialog.OnInit(view);
+  for (int i = 0; i < 10 && !view.ended; ++i) dialog.OnTimer(view);
+  dialog.OnDestroy(view);
+  EXPECT_EQ(view.result, pellam::AdminIdDialog::kResultRead);
+  EXPECT_EQ(bench_.Shown(), std::vector<std::string>{"T9011/Question"});
+  EXPECT_EQ(std::string(bench_.state.records.admin.admin_id.bytes.data()), "ADMIN01");
+}
+
+TEST_F(ProgramOnSimulator, GateKeepsPollingWithTheReaderOpenWhileNoCardLies) {
+  pellam::AdminIdDialog dialog(bench_.state, bench_.messages, card_);
+  FakeView view(app_test::kDialogWindow);
+  dialog.OnInit(view);
+  for (int i = 0; i < 4; ++i) dialog.OnTimer(view);
+  EXPECT_FALSE(view.ended);
+  EXPECT_TRUE(bench_.surface.shown.empty());
+  EXPECT_EQ(GenCloseDevice(), CORVEX_OK) << "the reader stayed open between ticks";
+}
+
+// The card library's own issue sequence, which the dialogs must not exceed.
+long DirectIssueFrames(const testing_support::SimulatorProcess& sim, const std::string& link) {
+  const long before = FramesSoFar(sim);
+  std::int32_t present = 0, type = 0;
+  const std::uint8_t code[4] = {0, 0, 0, 1};
+  GenOpenDevice(nullptr, link.c_str());
+  GenSenseCard(&present, pellam::kSystemCode, 1);
+  GenGetCardType(&type);
+  GenWriteUserAccount("bob", 3, "pw", 2);
+  GenWriteAdminIdToUser("ADMIN01", 7);
+  GenWriteRetryLimit(3);
+  GenWritePIN("1234", 4);
+  GenWriteUserName("Bob", 3);
+  GenWriteCommentToUser("c", 1);
+  GenWriteUserCode(code, 4);
+  GenWriteIssueInfo(1, 2024, 1, 1);
+  GenCloseDevice();
+  return FramesSoFar(sim) - before;
+}
+
+TEST_F(ProgramOnSimulator, IssuesEachCardUseAndTheCardsReadBack) {
+  long user_card_frames = 0;
+  const platform::LocalDateTime today = platform::CurrentLocalDateTime();
+  for (const bool code_card : {false, true}) {
+    SCOPED_TRACE(code_card ? "user-code card" : "user-ID card");
+    const std::string name = code_card ? "code" : "new";
+    Place(name, "blank");
+    bench_.surface.shown.clear();
+    pellam::IssueDialog first(bench_.context);
+    FakeView first_view(app_test::kDialogWindow);
+    first.OnInit(first_view);
+    first_view.selections[pellam::IssueDialog::kCardUseList] = code_card ? 1 : 0;
+    first_view.texts = {{2014, "carol"}, {2015, "pw1"},   {2016, "pw1"},     {2017, "4321"}, {2018, "4321"},
+                        {2022, "3"},     {2023, "Carol"}, {2024, "floor 2"}, {2051, "777"}};
+    first.OnCommand(first_view, pellam::IssueDialog::kOkButton, pellam::kNotifyClicked);
+    ASSERT_EQ(first_view.children.size(), 1u) << ::testing::PrintToString(bench_.Shown());
+    const long before = Frames();
+    pellam::IssueInfoDialog second(bench_.context);
+    FakeView second_view(app_test::kDialogWindow);
+    second.OnInit(second_view);
+    second.OnCommand(second_view, pellam::kDialogOk, pellam::kNotifyClicked);
+    EXPECT_EQ(bench_.Shown(), std::vector<std::string>{"T4000/Info"});
+    if (!code_card) user_card_frames = Frames() - before;
+
+    const nlohmann::json card = sim_.Dump(name);
+    EXPECT_EQ(card["admin_id_on_user"], "ADMIN01");
+    EXPECT_EQ(card["user_name"], "Carol");
+    EXPECT_EQ(card["user_comment"], "floor 2");
+    EXPECT_EQ(card["user_code"], "00000309");
+    EXPECT_EQ(card["issue_count"], 1);
+    EXPECT_EQ(card["issue_date"]["day"], today.day);
+    EXPECT_EQ(card["user_id"], code_card ? "" : "carol");
+    EXPECT_EQ(card["password"], code_card ? "" : "pw1");
+    EXPECT_EQ(card["pin"], code_card ? "" : "4321");
+    EXPECT_EQ(card["retry_limit"], code_card ? "00" : "03");
+    EXPECT_EQ(bench_.StoredCardUse(), code_card ? 1 : 0);
+  }
+  EXPECT_EQ(bench_.folder.Read("UserIDList.csv").substr(19, 6), "carol,") << "one line added, for the user-ID card";
+  EXPECT_EQ(bench_.LogLines().size(), 2u);
+  Place("spare", "blank");
+  EXPECT_EQ(user_card_frames, DirectIssueFrames(sim_, sim_.link())) << "as many frames as the library's own issue";
+}
+
+TEST_F(ProgramOnSimulator, UpdatePinChangeUnlockAndInitialise) {
+  Place("alice", "user alice secret");
+  // The card belongs to this run's administrator once its ID is on it.
+  ASSERT_EQ(GenOpenDevice(nullptr, sim_.link().c_str()), CORVEX_OK);
+  std::int32_t present = 0;
+  GenSenseCard(&present, pellam::kSystemCode, 1);
+  ASSERT_EQ(GenWriteAdminIdToUser("ADMIN01", 7), CORVEX_OK);
+  ASSERT_EQ(GenCloseDevice(), CORVEX_OK);
+
+  {
+    pellam::UpdateDialog update(bench_.context);
+    RunOperation(update, pellam::RunUpdateOperation,
+                 {{2015, "new"}, {2016, "new"}, {2023, "Alice A."}, {2024, "moved"}, {2051, "42"}});
+    const nlohmann::json card = sim_.Dump("alice");
+    EXPECT_EQ(card["password"], "new");
+    EXPECT_EQ(card["user_name"], "Alice A.");
+    EXPECT_EQ(card["user_code"], "0000002A");
+    EXPECT_EQ(bench_.LastLog(), "alice,ADMIN01,update user data");
+  }
+  {
+    pellam::PinChangeDialog change(bench_.context);
+    RunOperation(change, pellam::RunPinChangeOperation, {{2017, "2468"}, {2018, "2468"}, {2022, "2"}},
+                 {{1010, true}, {1011, false}});
+    EXPECT_EQ(bench_.LastLog(), "alice,ADMIN01,change PIN property");
+    // Two wrong PINs lock the card; the right one is then refused too.
+    ASSERT_EQ(GenOpenDevice(nullptr, sim_.link().c_str()), CORVEX_OK);
+    GenSenseCard(&present, pellam::kSystemCode, 1);
+    EXPECT_EQ(GenVerifyPIN("1111", 4), CORVEX_WRONG_PIN);
+    EXPECT_NE(GenVerifyPIN("1111", 4), CORVEX_OK);
+    EXPECT_NE(GenVerifyPIN("2468", 4), CORVEX_OK) << "locked";
+    ASSERT_EQ(GenCloseDevice(), CORVEX_OK);
+  }
+  {
+    pellam::ConfirmDialog unlock(bench_.context);
+    RunOperation(unlock, pellam::RunPinUnlockOperation);
+    EXPECT_EQ(bench_.LastLog(), "alice,ADMIN01,unlocked PIN");
+    ASSERT_EQ(GenOpenDevice(nullptr, sim_.link().c_str()), CORVEX_OK);
+    GenSenseCard(&present, pellam::kSystemCode, 1);
+    EXPECT_EQ(GenVerifyPIN("2468", 4), CORVEX_OK) << "unlocked";
+    ASSERT_EQ(GenCloseDevice(), CORVEX_OK);
+  }
+  {
+    pellam::InitializeDialog initialise(bench_.context);
+    RunOperation(initialise, pellam::RunInitialiseOperation, {}, {{1026, true}, {1027, false}});  // delete the ID
+    const nlohmann::json card = sim_.Dump("alice");
+    EXPECT_EQ(card["user_id"], "");
+    EXPECT_EQ(card["admin_id_on_user"], "");
+    EXPECT_EQ(bench_.folder.Read("UserIDList.csv"), "") << "its list line is gone";
+    EXPECT_EQ(bench_.LastLog(), "alice,ADMIN01,initialize card (with userID delete from IDfile)");
+  }
+}
+
+}  // namespace
