@@ -144,6 +144,66 @@ grep -q '^bob,' "$run/UserIDList.csv" || fail "no list line for the issued card"
 sleep 0.5
 expect_enabled SelectDialog 0 1
 
+expect_dump() {  # card, the text its decoded fields must hold (one "field": value)
+  "$READERSIM" ctl --link "$work/reader" dump "$1" | grep -qF "$2" || fail "card $1 lacks $2"
+}
+expect_dump blank1 '"user_id": "bob"'
+expect_dump blank1 '"pin": "1234"'
+expect_dump blank1 '"admin_id_on_user": "ADMIN01"'
+expect_dump blank1 '"user_code": "0000002A"'
+
+# A user-code card: the card use is remembered in the registry.
+"$READERSIM" ctl --link "$work/reader" place blank2 >/dev/null || fail "cannot place a blank card"
+pellam_driver press SelectDialog 6002
+pellam_driver wait "$issue" 10 || fail "the Issue dialog did not appear again"
+pellam_driver select "$issue" 2050 1 && sleep 0.5
+pellam_driver type "$issue" 2051 777
+pellam_driver type "$issue" 2023 Locker
+pellam_driver press "$issue" 6000
+pellam_driver wait "$info" 10 || fail "the issue information did not appear for the user-code card"
+pellam_driver press "$info" 1
+expect_answer ok "Information|The card has been issued."
+expect_dump blank2 '"user_code": "00000309"'
+expect_dump blank2 '"user_name": "Locker"'
+wine reg query 'HKLM\SOFTWARE\VORAN\VORAN Tollmark' /v cardtype 2>/dev/null | grep -q '0x1' ||
+  fail "the card use was not remembered"
+
+# Update of bob's card: a card laid on instead of it is refused until bob's
+# card is back; the new password reaches the card.
+update="title=Update Card"
+"$READERSIM" ctl --link "$work/reader" place blank1 >/dev/null || fail "cannot place bob's card"
+pellam_driver press SelectDialog 6003
+pellam_driver wait "$update" 20 || fail "the Update dialog did not appear"
+expect_text "$update" 2059 "bob"
+pellam_driver shot "$update" "$work/update-dialog.png" >/dev/null
+pellam_driver type "$update" 2015 newpw
+pellam_driver type "$update" 2016 newpw
+"$READERSIM" ctl --link "$work/reader" place alice >/dev/null || fail "cannot swap the card"
+pellam_driver press "$update" 1
+for _ in $(seq 50); do [ -n "$(pellam_driver boxes)" ] && break; done
+"$READERSIM" ctl --link "$work/reader" place blank1 >/dev/null || fail "cannot put bob's card back"
+expect_answer ok "Question|This is not the card that was read. Place that card on the reader."
+expect_answer ok "Information|The card has been updated."
+expect_dump blank1 '"password": "newpw"'
+expect_dump alice '"password": "secret"'
+
+# Initialise bob's card, deleting its user ID from the list.
+initialise="title=Initialise Card"
+pellam_driver press SelectDialog 6006
+pellam_driver wait "$initialise" 20 || fail "the Initialise dialog did not appear"
+pellam_driver shot "$initialise" "$work/initialise-dialog.png" >/dev/null
+pellam_driver click "$initialise" 1026 && sleep 0.5
+pellam_driver press "$initialise" 1
+expect_answer ok "Question|The user ID will be deleted from the user-ID list.
+Continue?"
+expect_answer ok "Information|The card has been initialised."
+expect_dump blank1 '"user_id": ""'
+grep -q '^bob,' "$run/UserIDList.csv" && fail "bob's list line stayed"
+for operation in "bob,ADMIN01,issue new card" "777,ADMIN01,issue new card (L)" "bob,ADMIN01,update user data" \
+  "bob,ADMIN01,initialize card (with userID delete from IDfile)"; do
+  grep -qF ",$operation" "$run/UserCardProcessLog.csv" || fail "no log line '$operation'"
+done
+
 pellam_driver press SelectDialog 6007 || fail "cannot press End"
 wait "$pellam"
 status=$?
