@@ -23,7 +23,6 @@ mkdir -p "$work"
 run="$work/run"
 rm -rf "$run"
 pellam_workdir "$run"
-: >"$run/UserCardProcessLog.csv"
 cp "$run/UserIDList.csv" "$work/list-at-start.csv"
 
 finish() {  # waits for Wine to end before the X server goes, then stops the simulator
