@@ -223,7 +223,7 @@ TEST(MainWindowGate, VersionButtonAndSystemMenuOpenTheSameDialogAndEndCloses) {
   card.open_fails = true;
   for (const int button : {6002, 6003, 6004, 6005, 6006}) window.OnCommand(view, button);
   EXPECT_EQ(view.children, (std::vector<pellam::ChildDialog>{pellam::ChildDialog::About, pellam::ChildDialog::About,
-                                                              pellam::ChildDialog::Issue}));
+                                                             pellam::ChildDialog::Issue}));
   EXPECT_EQ(surface.shown.size(), 4u) << "the reader failure, once for each of the other four";
   EXPECT_FALSE(view.ended);
   window.OnCommand(view, 6007);

@@ -108,7 +108,7 @@ TEST(InitializeDialog, InitialisesDeletesTellsAndLogs) {
     EXPECT_EQ(bench.LastLog(), c.log);
     EXPECT_EQ(bench.view.result, c.result);
     EXPECT_FALSE(bench.card.open);
-    EXPECT_EQ(bench.folder.Read("UserIDList.csv"), c.list_after);
+    EXPECT_EQ(bench.ClosedList(), c.list_after);
     EXPECT_EQ(bench.state.user_id_count, c.list_after == kList ? 2 : 1);
     EXPECT_EQ(bench.view.focus_returns, c.result == kStaysOpen ? 1 : 0);
     EXPECT_TRUE(c.result != kStaysOpen || bench.card.calls.empty()) << "nothing done before the answer";

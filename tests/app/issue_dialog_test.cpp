@@ -80,9 +80,7 @@ TEST(IssueDialog, MissingOrOddCardUseSelectsTheUserIdCard) {
   for (const bool key : {false, true}) {
     OperationBench bench;
     if (key) {
-      bench.folder.Write(
-          "machine.reg",
-          "REGEDIT4\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\VORAN\\VORAN Tollmark]\n\"cardtype\"=dword:00000007\n");
+      bench.MakeRegistry(7);
     } else {
       bench.MakeRegistryWithoutKey();
     }
@@ -358,7 +356,7 @@ TEST(IssueInfoDialog, CardOperation) {
     first.Ok();
     ASSERT_EQ(first.view.children.size(), 1u);
     if (run.setup) run.setup(bench);
-    const std::string list_before = bench.folder.Read("UserIDList.csv");
+    const std::string list_before = "user0,2024,5,17,1\r\nuser1,2024,5,17,1\r\n";
     InfoForm second(bench);
     second.Open();
     second.Ok();
@@ -386,7 +384,7 @@ TEST(IssueInfoDialog, CardOperation) {
         EXPECT_EQ(bench.card.retry_limit, 3);
       }
     }
-    const std::string list_after = bench.folder.Read("UserIDList.csv");
+    const std::string list_after = bench.ClosedList();
     const bool listed = run.recorded && !run.code_card;
     EXPECT_EQ(list_after.size() > list_before.size(), listed);
     if (listed) {

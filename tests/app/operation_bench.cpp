@@ -10,6 +10,10 @@
 #include "idlist/Tallix.h"
 #include "platform/registry.h"
 
+#if defined(_WIN32)
+#include <windows.h>
+#endif
+
 namespace app_test {
 
 namespace {
@@ -81,6 +85,28 @@ void OperationBench::OpenList(int rows) {
   OpenList(lines);
 }
 
+std::string OperationBench::ClosedList() {
+  if (state.list_open) CloseIDFile(state.list_handle);
+  state.list_open = false;
+  return folder.Read("UserIDList.csv");
+}
+
+#if defined(_WIN32)
+
+void OperationBench::MakeRegistry(std::uint32_t card_use, const std::string& /*more_keys*/) {
+  HKEY key = nullptr;
+  ASSERT_EQ(
+      ::RegCreateKeyExA(HKEY_LOCAL_MACHINE, pellam::kCardUseKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+      ERROR_SUCCESS);
+  const DWORD value = card_use;
+  ::RegSetValueExA(key, pellam::kCardUseValue, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+  ::RegCloseKey(key);
+}
+
+void OperationBench::MakeRegistryWithoutKey() { ::RegDeleteTreeA(HKEY_LOCAL_MACHINE, pellam::kCardUseKey); }
+
+#else
+
 void OperationBench::MakeRegistry(std::uint32_t card_use, const std::string& more_keys) {
   folder.Write("machine.reg",
                "REGEDIT4\r\n\r\n" + more_keys +
@@ -89,6 +115,8 @@ void OperationBench::MakeRegistry(std::uint32_t card_use, const std::string& mor
 }
 
 void OperationBench::MakeRegistryWithoutKey() { folder.Write("machine.reg", "REGEDIT4\r\n"); }
+
+#endif
 
 std::int64_t OperationBench::StoredCardUse() const {
   const auto value =

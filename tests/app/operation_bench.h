@@ -47,11 +47,15 @@ class OperationBench {
   // opened and loaded as at start-up.
   void OpenList(const std::string& lines);
   void OpenList(int rows);
-  // The registry stand-in with the program's key and "cardtype" = `card_use`
-  // (after `more_keys`, text of further keys), or without the key.
+  // The registry with the program's key and "cardtype" = `card_use`, or
+  // without the key: the stand-in file (after `more_keys`, text of further
+  // keys), or on Windows the test prefix's registry.
   void MakeRegistry(std::uint32_t card_use, const std::string& more_keys = "");
   void MakeRegistryWithoutKey();
-  // The card use stored in the stand-in, or -1.
+  // The user-ID list file as it stands; the list is closed first, as the
+  // program closes it at exit, since it is open without sharing.
+  std::string ClosedList();
+  // The card use stored in the registry, or -1.
   std::int64_t StoredCardUse() const;
 
   // Runs the pre-read and the dialog's initialisation; from there on only

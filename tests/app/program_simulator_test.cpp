@@ -164,7 +164,7 @@ TEST_F(ProgramOnSimulator, IssuesEachCardUseAndTheCardsReadBack) {
     EXPECT_EQ(card["retry_limit"], code_card ? "00" : "03");
     EXPECT_EQ(bench_.StoredCardUse(), code_card ? 1 : 0);
   }
-  EXPECT_EQ(bench_.folder.Read("UserIDList.csv").substr(19, 6), "carol,") << "one line added, for the user-ID card";
+  EXPECT_EQ(bench_.ClosedList().substr(19, 6), "carol,") << "one line added, for the user-ID card";
   EXPECT_EQ(bench_.LogLines().size(), 2u);
   Place("spare", "blank");
   EXPECT_EQ(user_card_frames, DirectIssueFrames(sim_, sim_.link())) << "as many frames as the library's own issue";
@@ -194,11 +194,13 @@ TEST_F(ProgramOnSimulator, UpdatePinChangeUnlockAndInitialise) {
     RunOperation(change, pellam::RunPinChangeOperation, {{2017, "2468"}, {2018, "2468"}, {2022, "2"}},
                  {{1010, true}, {1011, false}});
     EXPECT_EQ(bench_.LastLog(), "alice,ADMIN01,change PIN property");
-    // Two wrong PINs lock the card; the right one is then refused too.
+    // A wrong PIN is told, the new one accepted; two wrong ones in a row lock the card.
     ASSERT_EQ(GenOpenDevice(nullptr, sim_.link().c_str()), CORVEX_OK);
     GenSenseCard(&present, pellam::kSystemCode, 1);
     EXPECT_EQ(GenVerifyPIN("1111", 4), CORVEX_WRONG_PIN);
-    EXPECT_NE(GenVerifyPIN("1111", 4), CORVEX_OK);
+    EXPECT_EQ(GenVerifyPIN("2468", 4), CORVEX_OK);
+    EXPECT_EQ(GenVerifyPIN("1111", 4), CORVEX_WRONG_PIN);
+    EXPECT_NE(GenVerifyPIN("1111", 4), CORVEX_WRONG_PIN);
     EXPECT_NE(GenVerifyPIN("2468", 4), CORVEX_OK) << "locked";
     ASSERT_EQ(GenCloseDevice(), CORVEX_OK);
   }
@@ -217,7 +219,7 @@ TEST_F(ProgramOnSimulator, UpdatePinChangeUnlockAndInitialise) {
     const nlohmann::json card = sim_.Dump("alice");
     EXPECT_EQ(card["user_id"], "");
     EXPECT_EQ(card["admin_id_on_user"], "");
-    EXPECT_EQ(bench_.folder.Read("UserIDList.csv"), "") << "its list line is gone";
+    EXPECT_EQ(bench_.ClosedList(), "") << "its list line is gone";
     EXPECT_EQ(bench_.LastLog(), "alice,ADMIN01,initialize card (with userID delete from IDfile)");
   }
 }
