@@ -211,26 +211,6 @@ TEST(CardPreread, EveryPathOfTheFourButtons) {
   }
 }
 
-TEST(CardPreread, WhatTheUpdateAndPinChangeDialogsFind) {
-  OperationBench bench;
-  OwnUser(bench);
-  app_test::FakeView main(app_test::kMainWindow);
-  pellam::RunUpdateOperation(bench.context, main);
-  const pellam::SharedRecords& records = bench.state.records;
-  EXPECT_EQ(std::string(records.card.user_id.bytes.data()), "alice");
-  EXPECT_EQ(records.card.user_id.length, 5);
-  EXPECT_EQ(std::string(records.card.password.bytes.data()), "secret");
-  EXPECT_EQ(std::string(records.card.comment.bytes.data()), "desk 4");
-  EXPECT_EQ(records.issue.issue_count, 2);
-  EXPECT_EQ(records.issue.day, 17);
-
-  pellam::RunPinChangeOperation(bench.context, main);
-  EXPECT_EQ(records.card.pin_present, 1);
-  EXPECT_EQ(records.card.pin_check, 1);
-  EXPECT_EQ(records.card.lockout_count, 5);
-  EXPECT_EQ(std::string(records.card.pin.bytes.data()), "1234");
-}
-
 TEST(CardPreread, UserCodeBecomesSignedDecimalText) {
   struct Case {
     std::array<char, 4> stored;

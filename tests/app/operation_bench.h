@@ -61,7 +61,7 @@ class OperationBench {
   // Runs the pre-read and the dialog's initialisation; from there on only
   // the dialog's own card calls, messages and pauses are recorded.
   void Open(PreRead pre_read, pellam::DialogLogic& dialog);
-  void PressOk(pellam::DialogLogic& dialog) { dialog.OnCommand(view, pellam::kDialogOk, pellam::kNotifyClicked); }
+  void PressOk(pellam::DialogLogic& dialog) { dialog.OnCommand(view, ok_button, pellam::kNotifyClicked); }
   void Type(const std::map<int, std::string>& texts);
   // Presses OK once per refusal: its message alone, the dialog open with the
   // focus back, the card untouched.
@@ -84,6 +84,7 @@ class OperationBench {
   pellam::ProgramContext context;
   FakeView main{kMainWindow};
   FakeView view{kDialogWindow};
+  int ok_button = pellam::kDialogOk;  // the dialog's OK button
 
  private:
   testing_support::ScopedEnvironment registry_;

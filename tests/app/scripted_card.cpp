@@ -17,6 +17,12 @@ std::int32_t ReadText(const std::string& text, char* out, std::int32_t* length) 
 
 }  // namespace
 
+std::int32_t ScriptedCard::Store(const char* call, std::string& field, const char* text, std::int32_t length) {
+  if (const std::int32_t status = Enter(call)) return status;
+  field.assign(text, static_cast<std::size_t>(length));
+  return 0;
+}
+
 std::int32_t ScriptedCard::Enter(const char* name) {
   calls.push_back(name);
   if (!open) return 0x200;
@@ -133,9 +139,7 @@ std::int32_t ScriptedCard::WriteUserAccount(const char* id, std::int32_t id_leng
 }
 
 std::int32_t ScriptedCard::WriteAdminIdToUser(const char* id, std::int32_t length) {
-  if (const std::int32_t status = Enter("write-admin-id")) return status;
-  admin_id.assign(id, static_cast<std::size_t>(length));
-  return 0;
+  return Store("write-admin-id", admin_id, id, length);
 }
 
 std::int32_t ScriptedCard::WriteRetryLimit(std::int32_t limit) {
@@ -145,21 +149,15 @@ std::int32_t ScriptedCard::WriteRetryLimit(std::int32_t limit) {
 }
 
 std::int32_t ScriptedCard::WritePin(const char* text, std::int32_t length) {
-  if (const std::int32_t status = Enter("write-pin")) return status;
-  pin.assign(text, static_cast<std::size_t>(length));
-  return 0;
+  return Store("write-pin", pin, text, length);
 }
 
 std::int32_t ScriptedCard::WriteUserName(const char* name, std::int32_t length) {
-  if (const std::int32_t status = Enter("write-user-name")) return status;
-  user_name.assign(name, static_cast<std::size_t>(length));
-  return 0;
+  return Store("write-user-name", user_name, name, length);
 }
 
 std::int32_t ScriptedCard::WriteCommentToUser(const char* text, std::int32_t length) {
-  if (const std::int32_t status = Enter("write-comment")) return status;
-  comment.assign(text, static_cast<std::size_t>(length));
-  return 0;
+  return Store("write-comment", comment, text, length);
 }
 
 std::int32_t ScriptedCard::WriteUserCode(const std::uint8_t* code, std::int32_t length) {

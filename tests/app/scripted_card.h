@@ -78,6 +78,8 @@ class ScriptedCard : public pellam::CardAccess {
  private:
   // Records the call; the status it answers before doing its work.
   std::int32_t Enter(const char* name);
+  // A text write: the call entered, then the field replaced.
+  std::int32_t Store(const char* call, std::string& field, const char* text, std::int32_t length);
 };
 
 }  // namespace app_test
