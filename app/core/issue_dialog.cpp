@@ -8,12 +8,15 @@
 #include "app/core/dialog_texts.h"
 #include "app/core/entry_checks.h"
 #include "app/core/operation_log.h"
+#include "app/core/pin_entry.h"
 #include "app/core/text_ids.h"
 #include "idlist/Tallix.h"
 #include "oplog/Jornet.h"
 #include "platform/clock.h"
 
 namespace pellam {
+
+using namespace pin_entry;
 
 namespace {
 
@@ -27,9 +30,8 @@ constexpr LimitRow kIssueLimits[] = {
     {2023, 64}, {2017, 8}, {2018, 8}, {2015, 128}, {2016, 128}, {2024, 128}, {2014, 128}, {2022, 2}, {2051, 8},
 };
 
-// The user-ID card's own controls: the user-ID part, then the nine PIN details.
+// The user-ID card's own controls besides the nine PIN details.
 constexpr int kUserIdParts[] = {1006, 1007, 1008, 2014, 2015, 2016, 1004, 1009, 1010, 1011};
-constexpr int kPinDetails[] = {2018, 2017, 2021, 2022, 1014, 1013, 1012, 1001, 1028};
 
 constexpr LabelRow kInfoLabels[] = {
     {1015, ""}, {1016, "(&C):"}, {1017, ""}, {1018, "(&Y):"}, {1019, "(&M):"}, {1020, "(&D):"},
@@ -39,7 +41,6 @@ constexpr LimitRow kInfoLimits[] = {{2045, 5}, {2047, 4}, {2048, 2}, {2049, 2}};
 
 // How many bytes of each field the checks read, as the window-text calls do.
 constexpr std::size_t kTextRead = 255;
-constexpr std::size_t kPinRead = 31;
 constexpr std::size_t kCodeRead = 15;
 constexpr std::size_t kInfoRead = 5;
 
@@ -128,8 +129,6 @@ void IssueDialog::OnCardUseChanged(DialogView& view) {
   if (view.IsRadioChecked(kPinOn)) EnableAll(view, kPinDetails, true);
 }
 
-void IssueDialog::EnablePinDetails(DialogView& view, bool enable) { EnableAll(view, kPinDetails, enable); }
-
 bool IssueDialog::Refuse(DialogView& view, std::int32_t text_id) {
   context_.messages.ShowWarning(text_id, context_.messages.ErrorCaption());
   view.FocusDialog();
@@ -161,21 +160,7 @@ bool IssueDialog::CheckUserIdCard(DialogView& view) {
   const std::string password_again = view.ControlText(kPasswordAgain, kTextRead);
   if (password_again != password) return Refuse(view, 7005);
 
-  entry.pin_check_choice = view.IsRadioChecked(kPinOn) ? kPinOn : kPinOff;
-  std::string pin;
-  entry.lockout_count = 0;
-  if (entry.pin_check_choice == kPinOn) {
-    pin = view.ControlText(kPin, kPinRead);
-    const std::string pin_again = view.ControlText(kPinAgain, kPinRead);
-    const std::string lockout = view.ControlText(kLockout, kTextRead);
-    if (const std::int32_t problem = CheckPinEntry(pin, pin_again, lockout, entry.lockout_count)) {
-      return Refuse(view, problem);
-    }
-    if (entry.lockout_count == 0 && messages.AskConfirm(7016, messages.QuestionCaption()) != kAnswerOk) {
-      view.FocusDialog();
-      return false;
-    }
-  }
+  if (!ReadPinEntry(context_, view)) return false;
 
   const std::string name = view.ControlText(kUserName, kTextRead);
   if (name.size() > kLongestName) return Refuse(view, 9705);
@@ -188,7 +173,6 @@ bool IssueDialog::CheckUserIdCard(DialogView& view) {
 
   StoreText(entry.user_id, user_id);
   StoreText(entry.password, password);
-  StoreText(entry.pin, pin);
   StoreText(entry.user_name, name);
   StoreText(entry.comment, comment);
   StoreUserCode(entry.user_code, code);
@@ -314,7 +298,7 @@ bool IssueInfoDialog::WriteCard(DialogView& view) {
   const IssueInfo& issue = records.issue;
   const TextField<256>& admin = records.admin.admin_id;
   const auto* code = reinterpret_cast<const std::uint8_t*>(entry.user_code.bytes.data());
-  const std::int32_t pin_length = entry.pin_check_choice == IssueDialog::kPinOn ? entry.pin.length : 0;
+  const std::int32_t pin_length = entry.pin_check_choice == kPinOn ? entry.pin.length : 0;
 
   const std::function<std::int32_t()> account = [&] {
     return card.WriteUserAccount(entry.user_id.bytes.data(), entry.user_id.length, entry.password.bytes.data(),

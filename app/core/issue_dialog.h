@@ -23,12 +23,6 @@ class IssueDialog final : public DialogLogic {
   static constexpr int kUserCode = 2051;
   static constexpr int kUserName = 2023;
   static constexpr int kComment = 2024;
-  static constexpr int kPinOn = 1010;
-  static constexpr int kPinOff = 1011;
-  static constexpr int kLockout = 2022;
-  static constexpr int kLockoutSpinner = 2021;
-  static constexpr int kPin = 2017;
-  static constexpr int kPinAgain = 2018;
   static constexpr int kUserIdCardEntry = 0;
   static constexpr int kUserCodeCardEntry = 1;
 
@@ -40,7 +34,6 @@ class IssueDialog final : public DialogLogic {
 
  private:
   void OnCardUseChanged(DialogView& view);
-  void EnablePinDetails(DialogView& view, bool enable);
   void OnOk(DialogView& view);
   // The checks of each card use; true when everything passed and the issue
   // goes on, else the dialog stays open (or, for a full list, has ended).

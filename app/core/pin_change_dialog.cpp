@@ -7,10 +7,13 @@
 #include "app/core/dialog_texts.h"
 #include "app/core/entry_checks.h"
 #include "app/core/operation_log.h"
+#include "app/core/pin_entry.h"
 #include "app/core/text_ids.h"
 #include "oplog/Jornet.h"
 
 namespace pellam {
+
+using namespace pin_entry;
 
 namespace {
 
@@ -21,11 +24,6 @@ constexpr LabelRow kLabels[] = {
 
 constexpr LimitRow kLimits[] = {{2018, 8}, {2017, 8}, {2022, 2}};
 
-// Everything about the PIN that means nothing while PIN checking is off.
-constexpr int kPinDetails[] = {2021, 2018, 2017, 2022, 1014, 1013, 1012, 1001, 1028};
-
-constexpr std::size_t kTextRead = 255;
-constexpr std::size_t kPinRead = 31;
 constexpr int kLockoutHighest = 99;
 constexpr const char* kLockoutDefault = "3";
 
@@ -57,7 +55,7 @@ void PinChangeDialog::OnCommand(DialogView& view, int control, int notification)
     view.EndDialog(kDialogCancel);
   } else if (control == kPinOn && notification == kNotifyClicked) {
     EnablePinDetails(view, true);
-    if (view.ControlText(kLockout, kTextRead).empty()) view.SetControlText(kLockout, kLockoutDefault);
+    if (view.ControlText(kLockout, 1).empty()) view.SetControlText(kLockout, kLockoutDefault);
   } else if (control == kPinOff && notification == kNotifyClicked) {
     EnablePinDetails(view, false);
   }
@@ -65,37 +63,9 @@ void PinChangeDialog::OnCommand(DialogView& view, int control, int notification)
 
 void PinChangeDialog::OnDestroy(DialogView& /*view*/) { RestoreOwner(context_.state, saved_owner_); }
 
-void PinChangeDialog::EnablePinDetails(DialogView& view, bool enable) {
-  for (const int control : kPinDetails) view.EnableControl(control, enable);
-}
-
-bool PinChangeDialog::CheckEntry(DialogView& view) {
-  EntryData& entry = context_.records().entry;
-  Messages& messages = context_.messages;
-  entry.pin_check_choice = view.IsRadioChecked(kPinOn) ? kPinOn : kPinOff;
-  entry.lockout_count = 0;
-  entry.pin.length = 0;
-  if (entry.pin_check_choice == kPinOff) return true;
-
-  const std::string pin = view.ControlText(kPin, kPinRead);
-  const std::string pin_again = view.ControlText(kPinAgain, kPinRead);
-  const std::string lockout = view.ControlText(kLockout, kTextRead);
-  if (const std::int32_t problem = CheckPinEntry(pin, pin_again, lockout, entry.lockout_count)) {
-    messages.ShowWarning(problem, messages.ErrorCaption());
-    view.FocusDialog();
-    return false;
-  }
-  if (entry.lockout_count == 0 && messages.AskConfirm(7016, messages.QuestionCaption()) != kAnswerOk) {
-    view.FocusDialog();
-    return false;
-  }
-  StoreText(entry.pin, pin);
-  return true;
-}
-
 void PinChangeDialog::OnOk(DialogView& view) {
   ClearEntryData(context_.records());
-  if (!CheckEntry(view)) return;
+  if (!ReadPinEntry(context_, view)) return;
   if (!OpenReaderForDialog(context_, view)) return;
   // Only the card the main window read is written.
   const CardWaitRule same_card{CardKind::UserCard, text::kNotUserCard, [this] { return SameCardAsRead(context_); }};

@@ -14,12 +14,6 @@ namespace pellam {
 class PinChangeDialog final : public DialogLogic {
  public:
   static constexpr int kTemplate = 5005;
-  static constexpr int kPinOn = 1010;
-  static constexpr int kPinOff = 1011;
-  static constexpr int kLockout = 2022;
-  static constexpr int kLockoutSpinner = 2021;
-  static constexpr int kPin = 2017;
-  static constexpr int kPinAgain = 2018;
 
   explicit PinChangeDialog(ProgramContext& context) : context_(context) {}
 
@@ -28,11 +22,7 @@ class PinChangeDialog final : public DialogLogic {
   void OnDestroy(DialogView& view) override;
 
  private:
-  void EnablePinDetails(DialogView& view, bool enable);
   void OnOk(DialogView& view);
-  // The typed PIN settings into the entry record; false when a check refused
-  // them or the operator declined a lock-out count of 0.
-  bool CheckEntry(DialogView& view);
   bool WriteCard(DialogView& view);
 
   ProgramContext& context_;
