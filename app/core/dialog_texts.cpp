@@ -15,11 +15,4 @@ void SetCommonButtons(DialogView& view, const AppState& state, int ok_button) {
   view.SetControlText(kDialogCancel, BufferText(state.cancel_text));
 }
 
-void TakeOwner(AppState& state, DialogView& view, WindowRef& saved) {
-  saved = state.message_owner;
-  state.message_owner = view.Window();
-}
-
-void RestoreOwner(AppState& state, WindowRef saved) { state.message_owner = saved; }
-
 }  // namespace pellam

@@ -27,9 +27,4 @@ void SetLimits(DialogView& view, std::span<const LimitRow> limits);
 // `ok_button` gets text 6000, button 2 text 6001.
 void SetCommonButtons(DialogView& view, const AppState& state, int ok_button);
 
-// Saves the current message owner and makes the dialog's window the owner;
-// RestoreOwner puts the saved one back.
-void TakeOwner(AppState& state, DialogView& view, WindowRef& saved);
-void RestoreOwner(AppState& state, WindowRef saved);
-
 }  // namespace pellam

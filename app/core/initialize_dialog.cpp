@@ -43,18 +43,8 @@ void InitializeDialog::OnInit(DialogView& view) {
     // A user-code card has no list line.
     for (const int control : {kDeleteQuestion, kDeleteId, kKeepId}) view.EnableControl(control, false);
   }
-  TakeOwner(state, view, saved_owner_);
+  TakeMessageOwner(view);
 }
-
-void InitializeDialog::OnCommand(DialogView& view, int control, int notification) {
-  if (control == kDialogOk && notification == kNotifyClicked) {
-    OnOk(view);
-  } else if (control == kDialogCancel) {
-    view.EndDialog(kDialogCancel);
-  }
-}
-
-void InitializeDialog::OnDestroy(DialogView& /*view*/) { RestoreOwner(context_.state, saved_owner_); }
 
 void InitializeDialog::OnOk(DialogView& view) {
   Messages& messages = context_.messages;
@@ -134,18 +124,8 @@ void ConfirmDialog::OnInit(DialogView& view) {
   view.SetControlText(kStatement, LookupText(state, kStatement));
   SetCommonButtons(view, state, kDialogOk);
   view.ShowExclamationIcon(kIcon);
-  TakeOwner(state, view, saved_owner_);
+  TakeMessageOwner(view);
 }
-
-void ConfirmDialog::OnCommand(DialogView& view, int control, int notification) {
-  if (control == kDialogOk && notification == kNotifyClicked) {
-    OnOk(view);
-  } else if (control == kDialogCancel) {
-    view.EndDialog(kDialogCancel);
-  }
-}
-
-void ConfirmDialog::OnDestroy(DialogView& /*view*/) { RestoreOwner(context_.state, saved_owner_); }
 
 void ConfirmDialog::OnOk(DialogView& view) {
   if (!OpenReaderForDialog(context_, view)) return;

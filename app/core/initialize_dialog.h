@@ -6,12 +6,11 @@
 
 #include <cstdint>
 
-#include "app/core/dialog_view.h"
-#include "app/core/program_context.h"
+#include "app/core/operation_dialog.h"
 
 namespace pellam {
 
-class InitializeDialog final : public DialogLogic {
+class InitializeDialog final : public OperationDialog {
  public:
   static constexpr int kTemplate = 5007;
   static constexpr int kIcon = 1068;
@@ -19,14 +18,12 @@ class InitializeDialog final : public DialogLogic {
   static constexpr int kDeleteId = 1026;
   static constexpr int kKeepId = 1027;
 
-  explicit InitializeDialog(ProgramContext& context) : context_(context) {}
+  explicit InitializeDialog(ProgramContext& context) : OperationDialog(context) {}
 
   void OnInit(DialogView& view) override;
-  void OnCommand(DialogView& view, int control, int notification) override;
-  void OnDestroy(DialogView& view) override;
 
  private:
-  void OnOk(DialogView& view);
+  void OnOk(DialogView& view) override;
   // Reads what the log names (the user ID or the user code) and initialises
   // the card; false when the card could not be initialised.
   bool InitializeUserIdCard(DialogView& view, bool& delete_id);
@@ -34,28 +31,21 @@ class InitializeDialog final : public DialogLogic {
   // Removes the card's user ID from the list, telling why when it cannot.
   void DeleteListedId();
 
-  ProgramContext& context_;
-  WindowRef saved_owner_ = kNoWindow;
   bool code_card_ = false;
 };
 
-class ConfirmDialog final : public DialogLogic {
+class ConfirmDialog final : public OperationDialog {
  public:
   static constexpr int kTemplate = 5006;
   static constexpr int kIcon = 1068;
   static constexpr int kStatement = 1023;
 
-  explicit ConfirmDialog(ProgramContext& context) : context_(context) {}
+  explicit ConfirmDialog(ProgramContext& context) : OperationDialog(context) {}
 
   void OnInit(DialogView& view) override;
-  void OnCommand(DialogView& view, int control, int notification) override;
-  void OnDestroy(DialogView& view) override;
 
  private:
-  void OnOk(DialogView& view);
-
-  ProgramContext& context_;
-  WindowRef saved_owner_ = kNoWindow;
+  void OnOk(DialogView& view) override;
 };
 
 }  // namespace pellam

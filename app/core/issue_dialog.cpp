@@ -102,22 +102,16 @@ void IssueDialog::OnInit(DialogView& view) {
     EnableAll(view, kUserIdParts, false);
     EnableAll(view, kPinDetails, false);
   }
-  TakeOwner(state, view, saved_owner_);
+  TakeMessageOwner(view);
 }
 
-void IssueDialog::OnCommand(DialogView& view, int control, int notification) {
-  if (control == kOkButton && notification == kNotifyClicked) {
-    OnOk(view);
-  } else if (control == kDialogCancel) {
-    view.EndDialog(kDialogCancel);
-  } else if (control == kCardUseList && notification == kNotifySelectionChanged) {
+void IssueDialog::OnOtherCommand(DialogView& view, int control, int notification) {
+  if (control == kCardUseList && notification == kNotifySelectionChanged) {
     OnCardUseChanged(view);
   } else if ((control == kPinOn || control == kPinOff) && notification == kNotifyClicked) {
     EnablePinDetails(view, control == kPinOn);
   }
 }
-
-void IssueDialog::OnDestroy(DialogView& /*view*/) { RestoreOwner(context_.state, saved_owner_); }
 
 void IssueDialog::OnCardUseChanged(DialogView& view) {
   if (view.SelectedListEntry(kCardUseList) == kUserCodeCardEntry) {
@@ -225,18 +219,8 @@ void IssueInfoDialog::OnInit(DialogView& view) {
   SetCommonButtons(view, state, kDialogOk);
   SetLimits(view, kInfoLimits);
   view.SetSpinnerRange(kCountSpinner, 0, kCountHighest);
-  TakeOwner(state, view, saved_owner_);
+  TakeMessageOwner(view);
 }
-
-void IssueInfoDialog::OnCommand(DialogView& view, int control, int notification) {
-  if (control == kDialogOk && notification == kNotifyClicked) {
-    OnOk(view);
-  } else if (control == kDialogCancel) {
-    view.EndDialog(kDialogCancel);
-  }
-}
-
-void IssueInfoDialog::OnDestroy(DialogView& /*view*/) { RestoreOwner(context_.state, saved_owner_); }
 
 bool IssueInfoDialog::CheckIssueInfo(DialogView& view) {
   IssueInfo& issue = context_.records().issue;

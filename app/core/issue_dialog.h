@@ -7,12 +7,11 @@
 
 #include <cstdint>
 
-#include "app/core/dialog_view.h"
-#include "app/core/program_context.h"
+#include "app/core/operation_dialog.h"
 
 namespace pellam {
 
-class IssueDialog final : public DialogLogic {
+class IssueDialog final : public OperationDialog {
  public:
   static constexpr int kTemplate = 5002;
   static constexpr int kOkButton = 6000;
@@ -26,27 +25,23 @@ class IssueDialog final : public DialogLogic {
   static constexpr int kUserIdCardEntry = 0;
   static constexpr int kUserCodeCardEntry = 1;
 
-  explicit IssueDialog(ProgramContext& context) : context_(context) {}
+  explicit IssueDialog(ProgramContext& context) : OperationDialog(context, kOkButton) {}
 
   void OnInit(DialogView& view) override;
-  void OnCommand(DialogView& view, int control, int notification) override;
-  void OnDestroy(DialogView& view) override;
 
  private:
   void OnCardUseChanged(DialogView& view);
-  void OnOk(DialogView& view);
+  void OnOtherCommand(DialogView& view, int control, int notification) override;
+  void OnOk(DialogView& view) override;
   // The checks of each card use; true when everything passed and the issue
   // goes on, else the dialog stays open (or, for a full list, has ended).
   bool CheckUserIdCard(DialogView& view);
   bool CheckUserCodeCard(DialogView& view);
   // Shows a refused check's warning and gives the focus back.
   bool Refuse(DialogView& view, std::int32_t text_id);
-
-  ProgramContext& context_;
-  WindowRef saved_owner_ = kNoWindow;
 };
 
-class IssueInfoDialog final : public DialogLogic {
+class IssueInfoDialog final : public OperationDialog {
  public:
   static constexpr int kTemplate = 5003;
   static constexpr int kCount = 2045;
@@ -55,22 +50,17 @@ class IssueInfoDialog final : public DialogLogic {
   static constexpr int kMonth = 2048;
   static constexpr int kDay = 2049;
 
-  explicit IssueInfoDialog(ProgramContext& context) : context_(context) {}
+  explicit IssueInfoDialog(ProgramContext& context) : OperationDialog(context) {}
 
   void OnInit(DialogView& view) override;
-  void OnCommand(DialogView& view, int control, int notification) override;
-  void OnDestroy(DialogView& view) override;
 
  private:
-  void OnOk(DialogView& view);
+  void OnOk(DialogView& view) override;
   bool CheckIssueInfo(DialogView& view);
   bool WriteCard(DialogView& view);
   // The list line, the log line and the card use; false when the list line
   // could not be written (9006 shown, nothing further recorded).
   bool RecordIssue();
-
-  ProgramContext& context_;
-  WindowRef saved_owner_ = kNoWindow;
 };
 
 }  // namespace pellam

@@ -45,23 +45,17 @@ void PinChangeDialog::OnInit(DialogView& view) {
   view.SetControlText(kPin, shown ? ShownText(data.pin) : std::string());
   view.SetControlText(kPinAgain, shown ? ShownText(data.pin) : std::string());
   SetLimits(view, kLimits);
-  TakeOwner(state, view, saved_owner_);
+  TakeMessageOwner(view);
 }
 
-void PinChangeDialog::OnCommand(DialogView& view, int control, int notification) {
-  if (control == kDialogOk && notification == kNotifyClicked) {
-    OnOk(view);
-  } else if (control == kDialogCancel) {
-    view.EndDialog(kDialogCancel);
-  } else if (control == kPinOn && notification == kNotifyClicked) {
+void PinChangeDialog::OnOtherCommand(DialogView& view, int control, int notification) {
+  if (control == kPinOn && notification == kNotifyClicked) {
     EnablePinDetails(view, true);
     if (view.ControlText(kLockout, 1).empty()) view.SetControlText(kLockout, kLockoutDefault);
   } else if (control == kPinOff && notification == kNotifyClicked) {
     EnablePinDetails(view, false);
   }
 }
-
-void PinChangeDialog::OnDestroy(DialogView& /*view*/) { RestoreOwner(context_.state, saved_owner_); }
 
 void PinChangeDialog::OnOk(DialogView& view) {
   ClearEntryData(context_.records());

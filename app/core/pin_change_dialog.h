@@ -6,27 +6,22 @@
 
 #include <cstdint>
 
-#include "app/core/dialog_view.h"
-#include "app/core/program_context.h"
+#include "app/core/operation_dialog.h"
 
 namespace pellam {
 
-class PinChangeDialog final : public DialogLogic {
+class PinChangeDialog final : public OperationDialog {
  public:
   static constexpr int kTemplate = 5005;
 
-  explicit PinChangeDialog(ProgramContext& context) : context_(context) {}
+  explicit PinChangeDialog(ProgramContext& context) : OperationDialog(context) {}
 
   void OnInit(DialogView& view) override;
-  void OnCommand(DialogView& view, int control, int notification) override;
-  void OnDestroy(DialogView& view) override;
 
  private:
-  void OnOk(DialogView& view);
+  void OnOk(DialogView& view) override;
+  void OnOtherCommand(DialogView& view, int control, int notification) override;
   bool WriteCard(DialogView& view);
-
-  ProgramContext& context_;
-  WindowRef saved_owner_ = kNoWindow;
 };
 
 }  // namespace pellam

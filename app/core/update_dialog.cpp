@@ -64,18 +64,8 @@ void UpdateDialog::OnInit(DialogView& view) {
   view.SetControlText(kIssueCount, NumberText(issue.issue_count));
   view.SetControlText(kIssueDate, NumberText(issue.year) + "/" + NumberText(issue.month) + "/" + NumberText(issue.day));
   SetLimits(view, kLimits);
-  TakeOwner(state, view, saved_owner_);
+  TakeMessageOwner(view);
 }
-
-void UpdateDialog::OnCommand(DialogView& view, int control, int notification) {
-  if (control == kDialogOk && notification == kNotifyClicked) {
-    OnOk(view);
-  } else if (control == kDialogCancel) {
-    view.EndDialog(kDialogCancel);
-  }
-}
-
-void UpdateDialog::OnDestroy(DialogView& /*view*/) { RestoreOwner(context_.state, saved_owner_); }
 
 std::int32_t UpdateDialog::CheckUserIdCard(DialogView& view) {
   SharedRecords& records = context_.records();

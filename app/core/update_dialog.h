@@ -7,12 +7,11 @@
 #include <cstdint>
 #include <string>
 
-#include "app/core/dialog_view.h"
-#include "app/core/program_context.h"
+#include "app/core/operation_dialog.h"
 
 namespace pellam {
 
-class UpdateDialog final : public DialogLogic {
+class UpdateDialog final : public OperationDialog {
  public:
   static constexpr int kTemplate = 5004;
   static constexpr int kIssueCount = 2058;
@@ -24,14 +23,12 @@ class UpdateDialog final : public DialogLogic {
   static constexpr int kUserName = 2023;
   static constexpr int kComment = 2024;
 
-  explicit UpdateDialog(ProgramContext& context) : context_(context) {}
+  explicit UpdateDialog(ProgramContext& context) : OperationDialog(context) {}
 
   void OnInit(DialogView& view) override;
-  void OnCommand(DialogView& view, int control, int notification) override;
-  void OnDestroy(DialogView& view) override;
 
  private:
-  void OnOk(DialogView& view);
+  void OnOk(DialogView& view) override;
   // The checks of each card kind; 0 when all passed (the entry record then
   // holds the new data), else the refused check's message.
   std::int32_t CheckUserIdCard(DialogView& view);
@@ -39,8 +36,6 @@ class UpdateDialog final : public DialogLogic {
   bool WriteCard(DialogView& view);
   void RecordUpdate();
 
-  ProgramContext& context_;
-  WindowRef saved_owner_ = kNoWindow;
   bool code_card_ = false;
   std::int32_t operation_ = 0;  // the log's operation code
 };
