@@ -59,6 +59,17 @@ std::int32_t SameCardAsRead(ProgramContext& context) {
   return text::kNotTheReadCard;
 }
 
+bool RunCardWrites(ProgramContext& context, DialogView& view, std::span<const CardWrite> writes) {
+  for (const CardWrite& step : writes) {
+    if (step.write() == 0) continue;
+    Messages& messages = context.messages;
+    FailCardOperation(context, view, text::kCardNotWritten,
+                      step.question_caption ? messages.QuestionCaption() : messages.ErrorCaption());
+    return false;
+  }
+  return true;
+}
+
 void FailCardOperation(ProgramContext& context, DialogView& view, std::int32_t text_id, std::string_view caption) {
   context.messages.ShowWarning(text_id, caption);
   context.card.CloseDevice();

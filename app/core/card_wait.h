@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <span>
 
 #include "app/core/dialog_view.h"
 #include "app/core/program_context.h"
@@ -37,6 +38,17 @@ std::int32_t SameCardAsRead(ProgramContext& context);
 // Reads the sensed card's identifier into the shared records; false (and the
 // identifier unknown) when it cannot be read.
 bool RecordReadCard(ProgramContext& context);
+
+// One card write, and whether its failure is told under the question
+// caption (else the error caption).
+struct CardWrite {
+  std::function<std::int32_t()> write;
+  bool question_caption;
+};
+
+// Runs the writes in order; the first that fails shows 9015, closes the
+// reader and cancels the dialog (false).
+bool RunCardWrites(ProgramContext& context, DialogView& view, std::span<const CardWrite> writes);
 
 // A failure once the reader is open: the warning, the reader closed, the
 // dialog cancelled.

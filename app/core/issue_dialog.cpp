@@ -284,40 +284,29 @@ bool IssueInfoDialog::WriteCard(DialogView& view) {
   const auto* code = reinterpret_cast<const std::uint8_t*>(entry.user_code.bytes.data());
   const std::int32_t pin_length = entry.pin_check_choice == kPinOn ? entry.pin.length : 0;
 
-  const std::function<std::int32_t()> account = [&] {
-    return card.WriteUserAccount(entry.user_id.bytes.data(), entry.user_id.length, entry.password.bytes.data(),
-                                 entry.password.length);
-  };
-  const std::function<std::int32_t()> admin_id = [&] {
-    return card.WriteAdminIdToUser(admin.bytes.data(), admin.length);
-  };
-  const std::function<std::int32_t()> retry_limit = [&] { return card.WriteRetryLimit(entry.lockout_count); };
-  const std::function<std::int32_t()> pin = [&] { return card.WritePin(entry.pin.bytes.data(), pin_length); };
-  const std::function<std::int32_t()> name = [&] {
-    return card.WriteUserName(entry.user_name.bytes.data(), entry.user_name.length);
-  };
-  const std::function<std::int32_t()> comment = [&] {
-    return card.WriteCommentToUser(entry.comment.bytes.data(), entry.comment.length);
-  };
-  const std::function<std::int32_t()> user_code = [&] { return card.WriteUserCode(code, 4); };
-  const std::function<std::int32_t()> issue_info = [&] {
-    return card.WriteIssueInfo(issue.issue_count, issue.year, issue.month, issue.day);
-  };
+  // Every failure is told under the question caption.
+  const CardWrite account{[&] {
+                            return card.WriteUserAccount(entry.user_id.bytes.data(), entry.user_id.length,
+                                                         entry.password.bytes.data(), entry.password.length);
+                          },
+                          true};
+  const CardWrite admin_id{[&] { return card.WriteAdminIdToUser(admin.bytes.data(), admin.length); }, true};
+  const CardWrite retry_limit{[&] { return card.WriteRetryLimit(entry.lockout_count); }, true};
+  const CardWrite pin{[&] { return card.WritePin(entry.pin.bytes.data(), pin_length); }, true};
+  const CardWrite name{[&] { return card.WriteUserName(entry.user_name.bytes.data(), entry.user_name.length); }, true};
+  const CardWrite comment{[&] { return card.WriteCommentToUser(entry.comment.bytes.data(), entry.comment.length); },
+                          true};
+  const CardWrite user_code{[&] { return card.WriteUserCode(code, 4); }, true};
+  const CardWrite issue_info{[&] { return card.WriteIssueInfo(issue.issue_count, issue.year, issue.month, issue.day); },
+                             true};
 
   // The write orders of the two card uses.
-  const std::array user_id_card{&account, &admin_id, &retry_limit, &pin, &name, &comment, &user_code, &issue_info};
-  const std::array user_code_card{&user_code, &admin_id, &name, &comment, &issue_info};
-  const bool user_card = records.issue_card_kind == CardKind::UserCard;
-  const std::span<const std::function<std::int32_t()>* const> writes =
-      user_card ? std::span<const std::function<std::int32_t()>* const>(user_id_card)
-                : std::span<const std::function<std::int32_t()>* const>(user_code_card);
-  for (const auto* write : writes) {
-    if ((*write)() != 0) {
-      FailCardOperation(context_, view, text::kCardNotWritten, context_.messages.QuestionCaption());
-      return false;
-    }
+  if (records.issue_card_kind == CardKind::UserCard) {
+    const CardWrite writes[] = {account, admin_id, retry_limit, pin, name, comment, user_code, issue_info};
+    return RunCardWrites(context_, view, writes);
   }
-  return true;
+  const CardWrite writes[] = {user_code, admin_id, name, comment, issue_info};
+  return RunCardWrites(context_, view, writes);
 }
 
 bool IssueInfoDialog::RecordIssue() {

@@ -75,11 +75,11 @@ bool PinChangeDialog::WriteCard(DialogView& view) {
   CardAccess& card = context_.card;
   const EntryData& entry = context_.records().entry;
   // The retry limit, then the PIN.
-  if (card.WriteRetryLimit(entry.lockout_count) != 0 || card.WritePin(entry.pin.bytes.data(), entry.pin.length) != 0) {
-    FailCardOperation(context_, view, text::kCardNotWritten, context_.messages.ErrorCaption());
-    return false;
-  }
-  return true;
+  const CardWrite writes[] = {
+      {[&] { return card.WriteRetryLimit(entry.lockout_count); }, false},
+      {[&] { return card.WritePin(entry.pin.bytes.data(), entry.pin.length); }, false},
+  };
+  return RunCardWrites(context_, view, writes);
 }
 
 }  // namespace pellam

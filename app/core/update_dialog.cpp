@@ -31,12 +31,6 @@ constexpr std::size_t kLongestPassword = 128;
 constexpr std::size_t kLongestName = 64;
 constexpr std::size_t kLongestComment = 128;
 
-// One card write and whether its failure is told under the question caption.
-struct WriteStep {
-  std::function<std::int32_t()> write;
-  bool question_caption;
-};
-
 }  // namespace
 
 void UpdateDialog::OnInit(DialogView& view) {
@@ -129,7 +123,7 @@ bool UpdateDialog::WriteCard(DialogView& view) {
   const CardData& data = records.card;
   const auto* code = reinterpret_cast<const std::uint8_t*>(entry.user_code.bytes.data());
 
-  std::vector<WriteStep> steps;
+  std::vector<CardWrite> steps;
   if (!code_card_) {
     // The user ID goes back unchanged beside the new password.
     const std::string_view user_id = FieldText(data.user_id);
@@ -143,15 +137,7 @@ bool UpdateDialog::WriteCard(DialogView& view) {
   steps.push_back({[&] { return card.WriteCommentToUser(entry.comment.bytes.data(), entry.comment.length); }, false});
   steps.push_back({[&] { return card.WriteUserCode(code, 4); }, true});
 
-  Messages& messages = context_.messages;
-  for (const WriteStep& step : steps) {
-    if (step.write() != 0) {
-      FailCardOperation(context_, view, text::kCardNotWritten,
-                        step.question_caption ? messages.QuestionCaption() : messages.ErrorCaption());
-      return false;
-    }
-  }
-  return true;
+  return RunCardWrites(context_, view, steps);
 }
 
 void UpdateDialog::RecordUpdate() {
