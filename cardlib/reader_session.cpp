@@ -171,6 +171,11 @@ Detail ReaderSession::Authenticate(KeyChoice choice) {
 Detail ReaderSession::Exchange(const std::uint8_t* frame, std::size_t frame_length, std::uint8_t* reply,
                                std::size_t& reply_length) {
   if (frame == nullptr || reply == nullptr || frame_length < kFrameOverhead) return kLinkInvalidArgument;
+  const std::size_t payload_length = AnnouncedLength(frame);
+  if (payload_length + kFrameOverhead != frame_length) return kLinkInvalidArgument;
+  const std::size_t pad = (8 - (payload_length + 5) % 8) % 8;
+  const std::size_t secured_length = payload_length + 5 + pad;
+  if (secured_length + kFrameOverhead > kFrameMax) return kReplyTooLarge;
   if (renew_) {
     link_.Purge();  // a late answer to the lost exchange may have come since
     if (const Detail renewed = Start(); renewed != kLinkOk) {
@@ -179,11 +184,6 @@ Detail ReaderSession::Exchange(const std::uint8_t* frame, std::size_t frame_leng
     }
   }
   if (!active_) return kReaderAuthentication;
-  const std::size_t payload_length = AnnouncedLength(frame);
-  if (payload_length + kFrameOverhead != frame_length) return kLinkInvalidArgument;
-  const std::size_t pad = (8 - (payload_length + 5) % 8) % 8;
-  const std::size_t secured_length = payload_length + 5 + pad;
-  if (secured_length + kFrameOverhead > kFrameMax) return kReplyTooLarge;
 
   std::uint8_t block[kFrameMax];
   std::uint8_t sent[kFrameMax];
