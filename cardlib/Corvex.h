@@ -14,6 +14,17 @@
  * The library keeps one device state for the whole process and is not
  * re-entrant: call it from one thread at a time. Unloading the library closes
  * the device if it is still open.
+ *
+ * Time: every function returns within a bound, whatever the reader sends or
+ * withholds. One exchange with the reader (a frame out in at most 6 writes, a
+ * reply in with at most 6 reads, a reply too long for its buffer drained with
+ * no more reads and the rest purged, and the one resend) ends within
+ * 1149.4 s, the most the port's timeouts (50 ms per byte plus 1 s, on frames
+ * of at most 1024 bytes) and the link's pauses allow. A function makes at
+ * most 90 exchanges: GenInitializeCard's 68 card commands, plus up to 11 for
+ * a new session after a failed exchange and 11 when the 65535 sequence
+ * numbers of a session run out. So the bound is 90 x 1149.4 s (under 29
+ * hours); a reader that answers at once takes milliseconds per exchange.
  */
 #pragma once
 

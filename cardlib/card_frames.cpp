@@ -26,7 +26,12 @@ struct MinimumPayload {
   std::size_t bytes;
 };
 
-// The shortest payload that holds every byte the checks and callers read.
+// Payload sizes that hold the result byte (3, its detail in byte 2) and the
+// status flags (9 and 10).
+constexpr std::size_t kResultByteEnd = 4;
+constexpr std::size_t kStatusFlagsEnd = 11;
+
+// The shortest payload of a success: every byte the callers read.
 constexpr MinimumPayload kMinimumPayloads[] = {
     {kResponsePolling, 17},        {kResponseRequestResponse, 10}, {kResponseWrite, 11},
     {kResponseSelectKeys, 1},      {kResponseAuthenticate, 4},     {kResponseAuthenticateAndRead, 31},
@@ -82,6 +87,21 @@ std::size_t MinimumPayloadFor(std::uint8_t response) {
     if (row.response == response) return row.bytes;
   }
   return 1;
+}
+
+// The failure a reply's result bytes report, read as soon as the payload
+// holds them: a failing card need not send the data of a success.
+Detail ResultBytesDetail(const std::uint8_t* payload, std::size_t size, std::uint8_t response) {
+  if (response == kResponsePollingSeveral || response == kResponseAuthenticate ||
+      response == kResponseAuthenticateAndRead) {
+    if (size < kResultByteEnd) return kReaderProtocol;
+    if (payload[3] == kNoAnswerCode) return kCardNoAnswer;
+    if (payload[3] != 0) return kCardResultBase + (Detail{payload[2]} << 8) + payload[3];
+  } else if (response == kResponseWrite) {
+    if (size < kStatusFlagsEnd) return kReaderProtocol;
+    if (payload[9] != 0) return kCardStatusFlagsBase + (Detail{payload[9]} << 8) + payload[10];
+  }
+  return kCardOk;
 }
 
 }  // namespace
@@ -178,15 +198,8 @@ Detail CheckCardReply(const std::uint8_t* reply, std::size_t length, std::uint8_
     if (code == 0x00) return kReaderProtocol;
     return kCardResponseBase + code;
   }
+  if (const Detail result = ResultBytesDetail(payload, size, expected); result != kCardOk) return result;
   if (size < MinimumPayloadFor(expected)) return kReaderProtocol;
-  if (expected == kResponsePollingSeveral || expected == kResponseAuthenticate ||
-      expected == kResponseAuthenticateAndRead) {
-    if (payload[3] == kNoAnswerCode) return kCardNoAnswer;
-    if (payload[3] != 0) return kCardResultBase + (Detail{payload[2]} << 8) + payload[3];
-  }
-  if (expected == kResponseWrite && payload[9] != 0) {
-    return kCardStatusFlagsBase + (Detail{payload[9]} << 8) + payload[10];
-  }
   return kCardOk;
 }
 

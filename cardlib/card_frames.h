@@ -67,11 +67,12 @@ Detail BuildWrite(const std::uint8_t* card_id, const std::uint8_t* block_numbers
 // Checks a card command's reply: the announced length must match the bytes
 // received (else 0x8000005); the response code must be `expected` (0xEF gives
 // 0x80400EF, another code 0x8040000 + code, except that 0x00 gives
-// 0x2000700, since 0x8040000 would read as success); the payload must be
-// long enough for its response code (else 0x2000700); then the result bytes:
-// for 0x61, 0x53 and 0x57 a non-zero byte 3 gives 0x80400EF for 0xEF and
-// 0x8020000 + byte 2 * 256 + byte 3 otherwise; for 0x17 a non-zero status
-// flag 1 gives 0x8010000 + flag 1 * 256 + flag 2. 0x8000000 when all is well.
+// 0x2000700, since 0x8040000 would read as success); then the result bytes,
+// as soon as the payload holds them (else 0x2000700): for 0x61, 0x53 and
+// 0x57 a non-zero byte 3 gives 0x80400EF for 0xEF and 0x8020000 + byte 2 *
+// 256 + byte 3 otherwise; for 0x17 a non-zero status flag 1 gives 0x8010000 +
+// flag 1 * 256 + flag 2. Only then must the payload be long enough for the
+// data of a success (else 0x2000700). 0x8000000 when all is well.
 Detail CheckCardReply(const std::uint8_t* reply, std::size_t length, std::uint8_t expected);
 
 // The reply's payload (its response code first).

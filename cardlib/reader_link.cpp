@@ -140,14 +140,16 @@ Detail ReaderLink::SendOnce(const std::uint8_t* frame, std::size_t frame_length,
   return ReaderStatusDetail(reply[0]);
 }
 
+// A frame gets as many writes as a reply gets reads, so that a reader that
+// takes it a byte at a time cannot hold the exchange without end.
 Detail ReaderLink::WriteFrame(const std::uint8_t* frame, std::size_t length) {
   std::size_t done = 0;
-  while (done < length) {
+  for (int attempt = 0; attempt <= kFurtherReads && done < length; ++attempt) {
     std::size_t written = 0;
     if (!port_.Write(frame + done, length - done, written) || written == 0) return kPortWriteFailed;
     done += written;
   }
-  return kLinkOk;
+  return done < length ? kPortWriteFailed : kLinkOk;
 }
 
 Detail ReaderLink::ReadReply(std::uint8_t* reply, std::size_t capacity, std::size_t& length) {
@@ -187,23 +189,26 @@ Detail ReaderLink::ReadReply(std::uint8_t* reply, std::size_t capacity, std::siz
 }
 
 // Reads and drops the rest of a reply too large for the caller's buffer, so
-// that its tail is not taken for the answer to the next command. Gives up
-// after as many empty reads as a reply may take to complete.
+// that its tail is not taken for the answer to the next command. The drain
+// gets no more reads than the rest of a reply that fits, whatever length the
+// reader announced; what has arrived by then is purged.
 void ReaderLink::DiscardReply(std::size_t count) {
-  std::uint8_t scratch[256];
-  int idle = 0;
-  while (count > 0 && idle < kFurtherReads) {
+  std::uint8_t scratch[kFrameMax - kFrameOverhead];
+  for (int attempt = 0; attempt < kFurtherReads && count > 0; ++attempt) {
+    const std::size_t size = count < sizeof scratch ? count : sizeof scratch;
     std::size_t got = 0;
-    if (!port_.Read(scratch, count < sizeof scratch ? count : sizeof scratch, got)) {
+    if (!port_.Read(scratch, size, got)) {
       port_.ClearError();
-      return;
-    }
-    if (got == 0) {
-      ++idle;
-      port_.Pause(kIncompletePause);
+      break;
     }
     count -= got;
+    if (got < size) port_.Pause(kIncompletePause);
   }
+  if (count > 0) port_.Purge();  // result ignored
+}
+
+void ReaderLink::Purge() {
+  if (port_.IsOpen()) port_.Purge();  // result ignored
 }
 
 }  // namespace corvex

@@ -13,6 +13,7 @@
 #include <cstdint>
 
 #include "cardlib/error_detail.h"
+#include "cardlib/frames.h"
 #include "cardlib/link_port.h"
 
 namespace corvex {
@@ -23,6 +24,22 @@ inline constexpr std::uint32_t kTimeoutConstant = 1000;  // ... plus 1000
 inline constexpr std::uint32_t kIncompletePause = 50;    // after a read that left the reply incomplete
 inline constexpr std::uint32_t kResendPause = 100;       // before the one resend
 inline constexpr int kFurtherReads = 5;                  // reads for the rest of a reply
+
+// The longest the link can be held, whatever the reader sends or withholds:
+// a frame (at most kFrameMax bytes) in at most 1 + kFurtherReads writes; a
+// reply's 4-byte header, then at most kFurtherReads reads of at most
+// kFrameMax - 4 bytes with a pause after each, for the rest of a reply or
+// the drain of one too large; each read and write within the timeouts above.
+inline constexpr std::uint32_t kFrameBytes = static_cast<std::uint32_t>(kFrameMax);
+inline constexpr std::uint32_t kReadsPerReply = static_cast<std::uint32_t>(kFurtherReads);
+inline constexpr std::uint32_t kWriteTimeLimit =
+    (kReadsPerReply + 1) * (kTimeoutPerByte * kFrameBytes + kTimeoutConstant);
+inline constexpr std::uint32_t kReplyTimeLimit =
+    kTimeoutPerByte * static_cast<std::uint32_t>(kFrameOverhead) + kTimeoutConstant +
+    kReadsPerReply * (kTimeoutPerByte * (kFrameBytes - static_cast<std::uint32_t>(kFrameOverhead)) + kTimeoutConstant +
+                      kIncompletePause);
+// An exchange: both of those, twice with the pause of the one resend between.
+inline constexpr std::uint32_t kExchangeTimeLimit = 2 * (kWriteTimeLimit + kReplyTimeLimit) + kResendPause;
 
 inline constexpr std::uint32_t kIdleSpeed = 9600;
 inline constexpr std::uint32_t kWorkingSpeed = 115200;
@@ -55,10 +72,16 @@ class ReaderLink {
   // the capacity on entry, the reply's length on success. A reply whose
   // reader status asks for a resend (0x80/0xA0) is answered, after a pause
   // and a purge, by sending the frame once more; the second answer is final.
+  // A reply too large for `reply` is drained within kReplyTimeLimit and
+  // answered 0x2000002.
   Detail Exchange(const std::uint8_t* frame, std::size_t frame_length, std::uint8_t* reply, std::size_t& reply_length);
 
   // An exchange of a link or reader command whose reply must carry 9000.
   Detail Command(const std::uint8_t* frame, std::size_t frame_length);
+
+  // Drops whatever is waiting in both directions (an open port only; the
+  // result does not matter).
+  void Purge();
 
  private:
   Detail Configure();

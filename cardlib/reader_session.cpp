@@ -51,6 +51,13 @@ void ReaderSession::End() {
   SecureWipe(session_key_, sizeof session_key_);
   sequence_ = 0;
   active_ = false;
+  renew_ = false;
+}
+
+Detail ReaderSession::Lost(Detail detail) {
+  link_.Purge();
+  renew_ = true;
+  return detail;
 }
 
 Detail ReaderSession::ReaderExchange(std::uint8_t instruction, std::uint8_t p1, std::uint8_t p2,
@@ -164,12 +171,19 @@ Detail ReaderSession::Authenticate(KeyChoice choice) {
 Detail ReaderSession::Exchange(const std::uint8_t* frame, std::size_t frame_length, std::uint8_t* reply,
                                std::size_t& reply_length) {
   if (frame == nullptr || reply == nullptr || frame_length < kFrameOverhead) return kLinkInvalidArgument;
-  if (!active_) return kReaderAuthentication;
   const std::size_t payload_length = AnnouncedLength(frame);
   if (payload_length + kFrameOverhead != frame_length) return kLinkInvalidArgument;
   const std::size_t pad = (8 - (payload_length + 5) % 8) % 8;
   const std::size_t secured_length = payload_length + 5 + pad;
   if (secured_length + kFrameOverhead > kFrameMax) return kReplyTooLarge;
+  if (renew_) {
+    link_.Purge();  // a late answer to the lost exchange may have come since
+    if (const Detail renewed = Start(); renewed != kLinkOk) {
+      renew_ = true;
+      return renewed;
+    }
+  }
+  if (!active_) return kReaderAuthentication;
 
   std::uint8_t block[kFrameMax];
   std::uint8_t sent[kFrameMax];
@@ -195,16 +209,18 @@ Detail ReaderSession::Exchange(const std::uint8_t* frame, std::size_t frame_leng
   std::size_t answer_length = sizeof answer;
   if (const Detail exchanged = link_.Exchange(sent, secured_length + kFrameOverhead, answer, answer_length);
       exchanged != kLinkOk) {
-    return exchanged;
+    return Lost(exchanged);
   }
   const std::size_t f = AnnouncedLength(answer);
-  if (f == 0) return kSecuredReplyEmpty;
+  if (f == 0) return Lost(kSecuredReplyEmpty);
   const bool renew = sequence == kLastSequence;
   if (!renew) ++sequence_;
   const Detail opened = OpenReply(answer, answer_length, sequence, clear, reply, reply_length);
-  if (!renew) return opened;
-  // The numbers are used up: a new session follows even a failed reply.
+  if (!renew) return opened != kLinkOk ? Lost(opened) : opened;
+  // The numbers are used up: a new session follows even a failed reply; when
+  // it fails, the next exchange tries again.
   const Detail renewed = Start();
+  if (renewed != kLinkOk) renew_ = true;
   return opened != kLinkOk ? opened : renewed;
 }
 

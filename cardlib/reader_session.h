@@ -47,6 +47,11 @@ class ReaderSession {
   // puts the clear reply frame in `reply`; `reply_length` is the capacity on
   // entry, the reply's length on success. After the exchange that used
   // sequence number 0xFFFF a new session is started; its failure is returned.
+  // An exchange that fails at the link or in its secured reply (no or an
+  // incomplete answer, a wrong sequence number, an unreadable reply) leaves
+  // both sides' numbers unknown: what is left of it is purged, and the next
+  // exchange first purges again and starts a new session, returning its
+  // failure if it fails.
   Detail Exchange(const std::uint8_t* frame, std::size_t frame_length, std::uint8_t* reply, std::size_t& reply_length);
 
   // Registers the eleven card keys into key slots 0..10 (reader command 0x89,
@@ -54,7 +59,7 @@ class ReaderSession {
   // the sequence number.
   Detail RegisterCardKeys();
 
-  // Forgets and wipes the session.
+  // Forgets and wipes the session (and any renewal due).
   void End();
 
   bool Active() const { return active_; }
@@ -67,6 +72,8 @@ class ReaderSession {
  private:
   enum class KeyChoice { Clear, Provisioning, Session };
 
+  // Purges the link and marks the session for renewal; returns `detail`.
+  Detail Lost(Detail detail);
   Detail Provision();
   Detail Authenticate(KeyChoice choice);
   // Deciphers the secured reply `answer` into `clear` (a buffer of the frame
@@ -78,6 +85,7 @@ class ReaderSession {
 
   ReaderLink& link_;
   bool active_ = false;
+  bool renew_ = false;  // a new session comes before the next exchange
   std::uint8_t rb_[kDesKeySize] = {};
   std::uint8_t ra_[kDesKeySize] = {};
   std::uint8_t session_key_[kDesKeySize] = {};

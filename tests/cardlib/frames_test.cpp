@@ -215,6 +215,20 @@ TEST(CardReplies, LengthCodeAndResultBytes) {
   EXPECT_EQ(Check(CardReply(Hex("01 00")), 0x01), kReaderProtocol) << "polling reply without identifier";
 }
 
+TEST(CardReplies, FailingResultBytesNeedNoData) {
+  struct Case {
+    const char* payload;
+    std::uint8_t expected;
+    Detail detail;
+  };
+  const Case cases[] = {
+      {"57 00 02 A1", 0x57, 0x80202A1u},         {"57 00 00 EF", 0x57, kCardNoAnswer},
+      {"61 00 02 03", 0x61, 0x8020203u},         {"57 00 00 00", 0x57, kReaderProtocol},
+      {"61 00 00 00 01", 0x61, kReaderProtocol}, {"57 00 02", 0x57, kReaderProtocol},
+  };
+  for (const Case& c : cases) EXPECT_EQ(Check(CardReply(Hex(c.payload)), c.expected), c.detail) << c.payload;
+}
+
 TEST(CardReplies, ReadDataAndKeyRegistration) {
   Bytes payload(31 + 32, 0x00);
   payload[0] = 0x57;

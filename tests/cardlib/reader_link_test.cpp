@@ -254,6 +254,42 @@ TEST_F(ReaderLinkExchange, ReplyLargerThanTheBufferIsDiscarded) {
   EXPECT_EQ(Send(16), kLinkOk) << "exactly the capacity fits";
 }
 
+// A reader that trickles a reply, or takes a frame a byte at a time, holds an
+// exchange no longer than the link's limits (on the port's virtual clock).
+TEST(ReaderLinkTimeLimit, MisbehavingReaderIsBound) {
+  static_assert(kExchangeTimeLimit == 1'149'400, "the bound stated in Corvex.h");
+  const Bytes huge = ReplyFrame(0x00, Bytes(0xFFFF, 0x55));
+  const Bytes fitting = ReplyFrame(0x00, Bytes(1000, 0x55));
+  struct Case {
+    const char* name;
+    const Bytes& reply;
+    std::uint32_t ms_per_byte;
+    std::size_t write_chunk;
+    Detail detail;
+    std::uint64_t limit;
+  };
+  const Case cases[] = {
+      {"announces 0xFFFF, a byte a second", huge, 1000, 0, kReplyTooLarge, kReplyTimeLimit},
+      {"announces 0xFFFF, within the timeouts", huge, 40, 0, kReplyTooLarge, kReplyTimeLimit},
+      {"fits, a byte a second", fitting, 1000, 0, kReplyIncomplete, kReplyTimeLimit},
+      {"frame taken a byte at a time", fitting, 1, 1, kPortWriteFailed, kWriteTimeLimit},
+  };
+  for (const Case& c : cases) {
+    ScriptedPort port;
+    ReplyOk(port, 5);
+    ReaderLink link(port);
+    ASSERT_EQ(link.Open("p"), kLinkOk);
+    port.faults.write_chunk = c.write_chunk;
+    port.Trickle(c.reply, kFrameOverhead, c.ms_per_byte);
+    const Bytes frame = Hex(kReaderCheck);
+    std::uint8_t reply[kFrameMax];
+    std::size_t length = sizeof reply;
+    const std::uint64_t start = port.now;
+    EXPECT_EQ(link.Exchange(frame.data(), frame.size(), reply, length), c.detail) << c.name;
+    EXPECT_LE(port.now - start, c.limit) << c.name;
+  }
+}
+
 TEST_F(ReaderLinkExchange, OneResendOnStatus80) {
   port.Reply(ReplyFrame(0x80, Hex("90 00")));
   port.Reply(OkReply());

@@ -175,6 +175,41 @@ TEST_F(ReaderSessionTest, EmptySecuredReply) {
   EXPECT_EQ(session.Sequence(), 1) << "an empty reply does not move the sequence number";
 }
 
+// An exchange lost at the link or in its reply purges the port; the next one
+// starts a new session first, and a renewal that fails is tried again.
+TEST_F(ReaderSessionTest, LostExchangeRenewsTheSessionFirst) {
+  struct Case {
+    const char* name;
+    void (*lose)(ScriptedReader&, ScriptedPort&);
+    Detail detail;
+  };
+  const Case cases[] = {
+      {"no reply", [](ScriptedReader&, ScriptedPort& p) { p.NoReply(); }, kPortReadFailed},
+      {"empty reply", [](ScriptedReader& r, ScriptedPort&) { r.empty_reply = true; }, kSecuredReplyEmpty},
+      {"unreadable reply", [](ScriptedReader& r, ScriptedPort&) { r.claimed_m = 0xFFFF; }, kReaderProtocol},
+  };
+  ASSERT_EQ(session.Start(), kLinkOk);
+  Bytes reply;
+  for (const Case& c : cases) {
+    c.lose(reader, port);
+    EXPECT_EQ(Send(Hex("42 01 00"), reply), c.detail) << c.name;
+    EXPECT_EQ(port.log.back(), "purge") << c.name;
+    reader.empty_reply = false;
+    reader.claimed_m = -1;
+    reader.reader_commands.clear();
+    EXPECT_EQ(Send(Hex("42 01 00"), reply), kLinkOk) << c.name;
+    EXPECT_EQ(reader.reader_commands, (std::vector<Bytes>{Hex("87 00 00"), Hex("81 00 00"), Hex("83 00 00")}))
+        << c.name;
+    EXPECT_EQ(session.Sequence(), 2) << c.name;
+  }
+
+  port.NoReply();
+  EXPECT_EQ(Send(Hex("42 01 00"), reply), kPortReadFailed);
+  port.NoReply();  // to the renewal's key state query
+  EXPECT_EQ(Send(Hex("42 01 00"), reply), kPortReadFailed);
+  EXPECT_EQ(Send(Hex("42 01 00"), reply), kLinkOk) << "renewed at the second try";
+}
+
 TEST_F(ReaderSessionTest, BlankReaderIsProvisionedWithTheSessionKeys) {
   reader.key_state = Hex("01 01 00");
   ASSERT_EQ(session.Start(), kLinkOk);

@@ -113,11 +113,32 @@ bool ScriptedPort::Read(std::uint8_t* data, std::size_t size, std::size_t& got) 
   log.push_back("read " + std::to_string(size));
   got = 0;
   if (faults.read || !open_) return false;
-  while (got < size && !arrived_.empty()) {
-    data[got++] = arrived_.front();
-    arrived_.pop_front();
+  const std::uint64_t deadline = now + timeouts.read_per_byte * std::uint64_t{size} + timeouts.read_constant;
+  for (;;) {
+    Arrive();
+    while (got < size && !arrived_.empty()) {
+      data[got++] = arrived_.front();
+      arrived_.pop_front();
+    }
+    if (got == size) return true;
+    if (trickling_.empty() || trickling_.front().at > deadline) break;
+    now = trickling_.front().at;
   }
+  now = deadline;  // timed out
   return true;
+}
+
+void ScriptedPort::Arrive() {
+  while (!trickling_.empty() && trickling_.front().at <= now) {
+    arrived_.push_back(trickling_.front().byte);
+    trickling_.pop_front();
+  }
+}
+
+void ScriptedPort::Trickle(Bytes reply, std::size_t prompt, std::uint32_t ms_per_byte) {
+  Bytes first(reply.begin(), reply.begin() + static_cast<std::ptrdiff_t>(prompt));
+  Bytes rest(reply.begin() + static_cast<std::ptrdiff_t>(prompt), reply.end());
+  replies_.push_back({{std::move(first), std::move(rest)}, ms_per_byte});
 }
 
 bool ScriptedPort::Write(const std::uint8_t* data, std::size_t size, std::size_t& written) {
@@ -128,6 +149,7 @@ bool ScriptedPort::Write(const std::uint8_t* data, std::size_t size, std::size_t
     return true;
   }
   written = faults.write_chunk > 0 && faults.write_chunk < size ? faults.write_chunk : size;
+  if (written < size) now += timeouts.write_per_byte * std::uint64_t{size} + timeouts.write_constant;
   frame_.insert(frame_.end(), data, data + written);
   if (frame_.size() >= 3 && frame_.size() >= (std::size_t{frame_[1]} << 8 | frame_[2]) + 4u) FrameComplete();
   return true;
@@ -135,12 +157,17 @@ bool ScriptedPort::Write(const std::uint8_t* data, std::size_t size, std::size_t
 
 void ScriptedPort::FrameComplete() {
   log.push_back("write " + HexText(frame_));
-  if (replies_.empty() && responder) replies_.push_back({responder(frame_)});
+  if (replies_.empty() && responder) replies_.push_back({{responder(frame_)}});
   frame_.clear();
   if (replies_.empty()) return;
-  std::vector<Bytes> pieces = std::move(replies_.front());
+  Scripted reply = std::move(replies_.front());
   replies_.pop_front();
-  pending_pieces_.assign(pieces.begin(), pieces.end());
+  if (reply.ms_per_byte > 0 && !reply.pieces.empty()) {
+    std::uint64_t at = now;
+    for (const std::uint8_t byte : reply.pieces.back()) trickling_.push_back({at += reply.ms_per_byte, byte});
+    reply.pieces.pop_back();
+  }
+  pending_pieces_.assign(reply.pieces.begin(), reply.pieces.end());
   if (!pending_pieces_.empty()) {
     arrived_.insert(arrived_.end(), pending_pieces_.front().begin(), pending_pieces_.front().end());
     pending_pieces_.pop_front();
@@ -158,6 +185,7 @@ bool ScriptedPort::Close() {
 
 void ScriptedPort::Pause(std::uint32_t milliseconds) {
   log.push_back("pause " + std::to_string(milliseconds));
+  now += milliseconds;
   if (pending_pieces_.empty()) return;
   arrived_.insert(arrived_.end(), pending_pieces_.front().begin(), pending_pieces_.front().end());
   pending_pieces_.pop_front();

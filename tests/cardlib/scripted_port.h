@@ -5,6 +5,11 @@
 // pieces: the first piece arrives with the write, each later piece after one
 // more pause of the link (a read finds only what has arrived, as a read that
 // timed out would). Every call is logged in order.
+//
+// A virtual clock (`now`, milliseconds) runs as a real port's would: pauses
+// take their time, a read or write that comes short takes its whole timeout,
+// and a trickled reply's bytes arrive at their own times, which a read waits
+// for within its timeout. Nothing really waits.
 #pragma once
 
 #include <cstdint>
@@ -47,14 +52,18 @@ class ScriptedPort final : public corvex::LinkPort {
   };
 
   // Queues the reply to the next frame written that has none yet.
-  void Reply(Bytes reply) { replies_.push_back({std::move(reply)}); }
-  void ReplyInPieces(std::vector<Bytes> pieces) { replies_.push_back(std::move(pieces)); }
+  void Reply(Bytes reply) { replies_.push_back({{std::move(reply)}}); }
+  void ReplyInPieces(std::vector<Bytes> pieces) { replies_.push_back({std::move(pieces)}); }
+  // Queues a reply whose first `prompt` bytes arrive with the write and the
+  // rest one every `ms_per_byte`.
+  void Trickle(Bytes reply, std::size_t prompt, std::uint32_t ms_per_byte);
   // Queues silence: the next frame gets no answer at all.
   void NoReply() { replies_.push_back({}); }
   // Answers every frame that finds no queued reply (none when empty).
   std::function<Bytes(const Bytes& frame)> responder;
 
   Faults faults;
+  std::uint64_t now = 0;       // the virtual clock
   std::uint32_t speed = 9600;  // what the port's speed reads as
   platform::SerialTimeouts timeouts{};
   platform::LineSettings settings{8, platform::Parity::None, false};
@@ -85,12 +94,23 @@ class ScriptedPort final : public corvex::LinkPort {
   void Pause(std::uint32_t milliseconds) override;
 
  private:
+  struct Scripted {
+    std::vector<Bytes> pieces;
+    std::uint32_t ms_per_byte = 0;  // above 0: the last piece trickles
+  };
+  struct Timed {
+    std::uint64_t at;
+    std::uint8_t byte;
+  };
+
   void FrameComplete();
+  void Arrive();  // moves the trickled bytes due by now to the arrived ones
 
   bool open_ = false;
-  std::deque<std::vector<Bytes>> replies_;
+  std::deque<Scripted> replies_;
   std::deque<Bytes> pending_pieces_;  // pieces of the current reply not yet arrived
   std::deque<std::uint8_t> arrived_;  // bytes waiting to be read
+  std::deque<Timed> trickling_;       // bytes still to arrive, by time
   Bytes frame_;                       // the frame being written
 };
 

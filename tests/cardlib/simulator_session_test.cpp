@@ -118,16 +118,38 @@ TEST_F(SecuredSession, WrongReaderKeysLeaveTheLibraryClosed) {
   EXPECT_EQ(GenOpenDevice(nullptr, sim().link().c_str()), CORVEX_OK) << "the port was closed again";
 }
 
-TEST_F(SecuredSession, WrongSequenceNumberInAReply) {
-  PlaceCard("card");
+// A reply with a wrong sequence number, none, or one too late fails its
+// call; the next call starts a new session and succeeds.
+TEST_F(SecuredSession, LostReplyFailsOnlyItsOwnCall) {
+  struct Case {
+    const char* fault;
+    std::int32_t status;
+    std::int32_t detail;
+    int settle_ms;  // until the late reply has come
+  };
+  const Case cases[] = {
+      {"fault badseq", CORVEX_PROTOCOL_FAILURE, 0x2001200, 0},
+      {"fault noreply", CORVEX_PORT_FAILURE, 0x2000019, 0},
+      {"fault delay 1500", CORVEX_PORT_FAILURE, 0x2000019, 500},
+  };
+  PlaceCard("card", "user alice secret");
   OpenAndSense();
-  ASSERT_TRUE(sim().Do("fault badseq"));
-  char name[64];
-  std::int32_t length = sizeof name;
-  EXPECT_EQ(GenReadUserName(name, &length), CORVEX_PROTOCOL_FAILURE);
-  EXPECT_EQ(GenGetLastErrorDetail(), 0x2001200);
-  length = sizeof name;
-  EXPECT_EQ(GenReadUserName(name, &length), CORVEX_OK) << "both sides moved on";
+  for (const Case& c : cases) {
+    ASSERT_TRUE(sim().Do(c.fault));
+    char name[64];
+    std::int32_t length = sizeof name;
+    EXPECT_EQ(GenReadUserName(name, &length), c.status) << c.fault;
+    EXPECT_EQ(GenGetLastErrorDetail(), c.detail) << c.fault;
+    std::this_thread::sleep_for(std::chrono::milliseconds(c.settle_ms));
+    const long sessions = ReaderCommand("87");
+    char id[128] = {};
+    std::int32_t id_length = sizeof id;
+    char password[256] = {};
+    std::int32_t password_length = sizeof password;
+    EXPECT_EQ(GenReadUserAccount(id, &id_length, password, &password_length), CORVEX_OK) << c.fault;
+    EXPECT_EQ(std::string(password, password_length), "secret") << c.fault;
+    EXPECT_EQ(ReaderCommand("87"), sessions + 1) << c.fault << ": a new session first";
+  }
 }
 
 TEST_F(SecuredSession, BusyReaderGetsOneResend) {
