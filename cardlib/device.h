@@ -26,7 +26,10 @@ class Device {
   Device(const Device&) = delete;
   Device& operator=(const Device&) = delete;
 
-  bool IsOpen() const { return open_; }
+  // The device is open exactly while its port is: a port that refuses to
+  // close, after a failed closing or a failed opening, keeps the device open
+  // so that a later closing can finish the work.
+  bool IsOpen() const { return link_.IsOpen(); }
   Detail LastErrorDetail() const { return last_error_; }
   std::uint32_t DiscoveryKindOfPort() const { return discovery_kind_; }
 
@@ -37,13 +40,14 @@ class Device {
   // Discovery, the link's opening, the secured session (a failure there asks
   // the reader back to 9600 bit/s and closes the port), then the card key
   // registration (a failure there closes the link again). The device is open
-  // when all succeed; 0x100 when it is open already.
+  // when all succeed, closed after a failure unless its port refused to
+  // close; 0x100 when it is open already.
   std::int32_t Open(const char* model_name, const char* port_path);
 
   // Forgets the current card and closes the link. The device stays open only
-  // while the port does (a port that refused to close); a reader that refused
-  // to go back to idle is reported, but its port is closed and so is the
-  // device. 0x200 when it is not open.
+  // while the port does (a port that refused to close: closing again retries);
+  // a reader that refused to go back to idle is reported, but its port is
+  // closed and so is the device. 0x200 when it is not open.
   std::int32_t Close();
 
   // The presence check before every sense; on failure the current card is
@@ -64,7 +68,6 @@ class Device {
   ReaderLink link_;
   ReaderSession session_{link_};
   Card card_{session_};
-  bool open_ = false;
   std::uint32_t discovery_kind_ = kNoPort;
   Detail last_error_ = 0;
 };

@@ -138,6 +138,20 @@ TEST_F(CoreSession, RefusedKeyRegistrationClosesTheLinkAgain) {
   EXPECT_EQ(Command("link:07"), 2) << "and asked back to 9600 bit/s";
 }
 
+TEST_F(CoreSession, RefusedKeyRegistrationOnAPortThatWillNotCloseLeavesItToClosing) {
+  InterceptingPort port({0x28, 0x00, 0x65, 0x00, 0x89}, Reply({0x6A, 0x80}));
+  port.close_refusals = 1;
+  Device device(port, registry);
+  EXPECT_EQ(device.Open(nullptr, sim.link().c_str()), 0x50000);
+  EXPECT_TRUE(device.IsOpen()) << "its port is";
+  EXPECT_EQ(device.Open(nullptr, sim.link().c_str()), 0x100);
+  // The reader is idle now: the second closing's commands are answered here.
+  port.Intercept({0x28, 0x00, 0x04, 0x00, 0x11}, Reply({0x90, 0x00}));
+  port.Intercept({0x08, 0x00, 0x04, 0x00, 0x07}, Reply({0x90, 0x00}));
+  EXPECT_EQ(device.Close(), 0);
+  EXPECT_FALSE(device.IsOpen());
+}
+
 TEST_F(CoreSession, ReaderRefusingToIdleIsReportedAndTheDeviceClosed) {
   InterceptingPort port({0x08, 0x00, 0x04, 0x00, 0x07, 0x00}, Reply({0x6A, 0x82}));
   Device device(port, registry);

@@ -79,4 +79,35 @@ TEST_F(DeviceTest, OpeningFailuresMapThroughThePhase) {
   EXPECT_FALSE(device.IsOpen());
 }
 
+// Every failed opening with a port that will not close: the device stays
+// open with its port, so that opening answers 0x100 and a closing can finish.
+TEST_F(DeviceTest, FailedOpeningsFollowThePortThatWillNotClose) {
+  struct Case {
+    const char* name;
+    int ok_replies;  // then silence
+    bool refused_settings;
+    std::int32_t status;
+  };
+  const Case cases[] = {
+      {"port configuration", 0, true, 0x900},
+      {"reader preparation", 3, false, 0x900},
+      {"secured session", 6, false, 0x1000000},
+  };
+  for (const Case& c : cases) {
+    ScriptedPort stuck;
+    Device opened{stuck, registry};
+    stuck.faults.close = true;
+    stuck.faults.write_settings = c.refused_settings;
+    for (int i = 0; i < c.ok_replies; ++i) stuck.Reply(OkReply());
+    EXPECT_EQ(opened.Open(nullptr, "p"), c.status) << c.name;
+    EXPECT_TRUE(stuck.IsOpen()) << c.name;
+    EXPECT_TRUE(opened.IsOpen()) << c.name;
+    EXPECT_EQ(opened.Open(nullptr, "p"), 0x100) << c.name;
+    stuck.faults.close = false;
+    opened.Close();
+    EXPECT_FALSE(stuck.IsOpen()) << c.name;
+    EXPECT_FALSE(opened.IsOpen()) << c.name;
+  }
+}
+
 }  // namespace
