@@ -5,7 +5,7 @@
 
 namespace corvex {
 
-std::int32_t Device::Fail(Detail detail) { return MapDetail(detail, last_error_); }
+std::int32_t Device::Fail(Detail detail) noexcept { return MapDetail(detail, last_error_); }
 
 std::int32_t Device::Open(const char* model_name, const char* port_path) {
   if (IsOpen()) return Fail(kDeviceAlreadyOpen);

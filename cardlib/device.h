@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <new>
 
 #include "cardlib/card_fields.h"
 #include "cardlib/discovery.h"
@@ -35,7 +36,24 @@ class Device {
 
   // Records `detail` as the last error detail (unless it is a success value)
   // and returns its status code.
-  std::int32_t Fail(Detail detail);
+  std::int32_t Fail(Detail detail) noexcept;
+
+  // Runs one exported operation, `body`, which returns its status code. The
+  // card's read and write buffers are wiped as it returns, whichever way; an
+  // exception that leaves it is answered as a failure with its own detail
+  // (0x10000008 out of memory, 0x10000009 any other), so that none leaves an
+  // export.
+  template <typename Body>
+  std::int32_t Run(Body&& body) noexcept {
+    const BuffersWiped wiped{card_};
+    try {
+      return body();
+    } catch (const std::bad_alloc&) {
+      return Fail(kOutOfMemory);
+    } catch (...) {
+      return Fail(kInternalFailure);
+    }
+  }
 
   // Discovery, the link's opening, the secured session (a failure there asks
   // the reader back to 9600 bit/s and closes the port), then the card key
@@ -62,6 +80,11 @@ class Device {
   ReaderSession& session() { return session_; }
 
  private:
+  struct BuffersWiped {
+    Card& card;
+    ~BuffersWiped() { card.WipeBuffers(); }
+  };
+
   void ForgetCard();
 
   RegistryReader& registry_;

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <new>
+#include <stdexcept>
+
 #include "tests/cardlib/map_registry.h"
 #include "tests/cardlib/scripted_port.h"
 
@@ -107,6 +111,32 @@ TEST_F(DeviceTest, FailedOpeningsFollowThePortThatWillNotClose) {
     opened.Close();
     EXPECT_FALSE(stuck.IsOpen()) << c.name;
     EXPECT_FALSE(opened.IsOpen()) << c.name;
+  }
+}
+
+// An exception inside an operation is answered as a failure of its own, and
+// the card buffers are wiped all the same.
+TEST_F(DeviceTest, ExceptionsEndAsFailures) {
+  struct Case {
+    const char* name;
+    std::function<void()> raise;
+    Detail detail;
+  };
+  const Case cases[] = {
+      {"out of memory", [] { throw std::bad_alloc(); }, kOutOfMemory},
+      {"library exception", [] { throw std::length_error("path"); }, kInternalFailure},
+      {"anything else", [] { throw 7; }, kInternalFailure},
+  };
+  std::uint8_t* written = device.card().ClearWriteBuffer();
+  for (const Case& c : cases) {
+    const std::int32_t status = device.Run([&] {
+      written[0] = 0x5A;
+      c.raise();
+      return 0;
+    });
+    EXPECT_EQ(status, 0x7F000000) << c.name;
+    EXPECT_EQ(device.LastErrorDetail(), c.detail) << c.name;
+    EXPECT_EQ(written[0], 0) << c.name;
   }
 }
 
