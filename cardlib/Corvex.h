@@ -72,7 +72,10 @@ extern "C" {
  * null) must be "PR300" when given. `port_path` (zero-terminated, at most 511
  * bytes, or null) names the port; null finds it through the registry. */
 PELLAM_EXPORT int32_t GenOpenDevice(const char* model_name, const char* port_path) CORVEX_NOEXCEPT;
-/* Returns the reader to its idle link settings and closes the port. */
+/* Returns the reader to its idle link settings and closes the port. The
+ * device is open exactly while its port is: a port that cannot be closed
+ * (CORVEX_CLOSE_FAILED, or after a failed GenOpenDevice) keeps the device
+ * open, and calling this again retries. */
 PELLAM_EXPORT int32_t GenCloseDevice(void) CORVEX_NOEXCEPT;
 /* Looks for a card answering one of `count` (1..16) two-byte system codes;
  * `*present` is 1 when one answers, 0 when none does. */
