@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "cardlib/cipher/secure_wipe.h"
+
 namespace corvex {
 
 namespace {
@@ -205,6 +207,7 @@ Detail GetCardType(Card& card, std::int32_t* type) {
     return kExportOk;
   }
   std::uint8_t code[kUserCodeSize];
+  const ScopedWipe code_wipe(code, sizeof code);
   std::int32_t length = sizeof code;
   if (const Detail read = ReadUserCode(card, code, &length); read != kExportOk) return read;
   *type = length > 0 ? 256 : 0;

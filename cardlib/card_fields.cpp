@@ -83,6 +83,7 @@ Detail Card::Command(const std::uint8_t* frame, std::size_t frame_length, std::u
 Detail Card::SelectKeys(std::uint8_t slot_a) {
   std::uint8_t frame[kFrameMax];
   std::uint8_t reply[kFrameMax];
+  const ScopedWipe reply_wipe(reply, sizeof reply);
   std::size_t length = 0;
   if (const Detail built = BuildSelectKeys(slot_a, kKeySlotB, frame, sizeof frame, length); built != kFrameOk) {
     return built;
@@ -98,6 +99,7 @@ Detail Card::ReadField(Field field) {
   std::memset(read_buffer_, 0, sizeof read_buffer_);
   std::uint8_t frame[kFrameMax];
   std::uint8_t reply[kFrameMax];
+  const ScopedWipe reply_wipe(reply, sizeof reply);
   std::size_t done = 0;
   while (done < row.block_count) {
     const std::size_t count = row.block_count - done < kReadBlocksMax ? row.block_count - done : kReadBlocksMax;
@@ -138,6 +140,8 @@ Detail Card::WriteField(Field field) {
   const CardAccess access = AccessFor(current_card_, service);
   std::uint8_t frame[kFrameMax];
   std::uint8_t reply[kFrameMax];
+  const ScopedWipe frame_wipe(frame, sizeof frame);  // the clear frames carry the field's data
+  const ScopedWipe reply_wipe(reply, sizeof reply);
   std::size_t length = 0;
   if (const Detail selected = SelectKeys(service.key_slot_a); selected != kCardOk) return selected;
   if (const Detail built = BuildAuthenticate(access, frame, sizeof frame, length); built != kFrameOk) return built;
@@ -171,6 +175,7 @@ Detail Card::Poll(const std::uint8_t* system_codes, std::size_t count, bool& fou
   std::memset(sensed_parameters_, 0, sizeof sensed_parameters_);
   std::uint8_t frame[kFrameMax];
   std::uint8_t reply[kFrameMax];
+  const ScopedWipe reply_wipe(reply, sizeof reply);
   std::size_t length = 0;
   if (const Detail built = BuildPolling(system_codes, count, frame, sizeof frame, length); built != kFrameOk) {
     return built;
@@ -191,6 +196,7 @@ Detail Card::Poll(const std::uint8_t* system_codes, std::size_t count, bool& fou
 Detail Card::RequestResponse() {
   std::uint8_t frame[kFrameMax];
   std::uint8_t reply[kFrameMax];
+  const ScopedWipe reply_wipe(reply, sizeof reply);
   std::size_t length = 0;
   if (const Detail built = BuildRequestResponse(current_card_, frame, sizeof frame, length); built != kFrameOk) {
     return built;
@@ -211,14 +217,18 @@ void Card::Remember(const std::uint8_t* system_codes, std::size_t count) {
 
 void Card::ForgetCurrent() { std::memset(current_card_, 0, sizeof current_card_); }
 
+void Card::WipeBuffers() noexcept {
+  SecureWipe(read_buffer_, sizeof read_buffer_);
+  SecureWipe(write_buffer_, sizeof write_buffer_);
+}
+
 void Card::Forget() {
   ForgetCurrent();
   std::memset(sensed_id_, 0, sizeof sensed_id_);
   std::memset(sensed_parameters_, 0, sizeof sensed_parameters_);
   std::memset(remembered_list_, 0, sizeof remembered_list_);
   remembered_count_ = 0;
-  SecureWipe(read_buffer_, sizeof read_buffer_);
-  SecureWipe(write_buffer_, sizeof write_buffer_);
+  WipeBuffers();
 }
 
 }  // namespace corvex

@@ -8,7 +8,8 @@
 //                           `-> card frames (builders, reply checks)
 //
 // Each field transfer authenticates afresh; nothing about the card is kept
-// but the current card identifier. Details returned are those of the layers
+// but the current card identifier. Every buffer here that held a clear frame
+// or reply is wiped when its procedure returns. Details returned are those of the layers
 // below (0x02 link and session, 0x04 frame building, 0x08 card commands).
 #pragma once
 
@@ -86,6 +87,10 @@ class Card {
 
   const std::uint8_t* SensedId() const { return sensed_id_; }
   const std::uint8_t* SensedParameters() const { return sensed_parameters_; }
+
+  // Wipes the read and write buffers: card plaintext stays there no longer
+  // than the operation that used it.
+  void WipeBuffers() noexcept;
 
   // Forgets the current card (zeroes its identifier).
   void ForgetCurrent();

@@ -5,10 +5,10 @@
 
 namespace corvex {
 
-std::int32_t Device::Fail(Detail detail) { return MapDetail(detail, last_error_); }
+std::int32_t Device::Fail(Detail detail) noexcept { return MapDetail(detail, last_error_); }
 
 std::int32_t Device::Open(const char* model_name, const char* port_path) {
-  if (open_) return Fail(kDeviceAlreadyOpen);
+  if (IsOpen()) return Fail(kDeviceAlreadyOpen);
   DiscoveredPort port;
   const Detail found = Discover(registry_, model_name, port_path, port);
   discovery_kind_ = port.kind;
@@ -19,22 +19,19 @@ std::int32_t Device::Open(const char* model_name, const char* port_path) {
     link_.Abandon();
     return Fail(TagPhase(started, LinkPhase::Opening));
   }
-  open_ = true;
   if (const Detail registered = session_.RegisterCardKeys(); registered != kCardOk) {
     session_.End();
     link_.Close();  // its own failure would hide the registration's
-    if (!link_.IsOpen()) open_ = false;
     return Fail(registered);
   }
   return CORVEX_OK;
 }
 
 std::int32_t Device::Close() {
-  if (!open_) return Fail(kDeviceNotOpen);
+  if (!IsOpen()) return Fail(kDeviceNotOpen);
   ForgetCard();
   session_.End();
   const Detail closed = link_.Close();
-  if (!link_.IsOpen()) open_ = false;
   if (closed != kLinkOk) return Fail(closed);
   return CORVEX_OK;
 }
@@ -47,7 +44,7 @@ std::int32_t Device::CheckReaderPresent() {
 }
 
 void Device::CloseForUnload() {
-  if (open_) Close();
+  if (IsOpen()) Close();
 }
 
 void Device::ForgetCard() { card_.Forget(); }

@@ -23,6 +23,7 @@ template <typename Change>
 Detail UpdateControl(Card& card, Field field, std::size_t at, Change change) {
   if (const Detail read = card.ReadField(field); read != kCardOk) return read;
   std::uint8_t block[kControlBlockSize];
+  const ScopedWipe block_wipe(block, sizeof block);
   std::memcpy(block, card.ReadData(), sizeof block);
   block[at] = change(block[at]);
   std::memcpy(card.ClearWriteBuffer(), block, sizeof block);

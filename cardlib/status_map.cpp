@@ -59,6 +59,7 @@ constexpr DetailRange kStatusTable[] = {
     {0x80400EB, 0x80400EB, CORVEX_PROTOCOL_FAILURE},
     {0x80400FB, 0x80400FB, CORVEX_PROTOCOL_FAILURE},
     {kChargeLimit, kChargeLimit, CORVEX_CHARGE_LIMIT},
+    {kOutOfMemory, kInternalFailure, CORVEX_FAILURE},
 };
 
 // Details the phase bit is never added to.
@@ -91,7 +92,7 @@ std::int32_t StatusForDetail(Detail detail) {
 
 }  // namespace
 
-std::int32_t MapDetail(Detail detail, Detail& last_error) {
+std::int32_t MapDetail(Detail detail, Detail& last_error) noexcept {
   if (!IsSuccess(detail)) last_error = detail;
   return StatusForDetail(detail);
 }

@@ -12,7 +12,7 @@ enum class LinkPhase { Opening, Closing };
 
 // The status code for `detail`; records `detail` in `last_error` unless it is
 // a success value (so a success never changes the recorded detail).
-std::int32_t MapDetail(Detail detail, Detail& last_error);
+std::int32_t MapDetail(Detail detail, Detail& last_error) noexcept;
 
 // `detail` as raised while opening or closing the link: every detail but
 // 0x2000000..0x2000003, 0x2000011..0x2000019, 0x2000700 and 0x2001300 gets the

@@ -14,4 +14,17 @@ void SecureWipeObject(T& object) {
   SecureWipe(&object, sizeof object);
 }
 
+// Wipes a buffer when its scope ends, whatever way the scope is left.
+class ScopedWipe {
+ public:
+  ScopedWipe(void* data, std::size_t size) : data_(data), size_(size) {}
+  ~ScopedWipe() { SecureWipe(data_, size_); }
+  ScopedWipe(const ScopedWipe&) = delete;
+  ScopedWipe& operator=(const ScopedWipe&) = delete;
+
+ private:
+  void* data_;
+  std::size_t size_;
+};
+
 }  // namespace corvex

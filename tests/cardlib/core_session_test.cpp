@@ -1,17 +1,19 @@
 // The card library's core over the real serial port against the simulator,
 // where a test needs what the exports do not give: the sequence number moved
-// to its end (a test-only hook of the session), and a reader that refuses the
+// to its end (a test-only hook of the session), a reader that refuses the
 // card key registration or the way back to idle (a port that answers that
-// one frame itself).
+// one frame itself), and the card buffers after each operation.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstring>
 #include <deque>
+#include <functional>
 #include <vector>
 
 #include "cardlib/card_data.h"
 #include "cardlib/device.h"
+#include "cardlib/pin.h"
 #include "cardlib/system_port.h"
 #include "tests/cardlib/map_registry.h"
 #include "tests/support/reader_frames.h"
@@ -138,6 +140,20 @@ TEST_F(CoreSession, RefusedKeyRegistrationClosesTheLinkAgain) {
   EXPECT_EQ(Command("link:07"), 2) << "and asked back to 9600 bit/s";
 }
 
+TEST_F(CoreSession, RefusedKeyRegistrationOnAPortThatWillNotCloseLeavesItToClosing) {
+  InterceptingPort port({0x28, 0x00, 0x65, 0x00, 0x89}, Reply({0x6A, 0x80}));
+  port.close_refusals = 1;
+  Device device(port, registry);
+  EXPECT_EQ(device.Open(nullptr, sim.link().c_str()), 0x50000);
+  EXPECT_TRUE(device.IsOpen()) << "its port is";
+  EXPECT_EQ(device.Open(nullptr, sim.link().c_str()), 0x100);
+  // The reader is idle now: the second closing's commands are answered here.
+  port.Intercept({0x28, 0x00, 0x04, 0x00, 0x11}, Reply({0x90, 0x00}));
+  port.Intercept({0x08, 0x00, 0x04, 0x00, 0x07}, Reply({0x90, 0x00}));
+  EXPECT_EQ(device.Close(), 0);
+  EXPECT_FALSE(device.IsOpen());
+}
+
 TEST_F(CoreSession, ReaderRefusingToIdleIsReportedAndTheDeviceClosed) {
   InterceptingPort port({0x08, 0x00, 0x04, 0x00, 0x07, 0x00}, Reply({0x6A, 0x82}));
   Device device(port, registry);
@@ -163,6 +179,54 @@ TEST_F(CoreSession, PortThatWillNotCloseKeepsTheDeviceOpen) {
   port.Intercept({0x08, 0x00, 0x04, 0x00, 0x07}, Reply({0x90, 0x00}));
   EXPECT_EQ(device.Close(), 0);
   EXPECT_FALSE(device.IsOpen());
+}
+
+bool AllZero(const std::uint8_t* data, std::size_t size) {
+  return std::all_of(data, data + size, [](std::uint8_t byte) { return byte == 0; });
+}
+
+// Passwords, PINs and user data stay in the card buffers only while the
+// operation that moved them runs, whether it succeeds or fails.
+TEST_F(CoreSession, CardBuffersAreWipedAsEachOperationReturns) {
+  SystemPort port;
+  Device device(port, registry);
+  ASSERT_EQ(device.Open(nullptr, sim.link().c_str()), 0) << std::hex << device.LastErrorDetail();
+  Card& card = device.card();
+  const std::uint8_t* read = card.ReadData();
+  const std::uint8_t* written = card.ClearWriteBuffer();
+  std::int32_t present = 0;
+  char text[256];
+  std::int32_t length = 0;
+  struct Step {
+    const char* name;
+    std::function<Detail()> work;
+    std::int32_t status;
+  };
+  const Step steps[] = {
+      {"sense", [&] { return SenseCard(card, &present, kSystemCode, 1); }, 0},
+      {"write password", [&] { return WriteText(card, Field::Password, "hunter22", 8); }, 0},
+      {"write PIN", [&] { return WritePin(card, "4321", 4); }, 0},
+      {"verify PIN", [&] { return VerifyPin(card, "4321", 4); }, 0},
+      {"read password",
+       [&] {
+         length = sizeof text;
+         return ReadText(card, Field::Password, text, &length);
+       },
+       0},
+      {"read into a short buffer",
+       [&] {
+         length = 2;
+         return ReadText(card, Field::Password, text, &length);
+       },
+       0x20000},
+  };
+  for (const Step& step : steps) {
+    EXPECT_EQ(device.Run([&] { return device.Fail(step.work()); }), step.status) << step.name;
+    EXPECT_TRUE(AllZero(read, kFieldBufferSize)) << step.name;
+    EXPECT_TRUE(AllZero(written, kFieldBufferSize)) << step.name;
+  }
+  EXPECT_EQ(std::string(text, 8), "hunter22") << "the password was read";
+  EXPECT_EQ(device.Close(), 0);
 }
 
 }  // namespace

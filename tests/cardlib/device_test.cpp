@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <new>
+#include <stdexcept>
+
 #include "tests/cardlib/map_registry.h"
 #include "tests/cardlib/scripted_port.h"
 
@@ -77,6 +81,63 @@ TEST_F(DeviceTest, OpeningFailuresMapThroughThePhase) {
   port.faults.write_settings = true;
   EXPECT_EQ(device.Open(nullptr, "p"), 0x900);
   EXPECT_FALSE(device.IsOpen());
+}
+
+// Every failed opening with a port that will not close: the device stays
+// open with its port, so that opening answers 0x100 and a closing can finish.
+TEST_F(DeviceTest, FailedOpeningsFollowThePortThatWillNotClose) {
+  struct Case {
+    const char* name;
+    int ok_replies;  // then silence
+    bool refused_settings;
+    std::int32_t status;
+  };
+  const Case cases[] = {
+      {"port configuration", 0, true, 0x900},
+      {"reader preparation", 3, false, 0x900},
+      {"secured session", 6, false, 0x1000000},
+  };
+  for (const Case& c : cases) {
+    ScriptedPort stuck;
+    Device opened{stuck, registry};
+    stuck.faults.close = true;
+    stuck.faults.write_settings = c.refused_settings;
+    for (int i = 0; i < c.ok_replies; ++i) stuck.Reply(OkReply());
+    EXPECT_EQ(opened.Open(nullptr, "p"), c.status) << c.name;
+    EXPECT_TRUE(stuck.IsOpen()) << c.name;
+    EXPECT_TRUE(opened.IsOpen()) << c.name;
+    EXPECT_EQ(opened.Open(nullptr, "p"), 0x100) << c.name;
+    stuck.faults.close = false;
+    opened.Close();
+    EXPECT_FALSE(stuck.IsOpen()) << c.name;
+    EXPECT_FALSE(opened.IsOpen()) << c.name;
+  }
+}
+
+// An exception inside an operation is answered as a failure of its own, and
+// the card buffers are wiped all the same.
+TEST_F(DeviceTest, ExceptionsEndAsFailures) {
+  struct Case {
+    const char* name;
+    std::function<void()> raise;
+    Detail detail;
+  };
+  const Case cases[] = {
+      {"out of memory", [] { throw std::bad_alloc(); }, kOutOfMemory},
+      {"library exception", [] { throw std::length_error("path"); }, kInternalFailure},
+      {"anything else", [] { throw 7; }, kInternalFailure},
+  };
+  std::uint8_t* written = device.card().ClearWriteBuffer();
+  for (const Case& c : cases) {
+    const std::int32_t status = device.Run([&] {
+      written[0] = 0x5A;
+      c.raise();
+      return 0;
+    });
+    EXPECT_EQ(status, 0x7F000000) << c.name;
+    EXPECT_EQ(device.LastErrorDetail(), c.detail) << c.name;
+    EXPECT_EQ(written[0], 0) << c.name;
+  }
 }
 
 }  // namespace

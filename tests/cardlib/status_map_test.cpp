@@ -73,6 +73,8 @@ constexpr Row kRows[] = {
     {0x80400EB, 0x1000000},
     {0x80400FB, 0x1000000},
     {0x10080000, 0x60000},
+    {0x10000008, 0x7F000000},  // out of memory inside an export
+    {0x10000009, 0x7F000000},  // any other exception inside an export
     // Families: status words and failure flags.
     {0x2116A82, 0x500},  // reader refused a command while opening
     {0x4110000, 0x500},
