@@ -30,19 +30,6 @@ void Xor8(const std::uint8_t* a, const std::uint8_t* b, std::uint8_t* out) {
   for (std::size_t i = 0; i < kDesKeySize; ++i) out[i] = a[i] ^ b[i];
 }
 
-// Wipes a local buffer when its scope ends, whatever path leaves it.
-class Wiped {
- public:
-  Wiped(void* data, std::size_t size) : data_(data), size_(size) {}
-  ~Wiped() { SecureWipe(data_, size_); }
-  Wiped(const Wiped&) = delete;
-  Wiped& operator=(const Wiped&) = delete;
-
- private:
-  void* data_;
-  std::size_t size_;
-};
-
 }  // namespace
 
 void ReaderSession::End() {
@@ -65,8 +52,8 @@ Detail ReaderSession::ReaderExchange(std::uint8_t instruction, std::uint8_t p1, 
                                      std::size_t answer_length) {
   std::uint8_t frame[kFrameMax];
   std::uint8_t reply[kFrameMax];
-  Wiped frame_wipe(frame, sizeof frame);
-  Wiped reply_wipe(reply, sizeof reply);
+  ScopedWipe frame_wipe(frame, sizeof frame);
+  ScopedWipe reply_wipe(reply, sizeof reply);
   std::size_t frame_length = 0;
   if (const Detail built =
           BuildReaderCommand(instruction, p1, p2, data, data_length, frame, sizeof frame, frame_length);
@@ -111,8 +98,8 @@ Detail ReaderSession::Provision() {
   const ReaderKeySet& keys = CompiledKeys().session;
   std::uint8_t clear[4 * kDesKeySize];
   std::uint8_t sealed[sizeof clear];
-  Wiped clear_wipe(clear, sizeof clear);
-  Wiped sealed_wipe(sealed, sizeof sealed);
+  ScopedWipe clear_wipe(clear, sizeof clear);
+  ScopedWipe sealed_wipe(sealed, sizeof sealed);
   std::memcpy(clear, session_key_, kDesKeySize);
   for (std::size_t k = 0; k < 3; ++k) std::memcpy(clear + (k + 1) * kDesKeySize, keys.keys[k], kDesKeySize);
   if (!TripleDesEncrypt(rb_, ra_, clear, sizeof clear, sealed)) return kReaderProtocol;
@@ -133,8 +120,8 @@ Detail ReaderSession::Authenticate(KeyChoice choice) {
   std::uint8_t proof[2 * kDesKeySize];
   std::uint8_t z[kDesKeySize];
   std::uint8_t z_clear[kDesKeySize];
-  Wiped wipes[] = {{q, sizeof q},         {rb, sizeof rb}, {ra, sizeof ra},
-                   {proof, sizeof proof}, {z, sizeof z},   {z_clear, sizeof z_clear}};
+  ScopedWipe wipes[] = {{q, sizeof q},         {rb, sizeof rb}, {ra, sizeof ra},
+                        {proof, sizeof proof}, {z, sizeof z},   {z_clear, sizeof z_clear}};
 
   if (const Detail asked = ReaderExchange(kChallenge, 0x00, 0x00, nullptr, 0, q, sizeof q); asked != kLinkOk) {
     return asked;
@@ -189,7 +176,7 @@ Detail ReaderSession::Exchange(const std::uint8_t* frame, std::size_t frame_leng
   std::uint8_t sent[kFrameMax];
   std::uint8_t answer[kFrameMax];
   std::uint8_t clear[kFrameMax];
-  Wiped wipes[] = {{block, sizeof block}, {sent, sizeof sent}, {answer, sizeof answer}, {clear, sizeof clear}};
+  ScopedWipe wipes[] = {{block, sizeof block}, {sent, sizeof sent}, {answer, sizeof answer}, {clear, sizeof clear}};
 
   const std::uint16_t sequence = sequence_;
   std::memset(block, 0, secured_length);
@@ -252,7 +239,7 @@ Detail ReaderSession::RegisterCardKeys() {
   std::uint8_t sealed[sizeof clear];
   std::uint8_t frame[kFrameMax];
   std::uint8_t reply[kFrameMax];
-  Wiped wipes[] = {{clear, sizeof clear}, {sealed, sizeof sealed}, {frame, sizeof frame}, {reply, sizeof reply}};
+  ScopedWipe wipes[] = {{clear, sizeof clear}, {sealed, sizeof sealed}, {frame, sizeof frame}, {reply, sizeof reply}};
   static_assert(sizeof clear <= 0xFF, "the registration's length byte holds the enciphered block");
 
   std::memcpy(clear, session_key_, kDesKeySize);
