@@ -255,8 +255,10 @@ std::optional<std::string> RegistryText::WithDword(std::string_view text, Regist
   for (std::size_t i = 0; i < lines.size(); ++i) {
     const std::string_view line = Trim(lines[i].substr(0, lines[i].find('\n')));
     if (!header_seen) {
-      if (line.empty() || line == "\xEF\xBB\xBF") continue;
-      const std::string_view bare = line.substr(0, 3) == "\xEF\xBB\xBF" ? line.substr(3) : line;
+      // As Parse: a byte-order mark only at the very start of the text.
+      const bool mark = i == 0 && text.substr(0, 3) == "\xEF\xBB\xBF";
+      const std::string_view bare = mark ? line.substr(3) : line;
+      if (bare.empty()) continue;
       if (!IsHeader(bare)) return std::nullopt;
       header_seen = true;
       continue;

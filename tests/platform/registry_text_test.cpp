@@ -101,4 +101,13 @@ TEST(RegistryText, WhatCannotBeReadIsSkipped) {
   EXPECT_EQ(RegistryText::Parse("").Find(kMachine, "K", "good"), nullptr);
 }
 
+TEST(RegistryText, ADwordIsSetOnlyInWhatParsesAsARegistryFile) {
+  const std::string marked = "\xEF\xBB\xBF\nREGEDIT4\n[HKLM\\K]\n";
+  const auto set = RegistryText::WithDword(marked, kMachine, "K", "n", 7);
+  ASSERT_TRUE(set.has_value());
+  EXPECT_NE(RegistryText::Parse(*set).Find(kMachine, "K", "n"), nullptr);
+  // A mark after a blank line is no header: Parse reads nothing there.
+  EXPECT_FALSE(RegistryText::WithDword("\n\xEF\xBB\xBFREGEDIT4\n[HKLM\\K]\n", kMachine, "K", "n", 7));
+}
+
 }  // namespace
