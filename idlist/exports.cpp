@@ -67,6 +67,8 @@ int32_t MakeBackupFile(const char* source, const char* backup) {
                  [&] { return ResultCode(tallix::BackupList(source, backup), TALLIX_FILE_ERROR, TALLIX_NO_MEMORY); });
 }
 
+static_assert(tallix::kTableRows == TALLIX_TABLE_ROWS);
+
 int32_t MakeIDRecord(const char* user_id, int32_t user_id_length, int32_t year, int32_t month, int32_t day,
                      int32_t issue_count, char* line, int32_t* line_length) {
   if (line == nullptr || line_length == nullptr || user_id_length < 0 || (user_id == nullptr && user_id_length > 0)) {

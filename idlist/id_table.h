@@ -10,6 +10,9 @@
 
 namespace tallix {
 
+// Rows of the program's table (TALLIX_TABLE_ROWS): no row is stored beyond.
+inline constexpr std::int32_t kTableRows = 5000;
+
 // Row `index` of the table.
 inline char* RowAt(char* rows, std::int32_t index) { return rows + static_cast<std::size_t>(index) * kRowSize; }
 inline const char* RowAt(const char* rows, std::int32_t index) {

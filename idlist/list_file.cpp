@@ -84,6 +84,7 @@ ListStatus WriteLine(std::int32_t handle, std::int32_t index, std::string_view l
                      std::int32_t& row_count) {
   if (!IsStorableLine(line) || row_count < 0) return ListStatus::Refused;
   const bool append = index < 0 || index >= row_count;
+  if (append && row_count >= kTableRows) return ListStatus::Refused;  // the table has no row left
   const std::int32_t target = append ? row_count : index;
 
   const platform::FileHandle file = ToFile(handle);

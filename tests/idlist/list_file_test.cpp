@@ -170,6 +170,17 @@ TEST_F(ListFile, ANewIdIsAppendedWithCrLf) {
   EXPECT_EQ(File(), "abc,2024,5,3,1\r\ndef,2024,5,4,1\r\n");
 }
 
+TEST_F(ListFile, AFullTableTakesNoAppendButStillAReplacement) {
+  std::string full;
+  for (int32_t i = 0; i < kCapacity; ++i) full += "u,2024,5,3,1\r\n";
+  ASSERT_EQ(Load(full), 0);
+  EXPECT_EQ(Write(kCapacity, "new,2024,5,3,1\n"), 0x1000);
+  EXPECT_EQ(count_, kCapacity);
+  EXPECT_EQ(memory_[static_cast<std::size_t>(kCapacity) * TALLIX_ROW_SIZE], kFill) << "nothing past the table";
+  EXPECT_EQ(Write(kCapacity - 1, "last,2024,5,3,1\n"), 0);
+  EXPECT_EQ(Row(kCapacity - 1), "last,2024,5,3,1\n");
+}
+
 TEST_F(ListFile, AReplacedLineKeepsItsPlaceAndLeavesNoRemnant) {
   ASSERT_EQ(Load("longer-user,2024,5,3,1\r\nb,2024,5,3,1\r\nc,2024,5,3,1\r\n"), 0);
   ASSERT_EQ(Write(0, "a,2025,1,1,2\n"), 0);
