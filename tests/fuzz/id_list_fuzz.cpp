@@ -15,7 +15,7 @@
 
 namespace {
 
-constexpr std::int32_t kCapacity = 16;
+constexpr std::int32_t kCapacity = tallix::kTableRows;  // the program's table, as every caller has
 
 const std::string& ListPath() {
   static const std::string path = "/tmp/pellam-fuzz-idlist-" + std::to_string(getpid()) + ".csv";
