@@ -15,6 +15,7 @@
 namespace {
 
 // The log lives in the current directory: a directory of this process's own.
+// Corpus paths given to this target must therefore be absolute.
 bool EnterOwnDirectory() {
   const std::string path = "/tmp/pellam-fuzz-oplog-" + std::to_string(getpid());
   std::filesystem::create_directories(path);
