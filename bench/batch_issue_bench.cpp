@@ -104,7 +104,8 @@ int main(int argc, char** argv) {
     std::FILE* in = std::fopen((std::string(PELLAM_LANG_DIR) + "/" + name).c_str(), "rb");
     std::string bytes;
     char chunk[4096];
-    for (std::size_t got; in != nullptr && (got = std::fread(chunk, 1, sizeof chunk, in)) > 0;) bytes.append(chunk, got);
+    for (std::size_t got; in != nullptr && (got = std::fread(chunk, 1, sizeof chunk, in)) > 0;)
+      bytes.append(chunk, got);
     if (in != nullptr) std::fclose(in);
     WriteFile(name, bytes);
   }

@@ -18,12 +18,9 @@ void OnInterrupt(int) { interrupted = 1; }
 
 int Descriptor(StandardStream stream) {
   switch (stream) {
-    case StandardStream::Input:
-      return STDIN_FILENO;
-    case StandardStream::Output:
-      return STDOUT_FILENO;
-    case StandardStream::Error:
-      break;
+    case StandardStream::Input: return STDIN_FILENO;
+    case StandardStream::Output: return STDOUT_FILENO;
+    case StandardStream::Error: break;
   }
   return STDERR_FILENO;
 }

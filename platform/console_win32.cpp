@@ -21,12 +21,9 @@ BOOL WINAPI OnControl(DWORD event) {
 
 HANDLE Handle(StandardStream stream) {
   switch (stream) {
-    case StandardStream::Input:
-      return ::GetStdHandle(STD_INPUT_HANDLE);
-    case StandardStream::Output:
-      return ::GetStdHandle(STD_OUTPUT_HANDLE);
-    case StandardStream::Error:
-      break;
+    case StandardStream::Input: return ::GetStdHandle(STD_INPUT_HANDLE);
+    case StandardStream::Output: return ::GetStdHandle(STD_OUTPUT_HANDLE);
+    case StandardStream::Error: break;
   }
   return ::GetStdHandle(STD_ERROR_HANDLE);
 }
@@ -79,13 +76,11 @@ bool StandardInputEnded() {
   DWORD mode = 0;
   if (::GetConsoleMode(input, &mode)) return input_ended = ConsoleInputEnded(input);
   switch (::GetFileType(input)) {
-    case FILE_TYPE_PIPE:
-      return input_ended = PipeInputEnded(input);
+    case FILE_TYPE_PIPE: return input_ended = PipeInputEnded(input);
     case FILE_TYPE_DISK:
       // A file given as input has nothing more to come.
       return input_ended = true;
-    default:
-      return false;
+    default: return false;
   }
 }
 

@@ -53,7 +53,6 @@ void EnableAll(DialogView& view, std::span<const int> controls, bool enable) {
   for (const int control : controls) view.EnableControl(control, enable);
 }
 
-
 }  // namespace
 
 void IssueDialog::OnInit(DialogView& view) {
@@ -126,9 +125,7 @@ void IssueDialog::OnOk(DialogView& view) {
       messages.ShowWarning(result.text_id, messages.ErrorCaption());
       view.FocusDialog();
       return;
-    case IssueCheck::Declined:
-      view.FocusDialog();
-      return;
+    case IssueCheck::Declined: view.FocusDialog(); return;
     case IssueCheck::ListFull:
       messages.ShowWarning(result.text_id, messages.ErrorCaption());
       view.EndDialog(kDialogOk);

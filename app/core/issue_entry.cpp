@@ -147,8 +147,7 @@ std::vector<CardWrite> IssueCardWrites(ProgramContext& context) {
                                                          entry.password.bytes.data(), entry.password.length);
                           },
                           true};
-  const CardWrite admin_id{[&card, &admin] { return card.WriteAdminIdToUser(admin.bytes.data(), admin.length); },
-                           true};
+  const CardWrite admin_id{[&card, &admin] { return card.WriteAdminIdToUser(admin.bytes.data(), admin.length); }, true};
   const CardWrite retry_limit{[&card, &entry] { return card.WriteRetryLimit(entry.lockout_count); }, true};
   const CardWrite pin{[&card, &entry, pin_length] { return card.WritePin(entry.pin.bytes.data(), pin_length); }, true};
   const CardWrite name{

@@ -72,7 +72,8 @@ bool ReadBatchFile(const std::string& path, std::vector<BatchRow>& rows, std::st
   for (const std::string& name : records.front().fields) {
     const auto found = std::find(kColumnNames.begin(), kColumnNames.end(), name);
     if (found == kColumnNames.end()) {
-      error = path + ": unknown column \"" + name + "\" (columns: card_use, user_id, password, pin, lockout, "
+      error = path + ": unknown column \"" + name +
+              "\" (columns: card_use, user_id, password, pin, lockout, "
               "user_name, comment, user_code, count, date)";
       return false;
     }
@@ -94,8 +95,6 @@ bool ReadBatchFile(const std::string& path, std::vector<BatchRow>& rows, std::st
   return true;
 }
 
-std::string RowSubject(const BatchRow& row) {
-  return row.texts.user_id_card ? row.texts.user_id : row.texts.user_code;
-}
+std::string RowSubject(const BatchRow& row) { return row.texts.user_id_card ? row.texts.user_id : row.texts.user_code; }
 
 }  // namespace pellam_card

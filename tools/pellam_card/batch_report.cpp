@@ -61,8 +61,8 @@ bool ReadReport(const std::string& path, std::map<int, ReportRow>& last, std::st
     std::vector<std::string> fields = records[i].fields;
     // A row cut short by an interruption is ignored.
     if (fields.size() != kColumns) continue;
-    ReportRow row{std::atoi(fields[0].c_str()), fields[1], fields[2], fields[3], fields[4], fields[5], fields[6],
-                  fields[7]};
+    ReportRow row{
+        std::atoi(fields[0].c_str()), fields[1], fields[2], fields[3], fields[4], fields[5], fields[6], fields[7]};
     if (row.row > 0) last[row.row] = row;
   }
   return true;

@@ -20,8 +20,10 @@ struct KindName {
 };
 
 constexpr KindName kKindNames[] = {
-    {pellam::CardKind::NoCard, "none"},          {pellam::CardKind::BlankCard, "blank"},
-    {pellam::CardKind::UserCard, "user-ID"},     {pellam::CardKind::CodeCard, "user-code"},
+    {pellam::CardKind::NoCard, "none"},
+    {pellam::CardKind::BlankCard, "blank"},
+    {pellam::CardKind::UserCard, "user-ID"},
+    {pellam::CardKind::CodeCard, "user-code"},
     {pellam::CardKind::AdminCard, "administrator"},
 };
 
@@ -162,11 +164,14 @@ int RunShow(ToolSession& session) {
   out.Add("kind", KindText(kind));
   out.Add("card_id", card_id);
   if (kind == pellam::CardKind::AdminCard) {
-    out.Add("admin_id", ReadText([](char* text, std::int32_t* length) { return GenReadAdminIdFromAdmin(text, length); }));
-    out.Add("comment", ReadText([](char* text, std::int32_t* length) { return GenReadCommentFromAdmin(text, length); }));
+    out.Add("admin_id",
+            ReadText([](char* text, std::int32_t* length) { return GenReadAdminIdFromAdmin(text, length); }));
+    out.Add("comment",
+            ReadText([](char* text, std::int32_t* length) { return GenReadCommentFromAdmin(text, length); }));
   } else if (kind != pellam::CardKind::BlankCard) {
     if (kind == pellam::CardKind::UserCard) AddUserFields(out, reveal);
-    out.Add("admin_id", ReadText([](char* text, std::int32_t* length) { return GenReadAdminIdFromUser(text, length); }));
+    out.Add("admin_id",
+            ReadText([](char* text, std::int32_t* length) { return GenReadAdminIdFromUser(text, length); }));
     out.Add("user_name", ReadText([](char* text, std::int32_t* length) { return GenReadUserName(text, length); }));
     out.Add("comment", ReadText([](char* text, std::int32_t* length) { return GenReadCommentFromUser(text, length); }));
     pellam::TextField<16> code;

@@ -7,8 +7,9 @@ namespace pellam_card {
 namespace {
 
 const std::vector<OptionSpec> kCommonOptions = {
-    {"--port", "PORT", "the reader's port: a COM name (COM3) or an absolute device path; found as the program "
-                       "finds it when not given"},
+    {"--port", "PORT",
+     "the reader's port: a COM name (COM3) or an absolute device path; found as the program "
+     "finds it when not given"},
     {"--json", nullptr, "machine-readable results on standard output"},
     {"--admin-card-first", nullptr, "ask for the administrator card and wait for Enter before reading it"},
     {"--help", nullptr, "this text"},
@@ -24,12 +25,12 @@ const std::vector<CommandSpec> kCommands = {
       {"--report", "OUT.csv", "one result row per input row, written as each is known"},
       {"--resume", nullptr, "skip the rows the report already marks issued"},
       {"--check", nullptr, "only check the rows; no card is asked for"},
-      {"--confirm", nullptr, "answer OK to the Issue dialog's questions (re-issue of a listed user ID, "
-                             "lock-out count 0)"}},
+      {"--confirm", nullptr,
+       "answer OK to the Issue dialog's questions (re-issue of a listed user ID, "
+       "lock-out count 0)"}},
      0,
      0},
-    {"verify-pin", "[PIN]", "check a PIN against the user-ID card (read from standard input when not given)", {}, 0,
-     1},
+    {"verify-pin", "[PIN]", "check a PIN against the user-ID card (read from standard input when not given)", {}, 0, 1},
     {"unlock", "", "reset the count of failed PIN attempts of a user-ID card", {}, 0, 0},
     {"initialise",
      "",
@@ -134,7 +135,8 @@ std::string HelpText() {
       "UserCardProcessLog.csv. Commands that change a card first read the administrator card and require\n"
       "membership of the Administrators group.\n\ncommands:\n";
   for (const CommandSpec& command : kCommands) {
-    std::string left = std::string("  ") + command.name + (*command.operands ? std::string(" ") + command.operands : "");
+    std::string left =
+        std::string("  ") + command.name + (*command.operands ? std::string(" ") + command.operands : "");
     left.resize(std::max<std::size_t>(left.size() + 2, 26), ' ');
     text += left + command.summary + "\n";
     AppendOptions(text, command.options);

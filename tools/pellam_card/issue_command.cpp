@@ -174,13 +174,10 @@ ReportRow BatchIssue::CheckRow(const BatchRow& row, bool counting) {
   const pellam::IssueCheckResult checked =
       pellam::CheckIssueEntry(context_, row.texts, [confirm](std::int32_t) { return confirm; });
   switch (checked.outcome) {
-    case pellam::IssueCheck::Accepted:
-      break;
-    case pellam::IssueCheck::Declined:
-      return Refusal(row, checked.text_id, kUseConfirm);
+    case pellam::IssueCheck::Accepted: break;
+    case pellam::IssueCheck::Declined: return Refusal(row, checked.text_id, kUseConfirm);
     case pellam::IssueCheck::Refused:
-    case pellam::IssueCheck::ListFull:
-      return Refusal(row, checked.text_id);
+    case pellam::IssueCheck::ListFull: return Refusal(row, checked.text_id);
   }
   pellam::SharedRecords& records = context_.records();
   if (row.texts.user_id_card && counting) {
@@ -224,13 +221,12 @@ bool BatchIssue::IssueRow(const BatchRow& row, int position, int total, Progress
     return true;
   }
   pellam::CardAccess& card = context_.card;
-  const pellam::CardWaitRule blank_card{pellam::CardKind::BlankCard, pellam::text::kNotBlankCard, [&card] {
-                                          return card.SetAllKey() == 0 ? 0 : pellam::text::kKeysNotSet;
-                                        }};
+  const pellam::CardWaitRule blank_card{pellam::CardKind::BlankCard, pellam::text::kNotBlankCard,
+                                        [&card] { return card.SetAllKey() == 0 ? 0 : pellam::text::kKeysNotSet; }};
   const std::string what = row.texts.user_id_card ? "a blank card for " : "a blank card for user code ";
-  if (!session_.WaitForCard("place " + what + RowSubject(row) + " (" + std::to_string(position) + "/" +
-                                std::to_string(total) + ")",
-                            blank_card)) {
+  if (!session_.WaitForCard(
+          "place " + what + RowSubject(row) + " (" + std::to_string(position) + "/" + std::to_string(total) + ")",
+          blank_card)) {
     return false;
   }
 
@@ -332,8 +328,7 @@ int BatchIssue::Run() {
         .Add("exit_status", static_cast<std::int64_t>(status));
     session_.console().Out(summary.Text() + "\n");
   } else if (check_only) {
-    session_.console().Out(accepted_count + " rows pass the checks, " + std::to_string(tally_.refused) +
-                           " refused\n");
+    session_.console().Out(accepted_count + " rows pass the checks, " + std::to_string(tally_.refused) + " refused\n");
   } else {
     session_.console().Out("issued " + std::to_string(tally_.issued) + ", already issued " +
                            std::to_string(tally_.already_issued) + ", refused " + std::to_string(tally_.refused) +

@@ -12,9 +12,11 @@ constexpr int kBarWidth = 30;
 
 std::string Duration(double seconds) {
   const long whole = std::lround(std::max(0.0, seconds));
-  if (whole >= 3600) return std::to_string(whole / 3600) + "h" + (whole % 3600 / 60 < 10 ? "0" : "") +
-                            std::to_string(whole % 3600 / 60) + "m";
-  if (whole >= 60) return std::to_string(whole / 60) + "m" + (whole % 60 < 10 ? "0" : "") + std::to_string(whole % 60) + "s";
+  if (whole >= 3600)
+    return std::to_string(whole / 3600) + "h" + (whole % 3600 / 60 < 10 ? "0" : "") +
+           std::to_string(whole % 3600 / 60) + "m";
+  if (whole >= 60)
+    return std::to_string(whole / 60) + "m" + (whole % 60 < 10 ? "0" : "") + std::to_string(whole % 60) + "s";
   return std::to_string(whole) + "s";
 }
 
@@ -50,8 +52,8 @@ void Progress::RowDone(int number, const std::string& subject, const std::string
     Write("row " + std::to_string(number) + " " + subject + ": " + result + "\n" + Bar());
     return;
   }
-  Write(std::to_string(done_) + "/" + std::to_string(total_) + " row " + std::to_string(number) + " " + subject +
-        ": " + result + "\n");
+  Write(std::to_string(done_) + "/" + std::to_string(total_) + " row " + std::to_string(number) + " " + subject + ": " +
+        result + "\n");
 }
 
 void Progress::Finish() {

@@ -13,9 +13,9 @@ struct CommandRun {
 };
 
 constexpr CommandRun kRuns[] = {
-    {"sense", RunSense},   {"show", RunShow},           {"issue", RunIssue},     {"verify-pin", RunVerifyPin},
-    {"unlock", RunUnlock}, {"initialise", RunInitialise}, {"charges", RunCharges}, {"charge", RunCharge},
-    {"expiry", RunExpiry},
+    {"sense", RunSense},          {"show", RunShow},     {"issue", RunIssue},
+    {"verify-pin", RunVerifyPin}, {"unlock", RunUnlock}, {"initialise", RunInitialise},
+    {"charges", RunCharges},      {"charge", RunCharge}, {"expiry", RunExpiry},
 };
 
 }  // namespace

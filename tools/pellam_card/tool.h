@@ -11,11 +11,11 @@
 namespace pellam_card {
 
 // Exit statuses.
-inline constexpr int kExitOk = 0;            // everything asked for succeeded
-inline constexpr int kExitStartup = 1;       // language files, group check or user-ID list failed
-inline constexpr int kExitRefused = 2;       // usage, or input refused by the checks
-inline constexpr int kExitCardFailure = 3;   // the reader or a card failed
-inline constexpr int kExitStopped = 4;       // stopped by the operator before the end
+inline constexpr int kExitOk = 0;           // everything asked for succeeded
+inline constexpr int kExitStartup = 1;      // language files, group check or user-ID list failed
+inline constexpr int kExitRefused = 2;      // usage, or input refused by the checks
+inline constexpr int kExitCardFailure = 3;  // the reader or a card failed
+inline constexpr int kExitStopped = 4;      // stopped by the operator before the end
 
 // Where the tool talks to the operator.
 class ToolConsole {
