@@ -95,7 +95,8 @@ void BatchIssue::Report(const ReportRow& row, Progress* progress) {
     if (!row.text_id.empty()) item.Add("text_id", static_cast<std::int64_t>(std::atoi(row.text_id.c_str())));
     if (!row.message.empty()) item.Add("message", row.message);
     if (!row.status.empty()) item.Add("status", row.status);
-    tally_.json_rows += (tally_.json_rows.empty() ? "" : ",") + item.Text();
+    if (!tally_.json_rows.empty()) tally_.json_rows += ',';
+    tally_.json_rows += item.Text();
   }
   if (progress != nullptr) {
     progress->RowDone(row.row, row.subject, what);

@@ -22,7 +22,10 @@ std::string Duration(double seconds) {
 
 Progress::Progress(ToolConsole& console, int total, bool bar, bool to_error)
     : console_(console), total_(total), bar_(bar), to_error_(to_error), started_(console.Seconds()) {
-  if (bar_ && total_ > 0) Write("\r" + Bar());
+  if (bar_ && total_ > 0) {
+    Write("\r");
+    Write(Bar());
+  }
 }
 
 void Progress::Write(const std::string& text) {
@@ -35,8 +38,13 @@ void Progress::Write(const std::string& text) {
 
 std::string Progress::Bar() const {
   const int filled = total_ > 0 ? done_ * kBarWidth / total_ : kBarWidth;
-  std::string line = "[" + std::string(filled, '#') + std::string(kBarWidth - filled, '.') + "] " +
-                     std::to_string(done_) + "/" + std::to_string(total_);
+  std::string line(1, '[');
+  line.append(static_cast<std::size_t>(filled), '#');
+  line.append(static_cast<std::size_t>(kBarWidth - filled), '.');
+  line += "] ";
+  line += std::to_string(done_);
+  line += '/';
+  line += std::to_string(total_);
   if (done_ > 0 && done_ < total_) {
     const double per_row = (console_.Seconds() - started_) / done_;
     line += "  " + Duration(per_row * (total_ - done_)) + " left";
@@ -48,8 +56,17 @@ void Progress::RowDone(int number, const std::string& subject, const std::string
   ++done_;
   if (bar_) {
     // The row's result above the bar, then the bar again.
-    Write("\r" + std::string(kBarWidth + 40, ' ') + "\r");
-    Write("row " + std::to_string(number) + " " + subject + ": " + result + "\n" + Bar());
+    std::string line(1, '\r');
+    line.append(kBarWidth + 40, ' ');
+    line += "\rrow ";
+    line += std::to_string(number);
+    line += ' ';
+    line += subject;
+    line += ": ";
+    line += result;
+    line += '\n';
+    line += Bar();
+    Write(line);
     return;
   }
   Write(std::to_string(done_) + "/" + std::to_string(total_) + " row " + std::to_string(number) + " " + subject + ": " +
