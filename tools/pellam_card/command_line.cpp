@@ -57,9 +57,9 @@ const OptionSpec* FindOption(const std::vector<OptionSpec>& options, const std::
   return found == options.end() ? nullptr : &*found;
 }
 
-void AppendOptions(std::string& text, const std::vector<OptionSpec>& options) {
+void AppendOptions(std::string& text, const std::vector<OptionSpec>& options, const char* indent) {
   for (const OptionSpec& option : options) {
-    std::string left = std::string("  ") + option.name + (option.value ? std::string(" ") + option.value : "");
+    std::string left = std::string(indent) + option.name + (option.value ? std::string(" ") + option.value : "");
     left.resize(std::max<std::size_t>(left.size() + 2, 26), ' ');
     text += left + option.help + "\n";
   }
@@ -139,10 +139,10 @@ std::string HelpText() {
         std::string("  ") + command.name + (*command.operands ? std::string(" ") + command.operands : "");
     left.resize(std::max<std::size_t>(left.size() + 2, 26), ' ');
     text += left + command.summary + "\n";
-    AppendOptions(text, command.options);
+    AppendOptions(text, command.options, "      ");
   }
   text += "\noptions of every command:\n";
-  AppendOptions(text, kCommonOptions);
+  AppendOptions(text, kCommonOptions, "  ");
   text +=
       "\nexit status:\n"
       "  0  everything asked for succeeded\n"
