@@ -43,11 +43,16 @@ bool ConsoleInputEnded(HANDLE input) {
   return false;
 }
 
-// A pipe: waiting bytes are dropped; a broken pipe is the end.
+// A pipe: waiting bytes are dropped; a broken pipe is the end. A pipe that
+// cannot be peeked at (Wine's pipes from the host refuse it) is taken as
+// open: its end cannot be seen without blocking.
 bool PipeInputEnded(HANDLE input) {
   while (true) {
     DWORD available = 0;
-    if (!::PeekNamedPipe(input, nullptr, 0, nullptr, &available, nullptr)) return true;
+    if (!::PeekNamedPipe(input, nullptr, 0, nullptr, &available, nullptr)) {
+      const DWORD error = ::GetLastError();
+      return error == ERROR_BROKEN_PIPE || error == ERROR_PIPE_NOT_CONNECTED;
+    }
     if (available == 0) return false;
     char discard[256];
     DWORD got = 0;
