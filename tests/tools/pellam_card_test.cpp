@@ -2,7 +2,8 @@
 // that answers its prompts by laying the card asked for on the reader: a
 // batch of 20 rows with 3 refused ones, interrupted by the card leaving the
 // reader in the middle of the 8th card, resumed without issuing anything
-// twice; then show and the charges on an issued card, and the exit statuses.
+// twice; rows left "writing" by a killed batch, resumed without a card; then
+// show and the charges on an issued card, and the exit statuses.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -193,6 +194,24 @@ TEST_F(PellamCardOnSimulator, BatchInterruptedAndResumedThenShowAndCharges) {
   ASSERT_EQ(log.size(), 17u);
   EXPECT_NE(log.front().find(",user01,ADMIN01,issue new card"), std::string::npos) << log.front();
   EXPECT_NE(log[4].find(",5006,ADMIN01,issue new card (L)"), std::string::npos) << log[4];
+
+  // A batch killed while writing a card leaves that row at "writing": row 3
+  // after its list line was recorded, a new row 21 before. Resumed, neither
+  // asks for a card: row 3 is issued, row 21 interrupted.
+  const std::string issued3 = results[3];
+  const std::string count_and_date = issued3.substr(issued3.rfind(',', issued3.rfind(',') - 1));
+  folder_.Write("batch.csv", BatchFile() + "id,user21,pw,,,User 21,,,,\r\n");
+  folder_.Write("report.csv", folder_.Read("report.csv") + "3,user03,writing,,," + count_and_date + "\r\n" +
+                                  "21,user21,writing,,," + count_and_date + "\r\n");
+  ScriptedConsole killed;
+  AnswerPrompts(killed);
+  EXPECT_EQ(Run(resume, killed), kExitCardFailure) << killed.err;
+  EXPECT_TRUE(killed.prompts.empty());
+  results = LastResults();
+  EXPECT_NE(results[3].find(",issued,,its card was written and listed"), std::string::npos) << results[3];
+  EXPECT_NE(results[21].find(",interrupted,,"), std::string::npos) << results[21];
+  EXPECT_EQ(Lines(folder_.Read("UserIDList.csv")).size(), 15u);
+  EXPECT_EQ(Lines(folder_.Read("UserCardProcessLog.csv")).size(), 17u);
 
   // The cards as the simulator holds them: b7 is the one left part-written.
   const nlohmann::json card = sim_.Dump("b1");
