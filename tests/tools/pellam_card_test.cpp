@@ -213,6 +213,13 @@ TEST_F(PellamCardOnSimulator, BatchInterruptedAndResumedThenShowAndCharges) {
   EXPECT_EQ(Lines(folder_.Read("UserIDList.csv")).size(), 15u);
   EXPECT_EQ(Lines(folder_.Read("UserCardProcessLog.csv")).size(), 17u);
 
+  // Without --resume that report is kept and no card is asked for.
+  const std::string kept = folder_.Read("report.csv");
+  ScriptedConsole again;
+  EXPECT_EQ(Run(issue, again), kExitRefused);
+  EXPECT_TRUE(again.prompts.empty());
+  EXPECT_EQ(folder_.Read("report.csv"), kept);
+
   // The cards as the simulator holds them: b7 is the one left part-written.
   const nlohmann::json card = sim_.Dump("b1");
   EXPECT_EQ(card["user_id"], "user01");

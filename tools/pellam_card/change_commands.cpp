@@ -68,12 +68,17 @@ int Failed(ToolSession& session, std::int32_t text_id, std::int32_t status) {
 }
 
 // Closes the reader, runs `record` either way (the card has changed), and
-// tells the completion text.
+// tells the completion text (with --json also as the result).
 int Finish(ToolSession& session, std::int32_t done_text, const std::function<void()>& record) {
   const bool closed = session.CloseReader();
   record();
   if (!closed) return kExitCardFailure;
   session.ShowInformation(done_text);
+  if (session.json()) {
+    JsonObject json;
+    json.Add("command", session.invocation().command->name).Add("result", OneLine(session.Text(done_text)));
+    session.console().Out(json.Text() + "\n");
+  }
   return kExitOk;
 }
 

@@ -1,6 +1,9 @@
 #include "tools/pellam_card/command_line.h"
 
 #include <algorithm>
+#include <cctype>
+
+#include "app/core/entry_checks.h"
 
 namespace pellam_card {
 
@@ -126,6 +129,21 @@ std::optional<Invocation> ParseCommandLine(const std::vector<std::string>& args,
     return std::nullopt;
   }
   return invocation;
+}
+
+bool ReaderPortPath(const std::string& given, std::string& path) {
+  const auto letter = [&given](std::size_t i) { return std::toupper(static_cast<unsigned char>(given[i])); };
+  const bool com_name = given.size() > 3 && given.size() <= 6 && letter(0) == 'C' && letter(1) == 'O' &&
+                        letter(2) == 'M' && pellam::AllDigits(given.substr(3));
+  if (com_name) {
+    path = "\\\\.\\COM" + given.substr(3);
+    return true;
+  }
+  const bool drive = given.size() > 2 && std::isalpha(static_cast<unsigned char>(given[0])) && given[1] == ':' &&
+                     (given[2] == '\\' || given[2] == '/');
+  if (given.empty() || !(given[0] == '/' || given[0] == '\\' || drive)) return false;
+  path = given;
+  return true;
 }
 
 std::string HelpText() {

@@ -40,6 +40,12 @@ const std::vector<OptionSpec>& CommonOptions();
 // command, gives an invocation whose options hold "--help".
 std::optional<Invocation> ParseCommandLine(const std::vector<std::string>& args, std::string& error);
 
+// The path the card library opens for `--port`: a COM name ("COM3", any
+// case) as "\\.\COM3", the only form that opens COM10 and above; an
+// absolute path ("/dev/ttyUSB0", "\\.\COM3", "C:\...") unchanged. False for
+// anything else.
+bool ReaderPortPath(const std::string& given, std::string& path);
+
 // The whole help text, with the exit statuses.
 std::string HelpText();
 

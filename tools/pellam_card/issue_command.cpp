@@ -40,6 +40,10 @@ class BatchIssue {
 
  private:
   bool LoadPreviousReport();
+  // Without --resume an existing report is replaced only when it holds no
+  // more than refusals: the results of cards are never lost, and the rows
+  // they mark issued are not issued again by mistake.
+  bool MayReplaceReport(const std::string& path);
   // A row of an earlier run that stopped while its card was being written:
   // issued when the list holds exactly the line its card would have given.
   void ResolveInterrupted(const BatchRow& row, const ReportRow& writing);
@@ -132,9 +136,30 @@ bool BatchIssue::LoadPreviousReport() {
       }
     }
   }
+  if (!path.empty() && !invocation.Has("--resume") && !MayReplaceReport(path)) return false;
   if (!path.empty() && !report_.Open(path, invocation.Has("--resume"))) {
     session_.Note(path + ": cannot be written");
     return false;
+  }
+  return true;
+}
+
+bool BatchIssue::MayReplaceReport(const std::string& path) {
+  std::string bytes;
+  if (!ReadWholeFile(path, bytes) || bytes.empty()) return true;
+  std::map<int, ReportRow> earlier;
+  std::string error;
+  if (!ReadReport(path, earlier, error)) {
+    session_.Note(path + ": exists and is not a report of pellam-card issue; not overwritten");
+    return false;
+  }
+  for (const auto& [number, row] : earlier) {
+    if (row.result != kRefused) {
+      session_.Note(path +
+                    ": holds the results of cards of an earlier batch; --resume goes on with that batch, "
+                    "or give another report file");
+      return false;
+    }
   }
   return true;
 }

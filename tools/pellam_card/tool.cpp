@@ -22,7 +22,12 @@ constexpr CommandRun kRuns[] = {
 
 int RunPellamCard(const std::vector<std::string>& args, ToolServices& services) {
   std::string error;
-  const std::optional<Invocation> invocation = ParseCommandLine(args, error);
+  std::optional<Invocation> invocation = ParseCommandLine(args, error);
+  if (invocation && invocation->Has("--port") &&
+      !ReaderPortPath(invocation->Value("--port"), invocation->options["--port"])) {
+    invocation.reset();
+    error = "--port takes a COM name (COM3) or an absolute device path (/dev/ttyUSB0)";
+  }
   if (!invocation) {
     services.console.Err("pellam-card: " + error + "\n(pellam-card --help lists the commands)\n");
     return kExitRefused;
