@@ -12,6 +12,7 @@
 namespace {
 
 using namespace corvex;
+using testing_support::Bytes;
 using testing_support::Hex;
 using testing_support::MapRegistry;
 using testing_support::OkReply;
@@ -137,6 +138,37 @@ TEST_F(DeviceTest, ExceptionsEndAsFailures) {
     EXPECT_EQ(status, 0x7F000000) << c.name;
     EXPECT_EQ(device.LastErrorDetail(), c.detail) << c.name;
     EXPECT_EQ(written[0], 0) << c.name;
+  }
+}
+
+// A reader that answers each frame slowly but within the port's timeouts, or
+// trickles a reply it announces far too long, cannot hold one function past
+// its time limit (on the port's virtual clock).
+TEST_F(DeviceTest, NoFunctionOutlastsItsTimeLimit) {
+  static_assert(kFunctionTimeLimit == 60'000, "the figure Corvex.h states");
+  Bytes slow = Bytes(998, 0x55);  // 1000 payload bytes: 49 s each at 49 ms a byte
+  slow.push_back(0x90);
+  slow.push_back(0x00);
+  struct Case {
+    const char* name;
+    Bytes reply;
+    std::uint32_t ms_per_byte;
+    Detail detail;
+  };
+  const Case cases[] = {
+      {"two slow answers", ReplyFrame(0x00, slow), 49, kTimeLimitReached},
+      {"announces 0xFFFF, within the timeouts", ReplyFrame(0x00, Bytes(0xFFFF, 0x55)), 40, kReplyTooLarge},
+  };
+  for (const Case& c : cases) {
+    ScriptedPort slow_port;
+    Device slow_device{slow_port, registry};
+    slow_port.Trickle(c.reply, kFrameOverhead, c.ms_per_byte);
+    slow_port.Trickle(c.reply, kFrameOverhead, c.ms_per_byte);
+    EXPECT_NE(slow_device.Run([&] { return slow_device.Open(nullptr, "p"); }), 0) << c.name;
+    EXPECT_EQ(slow_device.LastErrorDetail() & ~kPhaseOpening, c.detail) << c.name;
+    EXPECT_GT(slow_port.now, 40'000u) << c.name << ": the reader was given its time";
+    EXPECT_LE(slow_port.now, kFunctionTimeLimit) << c.name;
+    EXPECT_FALSE(slow_device.IsOpen()) << c.name;
   }
 }
 
