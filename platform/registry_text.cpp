@@ -4,6 +4,8 @@
 #include <array>
 #include <cstdint>
 
+#include "platform/ascii_case.h"
+
 namespace platform {
 
 namespace {
@@ -20,20 +22,6 @@ constexpr std::array<RootName, 4> kRootNames{{
     {"HKCU", RegistryRoot::CurrentUser},
 }};
 
-char FoldCase(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool EqualNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (FoldCase(a[i]) != FoldCase(b[i])) return false;
-  }
-  return true;
-}
-
-bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-  return text.size() >= prefix.size() && EqualNoCase(text.substr(0, prefix.size()), prefix);
-}
-
 std::string_view Trim(std::string_view text) {
   const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
   while (!text.empty() && blank(text.front())) text.remove_prefix(1);
@@ -43,7 +31,7 @@ std::string_view Trim(std::string_view text) {
 
 int HexDigit(char c) {
   if (c >= '0' && c <= '9') return c - '0';
-  c = FoldCase(c);
+  c = FoldAsciiCase(c);
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
   return -1;
 }
