@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "cardlib/cipher/secure_wipe.h"
 #include "cardlib/frames.h"
 #include "cardlib/status_map.h"
 
@@ -102,21 +103,30 @@ Detail ReaderLink::SetReaderSpeed(std::uint32_t bits_per_second) {
   return Command(frame, length);
 }
 
-Detail ReaderLink::ReaderCommand(std::uint8_t instruction, std::uint8_t p1, std::uint8_t p2) {
+Detail ReaderLink::ReaderCommand(std::uint8_t instruction, std::uint8_t p1, std::uint8_t p2, const std::uint8_t* data,
+                                 std::size_t data_length, std::uint8_t* answer, std::size_t answer_length) {
   std::uint8_t frame[kFrameMax];
+  const ScopedWipe frame_wipe(frame, sizeof frame);  // it may carry sealed keys
   std::size_t length = 0;
-  if (const Detail built = BuildReaderCommand(instruction, p1, p2, nullptr, 0, frame, sizeof frame, length);
+  if (const Detail built = BuildReaderCommand(instruction, p1, p2, data, data_length, frame, sizeof frame, length);
       built != kFrameOk) {
     return built;
   }
-  return Command(frame, length);
+  return Command(frame, length, answer, answer_length);
 }
 
-Detail ReaderLink::Command(const std::uint8_t* frame, std::size_t frame_length) {
+Detail ReaderLink::Command(const std::uint8_t* frame, std::size_t frame_length, std::uint8_t* answer,
+                           std::size_t answer_length) {
   std::uint8_t reply[kFrameMax];
+  const ScopedWipe reply_wipe(reply, sizeof reply);
   std::size_t length = sizeof reply;
   if (const Detail result = Exchange(frame, frame_length, reply, length); result != kLinkOk) return result;
-  return StatusWordDetail(reply, length);
+  if (const Detail word = StatusWordDetail(reply, length); word != kLinkOk) return word;
+  if (AnnouncedLength(reply) != answer_length + 2 || length != answer_length + 2 + kFrameOverhead) {
+    return kReaderProtocol;
+  }
+  if (answer_length > 0) std::memcpy(answer, reply + 3, answer_length);
+  return kLinkOk;
 }
 
 Detail ReaderLink::Exchange(const std::uint8_t* frame, std::size_t frame_length, std::uint8_t* reply,

@@ -78,8 +78,16 @@ class ReaderLink {
   // answered 0x2000002.
   Detail Exchange(const std::uint8_t* frame, std::size_t frame_length, std::uint8_t* reply, std::size_t& reply_length);
 
-  // An exchange of a link or reader command whose reply must carry 9000.
-  Detail Command(const std::uint8_t* frame, std::size_t frame_length);
+  // An exchange of a link or reader command. Its reply must carry the
+  // status word 9000 after exactly `answer_length` bytes, which are copied
+  // to `answer`; another status word gives its 0x201XXYY detail, another
+  // length 0x2000700. Both buffers are wiped as it returns.
+  Detail Command(const std::uint8_t* frame, std::size_t frame_length, std::uint8_t* answer = nullptr,
+                 std::size_t answer_length = 0);
+
+  // A reader command (instruction, p1, p2 and `data`) through Command.
+  Detail ReaderCommand(std::uint8_t instruction, std::uint8_t p1, std::uint8_t p2, const std::uint8_t* data = nullptr,
+                       std::size_t data_length = 0, std::uint8_t* answer = nullptr, std::size_t answer_length = 0);
 
   // Drops whatever is waiting in both directions (an open port only; the
   // result does not matter).
@@ -97,7 +105,6 @@ class ReaderLink {
   Detail ChangeSpeed();
   Detail PrepareReader();
   Detail SetReaderSpeed(std::uint32_t bits_per_second);
-  Detail ReaderCommand(std::uint8_t instruction, std::uint8_t p1, std::uint8_t p2);
   Detail SendOnce(const std::uint8_t* frame, std::size_t frame_length, std::uint8_t* reply, std::size_t capacity,
                   std::size_t& reply_length);
   Detail WriteFrame(const std::uint8_t* frame, std::size_t length);

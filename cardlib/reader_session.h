@@ -80,8 +80,6 @@ class ReaderSession {
   // size) and builds the clear reply frame from it.
   Detail OpenReply(const std::uint8_t* answer, std::size_t answer_length, std::uint16_t sequence, std::uint8_t* clear,
                    std::uint8_t* reply, std::size_t& reply_length) const;
-  Detail ReaderExchange(std::uint8_t instruction, std::uint8_t p1, std::uint8_t p2, const std::uint8_t* data,
-                        std::size_t data_length, std::uint8_t* answer, std::size_t answer_length);
 
   ReaderLink& link_;
   bool active_ = false;
