@@ -15,8 +15,10 @@ here=$(cd "$(dirname "$0")/../.." && pwd)
 # shellcheck source=../../scripts/pellam-wine-env
 . "$here/scripts/pellam-wine-env"
 
-export WINEPREFIX="$work/wineprefix" LANG=ja_JP.UTF-8
-unset LC_ALL LC_MESSAGES
+export WINEPREFIX="$work/wineprefix"
+# Wine takes the system locale and code page from LC_ALL, whether or not the
+# host has that locale itself (the shell's own warning about it is dropped).
+export LC_ALL=ja_JP.UTF-8 LANG=ja_JP.UTF-8 2>/dev/null
 mkdir -p "$work"
 run="$work/run"
 rm -rf "$run"

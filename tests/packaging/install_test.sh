@@ -94,6 +94,7 @@ link=$(shortcut) || fail "no Start-menu shortcut"
 # it, reads the administrator card and ends with its exit backup written.
 pellam_start_reader "$work/reader" || fail "cannot start the reader simulator"
 ln -sfn "$work/reader" "$WINEPREFIX/dosdevices/com8"
+wineserver -w
 pellam_server "$work/wineserver.log"
 (cd "$data_dir" && exec wine "C:\\Program Files\\VORAN\\Pellam\\Pellam.exe") &
 pellam=$!
