@@ -78,8 +78,10 @@ class Device {
   void CloseForUnload();
 
   Card& card() { return card_; }
+#ifdef PELLAM_TEST_HOOKS
   // Tests: the session, to move its sequence number.
   ReaderSession& session() { return session_; }
+#endif
 
  private:
   struct BuffersWiped {
