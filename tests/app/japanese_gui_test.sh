@@ -24,16 +24,10 @@ run="$work/run"
 rm -rf "$run"
 pellam_workdir "$run"
 
-finish() {
-  [ "$1" -eq 1 ] && wineserver -k >/dev/null 2>&1
-  wineserver -w >/dev/null 2>&1
-  pellam_stop_reader
-  exit "$1"
-}
 fail() {
   echo "FAILED: $*"
   pellam_driver shot screen "$work/failure.png" >/dev/null 2>&1
-  finish 1
+  pellam_finish 1
 }
 japanese_text() {  # the text with identifier $1 in the shipped Japanese file, as its CP932 bytes
   LC_ALL=C sed -n "s/^$1,//p" "$run/japanese_string.csv" | tr -d '\r'
@@ -49,9 +43,8 @@ expect_japanese() {  # mark, control, text identifier
 
 pellam_prefix com9 || fail "cannot prepare the Wine prefix"
 pellam_japanese_font || fail "cannot give the prefix a Japanese font"
-pellam_start_reader "$work/reader" || fail "cannot start the reader simulator"
+pellam_start_reader "$work/reader" com9 || fail "cannot start the reader simulator"
 "$READERSIM" ctl --link "$work/reader" remove >/dev/null || fail "cannot empty the reader"
-ln -sfn "$work/reader" "$WINEPREFIX/dosdevices/com9"
 
 pellam_server "$work/wineserver.log"
 cd "$run" || exit 1
@@ -77,4 +70,4 @@ pellam_driver shot SelectDialog "$work/main-window-ja.png" || fail "no screensho
 pellam_driver press SelectDialog 6007 || fail "cannot press End"
 wait "$pellam" || fail "the program ended with status $?"
 echo "passed; screenshot: $work/main-window-ja.png"
-finish 0
+pellam_finish 0

@@ -22,16 +22,10 @@ export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 export WINEPREFIX="$work/wineprefix"
 started=$(date +%s)
 
-finish() {
-  [ "$1" -eq 1 ] && wineserver -k >/dev/null 2>&1
-  wineserver -w >/dev/null 2>&1
-  pellam_stop_reader
-  exit "$1"
-}
 fail() {
   echo "FAILED: $*"
   pellam_driver boxes 2>/dev/null
-  finish 1
+  pellam_finish 1
 }
 
 program_dir="$WINEPREFIX/drive_c/Program Files/VORAN/Pellam"
@@ -92,8 +86,7 @@ link=$(shortcut) || fail "no Start-menu shortcut"
 
 # The installed program, started in its data folder as the shortcut starts
 # it, reads the administrator card and ends with its exit backup written.
-pellam_start_reader "$work/reader" || fail "cannot start the reader simulator"
-ln -sfn "$work/reader" "$WINEPREFIX/dosdevices/com8"
+pellam_start_reader "$work/reader" com8 || fail "cannot start the reader simulator"
 wineserver -w
 pellam_server "$work/wineserver.log"
 (cd "$data_dir" && exec wine "C:\\Program Files\\VORAN\\Pellam\\Pellam.exe") &
@@ -139,4 +132,4 @@ expect_kept removal
 
 echo "passed: package $(stat -c %s "$package") bytes; prefix $((prefix_ready - started)) s," \
   "install, start, upgrade and removal $(($(date +%s) - prefix_ready)) s"
-finish 0
+pellam_finish 0
