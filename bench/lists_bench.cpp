@@ -3,7 +3,8 @@
 //
 //   a list of 5,000 rows: load, search for the last row, replacement of the
 //   first row, deletion of the first row;
-//   a log of 2,000,000 bytes: one append that removes one line.
+//   a full log of 47-byte lines (2,000,000 bytes less a few): one append of a
+//   new line of 60, 300 and 400 bytes, each removing the oldest lines it must.
 //
 //   lists_bench [FOLDER] [REPEATS]
 //
@@ -32,7 +33,8 @@ namespace faults = platform::file_faults;
 using Clock = std::chrono::steady_clock;
 
 constexpr std::int32_t kRows = 5000;
-constexpr int kLogLines = 20000;  // of 100 bytes: exactly 2,000,000 bytes
+constexpr int kLogLines = 42553;  // of 47 bytes: 1,999,991 bytes
+constexpr std::size_t kNewLineLengths[] = {60, 300, 400};
 
 void WriteFile(const std::filesystem::path& path, const std::string& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -55,10 +57,17 @@ std::string LogText() {
   std::string text;
   for (int i = 0; i < kLogLines; ++i) {
     std::string line = "2024,5,3,9,7," + std::to_string(i) + ",admin,";
-    line.resize(98, 'x');
+    line.resize(45, 'x');
     text += line + "\r\n";
   }
   return text;
+}
+
+// A log line of `length` bytes as the file holds it (its LF written CR LF).
+std::string NewLogLine(std::size_t length) {
+  std::string line = "2024,5,3,9,8,user100001@example.invalid,admin,";
+  line.resize(length - 2, 'y');
+  return line + "\n";
 }
 
 // Figures of one operation over all repeats.
@@ -129,10 +138,11 @@ int main(int argc, char** argv) {
   std::filesystem::create_directories(folder);
   const std::filesystem::path list = folder / "UserIDList.csv";
   const std::string list_text = ListText();
-  std::printf("list: %d rows, %zu bytes; log: %d lines, 2000000 bytes; %d repeats; folder %s\n\n", kRows,
-              list_text.size(), kLogLines, repeats, folder.string().c_str());
+  const std::string log_text = LogText();
+  std::printf("list: %d rows, %zu bytes; log: %d lines, %zu bytes; %d repeats; folder %s\n\n", kRows, list_text.size(),
+              kLogLines, log_text.size(), repeats, folder.string().c_str());
 
-  Figures load, search, replace, remove, append;
+  Figures load, search, replace, remove;
   for (int r = 0; r < repeats; ++r) {
     WriteFile(list, list_text);
     LoadedList opened(list.string());
@@ -156,21 +166,24 @@ int main(int argc, char** argv) {
     });
   }
 
-  const std::string log_text = LogText();
-  const std::filesystem::path previous = std::filesystem::current_path();
-  std::filesystem::current_path(folder);
-  const std::string log_line = "2024,5,3,9,8,user100001@example.invalid,admin,issue new card\n";
-  for (int r = 0; r < repeats; ++r) {
-    WriteFile(jornet::kLogFileName, log_text);
-    Measure(append, [&] { return jornet::AppendLogLine(log_line) == jornet::LogStatus::Ok; });
-  }
-  std::filesystem::current_path(previous);
-
   load.Print("load 5000 rows (ReadIDFileAll)");
   search.Print("search for the last row");
   replace.Print("replace the first row");
   remove.Print("delete the first row");
-  append.Print("append to a full log, trimming a line");
+
+  const std::filesystem::path previous = std::filesystem::current_path();
+  std::filesystem::current_path(folder);
+  for (const std::size_t length : kNewLineLengths) {
+    const std::string log_line = NewLogLine(length);
+    Figures append;
+    for (int r = 0; r < repeats; ++r) {
+      WriteFile(jornet::kLogFileName, log_text);
+      Measure(append, [&] { return jornet::AppendLogLine(log_line) == jornet::LogStatus::Ok; });
+    }
+    const std::string name = "append a " + std::to_string(length) + "-byte line to a full log";
+    append.Print(name.c_str());
+  }
+  std::filesystem::current_path(previous);
   if (argc <= 1) std::filesystem::remove_all(folder);
   return 0;
 }

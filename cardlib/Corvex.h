@@ -15,16 +15,17 @@
  * re-entrant: call it from one thread at a time. Unloading the library closes
  * the device if it is still open.
  *
- * Time: every function returns within a bound, whatever the reader sends or
- * withholds. One exchange with the reader (a frame out in at most 6 writes, a
- * reply in with at most 6 reads, a reply too long for its buffer drained with
- * no more reads and the rest purged, and the one resend) ends within
- * 1149.4 s, the most the port's timeouts (50 ms per byte plus 1 s, on frames
- * of at most 1024 bytes) and the link's pauses allow. A function makes at
- * most 90 exchanges: GenInitializeCard's 68 card commands, plus up to 11 for
- * a new session after a failed exchange and 11 when the 65535 sequence
- * numbers of a session run out. So the bound is 90 x 1149.4 s (under 29
- * hours); a reader that answers at once takes milliseconds per exchange.
+ * Time: every function returns within 60 s of its call, whatever the reader
+ * sends or withholds (purging and closing the port, which wait for no
+ * answer, aside). A read or write on the serial link ends within the port's
+ * timeouts (50 ms a byte plus 1 s); the library starts one only when it ends
+ * within the function's 60 s, asking for fewer bytes when that fits, and
+ * pauses only when the pause fits. A function that runs out of time fails
+ * with CORVEX_INCOMPLETE_ANSWER and the error detail 0x2000004 (while the
+ * reader is being opened or closed, CORVEX_FAILURE with that detail plus the
+ * phase bit), or with the failure a shortened read brought (an incomplete or
+ * too long answer). A reader that answers at once takes milliseconds per
+ * exchange.
  */
 #pragma once
 

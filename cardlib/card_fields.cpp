@@ -74,22 +74,28 @@ void ChunkBlocks(std::uint8_t first, std::size_t count, std::uint8_t* blocks) {
 
 std::size_t FieldSize(Field field) { return std::size_t{RowOf(field).block_count} * kBlockSize; }
 
-Detail Card::Command(const std::uint8_t* frame, std::size_t frame_length, std::uint8_t expected, std::uint8_t* reply,
-                     std::size_t& reply_length) {
-  if (const Detail sent = session_.Exchange(frame, frame_length, reply, reply_length); sent != kLinkOk) return sent;
-  return CheckCardReply(reply, reply_length, expected);
+Card::CommandBuffers::~CommandBuffers() {
+  SecureWipe(frame, sizeof frame);
+  SecureWipe(reply, sizeof reply);
+}
+
+template <typename Build>
+Detail Card::Send(CommandBuffers& buffers, std::uint8_t expected, Build&& build) {
+  std::size_t length = 0;
+  if (const Detail built = build(buffers.frame, sizeof buffers.frame, length); built != kFrameOk) return built;
+  buffers.reply_length = sizeof buffers.reply;
+  if (const Detail sent = session_.Exchange(buffers.frame, length, buffers.reply, buffers.reply_length);
+      sent != kLinkOk) {
+    return sent;
+  }
+  return CheckCardReply(buffers.reply, buffers.reply_length, expected);
 }
 
 Detail Card::SelectKeys(std::uint8_t slot_a) {
-  std::uint8_t frame[kFrameMax];
-  std::uint8_t reply[kFrameMax];
-  const ScopedWipe reply_wipe(reply, sizeof reply);
-  std::size_t length = 0;
-  if (const Detail built = BuildSelectKeys(slot_a, kKeySlotB, frame, sizeof frame, length); built != kFrameOk) {
-    return built;
-  }
-  std::size_t reply_length = sizeof reply;
-  return Command(frame, length, kResponseSelectKeys, reply, reply_length);
+  CommandBuffers buffers;
+  return Send(buffers, kResponseSelectKeys, [&](std::uint8_t* out, std::size_t capacity, std::size_t& length) {
+    return BuildSelectKeys(slot_a, kKeySlotB, out, capacity, length);
+  });
 }
 
 Detail Card::ReadField(Field field) {
@@ -97,28 +103,24 @@ Detail Card::ReadField(Field field) {
   const ServiceRow& service = kServices[row.read_service];
   const CardAccess access = AccessFor(current_card_, service);
   std::memset(read_buffer_, 0, sizeof read_buffer_);
-  std::uint8_t frame[kFrameMax];
-  std::uint8_t reply[kFrameMax];
-  const ScopedWipe reply_wipe(reply, sizeof reply);
+  CommandBuffers buffers;
   std::size_t done = 0;
   while (done < row.block_count) {
     const std::size_t count = row.block_count - done < kReadBlocksMax ? row.block_count - done : kReadBlocksMax;
     std::uint8_t blocks[kReadBlocksMax];
     ChunkBlocks(static_cast<std::uint8_t>(row.first_block + done), count, blocks);
     if (const Detail selected = SelectKeys(service.key_slot_a); selected != kCardOk) return selected;
-    std::size_t length = 0;
-    if (const Detail built = BuildAuthenticateAndRead(access, blocks, count, frame, sizeof frame, length);
-        built != kFrameOk) {
-      return built;
-    }
-    std::size_t reply_length = sizeof reply;
-    if (const Detail read = Command(frame, length, kResponseAuthenticateAndRead, reply, reply_length);
+    if (const Detail read = Send(buffers, kResponseAuthenticateAndRead,
+                                 [&](std::uint8_t* out, std::size_t capacity, std::size_t& length) {
+                                   return BuildAuthenticateAndRead(access, blocks, count, out, capacity, length);
+                                 });
         read != kCardOk) {
       return read;
     }
     const std::size_t offset = done * kBlockSize;
     std::size_t copied = 0;
-    if (const Detail taken = CopyReadData(reply, reply_length, read_buffer_ + offset, count * kBlockSize, copied);
+    if (const Detail taken =
+            CopyReadData(buffers.reply, buffers.reply_length, read_buffer_ + offset, count * kBlockSize, copied);
         taken != kCardOk) {
       return taken;
     }
@@ -138,15 +140,12 @@ Detail Card::WriteField(Field field) {
   const FieldRow& row = RowOf(field);
   const ServiceRow& service = kServices[row.write_service];
   const CardAccess access = AccessFor(current_card_, service);
-  std::uint8_t frame[kFrameMax];
-  std::uint8_t reply[kFrameMax];
-  const ScopedWipe frame_wipe(frame, sizeof frame);  // the clear frames carry the field's data
-  const ScopedWipe reply_wipe(reply, sizeof reply);
-  std::size_t length = 0;
+  CommandBuffers buffers;
   if (const Detail selected = SelectKeys(service.key_slot_a); selected != kCardOk) return selected;
-  if (const Detail built = BuildAuthenticate(access, frame, sizeof frame, length); built != kFrameOk) return built;
-  std::size_t reply_length = sizeof reply;
-  if (const Detail authenticated = Command(frame, length, kResponseAuthenticate, reply, reply_length);
+  if (const Detail authenticated = Send(buffers, kResponseAuthenticate,
+                                        [&](std::uint8_t* out, std::size_t capacity, std::size_t& length) {
+                                          return BuildAuthenticate(access, out, capacity, length);
+                                        });
       authenticated != kCardOk) {
     return authenticated;
   }
@@ -155,13 +154,12 @@ Detail Card::WriteField(Field field) {
     const std::size_t count = row.block_count - done < kWriteBlocksMax ? row.block_count - done : kWriteBlocksMax;
     std::uint8_t blocks[kWriteBlocksMax];
     ChunkBlocks(static_cast<std::uint8_t>(row.first_block + done), count, blocks);
-    if (const Detail built =
-            BuildWrite(current_card_, blocks, count, write_buffer_ + done * kBlockSize, frame, sizeof frame, length);
-        built != kFrameOk) {
-      return built;
-    }
-    reply_length = sizeof reply;
-    if (const Detail written = Command(frame, length, kResponseWrite, reply, reply_length); written != kCardOk) {
+    const std::uint8_t* data = write_buffer_ + done * kBlockSize;
+    if (const Detail written = Send(buffers, kResponseWrite,
+                                    [&](std::uint8_t* out, std::size_t capacity, std::size_t& length) {
+                                      return BuildWrite(current_card_, blocks, count, data, out, capacity, length);
+                                    });
+        written != kCardOk) {
       return written;
     }
     done += count;
@@ -173,19 +171,14 @@ Detail Card::Poll(const std::uint8_t* system_codes, std::size_t count, bool& fou
   found = false;
   std::memset(sensed_id_, 0, sizeof sensed_id_);
   std::memset(sensed_parameters_, 0, sizeof sensed_parameters_);
-  std::uint8_t frame[kFrameMax];
-  std::uint8_t reply[kFrameMax];
-  const ScopedWipe reply_wipe(reply, sizeof reply);
-  std::size_t length = 0;
-  if (const Detail built = BuildPolling(system_codes, count, frame, sizeof frame, length); built != kFrameOk) {
-    return built;
-  }
+  CommandBuffers buffers;
   const std::uint8_t expected = count == 1 ? kResponsePolling : kResponsePollingSeveral;
-  std::size_t reply_length = sizeof reply;
-  const Detail polled = Command(frame, length, expected, reply, reply_length);
+  const Detail polled = Send(buffers, expected, [&](std::uint8_t* out, std::size_t capacity, std::size_t& length) {
+    return BuildPolling(system_codes, count, out, capacity, length);
+  });
   if (polled == kCardNoAnswer) return kCardOk;
   if (polled != kCardOk) return polled;
-  const std::uint8_t* id = CardPayload(reply) + (count == 1 ? 1 : 4);
+  const std::uint8_t* id = CardPayload(buffers.reply) + (count == 1 ? 1 : 4);
   std::memcpy(current_card_, id, kCardIdSize);
   std::memcpy(sensed_id_, id, kCardIdSize);
   std::memcpy(sensed_parameters_, id + kCardIdSize, kCardIdSize);
@@ -194,15 +187,10 @@ Detail Card::Poll(const std::uint8_t* system_codes, std::size_t count, bool& fou
 }
 
 Detail Card::RequestResponse() {
-  std::uint8_t frame[kFrameMax];
-  std::uint8_t reply[kFrameMax];
-  const ScopedWipe reply_wipe(reply, sizeof reply);
-  std::size_t length = 0;
-  if (const Detail built = BuildRequestResponse(current_card_, frame, sizeof frame, length); built != kFrameOk) {
-    return built;
-  }
-  std::size_t reply_length = sizeof reply;
-  return Command(frame, length, kResponseRequestResponse, reply, reply_length);
+  CommandBuffers buffers;
+  return Send(buffers, kResponseRequestResponse, [&](std::uint8_t* out, std::size_t capacity, std::size_t& length) {
+    return BuildRequestResponse(current_card_, out, capacity, length);
+  });
 }
 
 bool Card::SameAsRemembered(const std::uint8_t* system_codes, std::size_t count) const {

@@ -99,8 +99,23 @@ class Card {
   void Forget();
 
  private:
-  Detail Command(const std::uint8_t* frame, std::size_t frame_length, std::uint8_t expected, std::uint8_t* reply,
-                 std::size_t& reply_length);
+  // The buffers of one card command; both are wiped as it ends, since the
+  // clear frames and replies carry the fields' data.
+  struct CommandBuffers {
+    std::uint8_t frame[kFrameMax];
+    std::uint8_t reply[kFrameMax];
+    std::size_t reply_length = 0;
+    CommandBuffers() = default;
+    CommandBuffers(const CommandBuffers&) = delete;
+    CommandBuffers& operator=(const CommandBuffers&) = delete;
+    ~CommandBuffers();
+  };
+
+  // One card command: its clear frame built by `build(frame, capacity,
+  // length)` (a frame builder of card_frames.h), exchanged through the
+  // secured session, and its reply checked for the response code `expected`.
+  template <typename Build>
+  Detail Send(CommandBuffers& buffers, std::uint8_t expected, Build&& build);
   Detail SelectKeys(std::uint8_t slot_a);
 
   ReaderSession& session_;

@@ -44,6 +44,7 @@ std::int32_t Device::CheckReaderPresent() {
 }
 
 void Device::CloseForUnload() {
+  const TimeLimited limited{link_};
   if (IsOpen()) Close();
 }
 

@@ -38,7 +38,8 @@ class Device {
   // and returns its status code.
   std::int32_t Fail(Detail detail) noexcept;
 
-  // Runs one exported operation, `body`, which returns its status code. The
+  // Runs one exported operation, `body`, which returns its status code,
+  // within the link's time limit for one function. The
   // card's read and write buffers are wiped as it returns, whichever way; an
   // exception that leaves it is answered as a failure with its own detail
   // (0x10000008 out of memory, 0x10000009 any other), so that none leaves an
@@ -46,6 +47,7 @@ class Device {
   template <typename Body>
   std::int32_t Run(Body&& body) noexcept {
     const BuffersWiped wiped{card_};
+    const TimeLimited limited{link_};
     try {
       return body();
     } catch (const std::bad_alloc&) {
@@ -76,13 +78,22 @@ class Device {
   void CloseForUnload();
 
   Card& card() { return card_; }
+#ifdef PELLAM_TEST_HOOKS
   // Tests: the session, to move its sequence number.
   ReaderSession& session() { return session_; }
+#endif
 
  private:
   struct BuffersWiped {
     Card& card;
     ~BuffersWiped() { card.WipeBuffers(); }
+  };
+  struct TimeLimited {
+    explicit TimeLimited(ReaderLink& limited) : link(limited) { link.StartTimeLimit(kFunctionTimeLimit); }
+    ~TimeLimited() { link.EndTimeLimit(); }
+    TimeLimited(const TimeLimited&) = delete;
+    TimeLimited& operator=(const TimeLimited&) = delete;
+    ReaderLink& link;
   };
 
   void ForgetCard();

@@ -16,8 +16,9 @@ using Detail = std::uint32_t;
 // Serial link and reader (0x02).
 inline constexpr Detail kLinkOk = 0x2000000;
 inline constexpr Detail kLinkInvalidArgument = 0x2000001;
-inline constexpr Detail kReplyTooLarge = 0x2000002;    // the reply does not fit the caller's buffer
-inline constexpr Detail kReplyIncomplete = 0x2000003;  // fewer bytes than announced after five more reads
+inline constexpr Detail kReplyTooLarge = 0x2000002;     // the reply does not fit the caller's buffer
+inline constexpr Detail kReplyIncomplete = 0x2000003;   // fewer bytes than announced after five more reads
+inline constexpr Detail kTimeLimitReached = 0x2000004;  // the function's time limit left no room for the next step
 inline constexpr Detail kPortAlreadyOpen = 0x2000011;
 inline constexpr Detail kPortNotOpen = 0x2000012;
 inline constexpr Detail kPortOpenFailed = 0x2000013;

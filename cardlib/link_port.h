@@ -30,6 +30,8 @@ class LinkPort {
   virtual bool Close() = 0;
   // The link's pauses between reads and before a resend.
   virtual void Pause(std::uint32_t milliseconds) = 0;
+  // A steady clock in milliseconds, for the link's time limit.
+  virtual std::uint64_t Now() = 0;
 };
 
 }  // namespace corvex

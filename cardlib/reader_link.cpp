@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "cardlib/cipher/secure_wipe.h"
 #include "cardlib/frames.h"
 #include "cardlib/status_map.h"
 
@@ -102,21 +103,30 @@ Detail ReaderLink::SetReaderSpeed(std::uint32_t bits_per_second) {
   return Command(frame, length);
 }
 
-Detail ReaderLink::ReaderCommand(std::uint8_t instruction, std::uint8_t p1, std::uint8_t p2) {
+Detail ReaderLink::ReaderCommand(std::uint8_t instruction, std::uint8_t p1, std::uint8_t p2, const std::uint8_t* data,
+                                 std::size_t data_length, std::uint8_t* answer, std::size_t answer_length) {
   std::uint8_t frame[kFrameMax];
+  const ScopedWipe frame_wipe(frame, sizeof frame);  // it may carry sealed keys
   std::size_t length = 0;
-  if (const Detail built = BuildReaderCommand(instruction, p1, p2, nullptr, 0, frame, sizeof frame, length);
+  if (const Detail built = BuildReaderCommand(instruction, p1, p2, data, data_length, frame, sizeof frame, length);
       built != kFrameOk) {
     return built;
   }
-  return Command(frame, length);
+  return Command(frame, length, answer, answer_length);
 }
 
-Detail ReaderLink::Command(const std::uint8_t* frame, std::size_t frame_length) {
+Detail ReaderLink::Command(const std::uint8_t* frame, std::size_t frame_length, std::uint8_t* answer,
+                           std::size_t answer_length) {
   std::uint8_t reply[kFrameMax];
+  const ScopedWipe reply_wipe(reply, sizeof reply);
   std::size_t length = sizeof reply;
   if (const Detail result = Exchange(frame, frame_length, reply, length); result != kLinkOk) return result;
-  return StatusWordDetail(reply, length);
+  if (const Detail word = StatusWordDetail(reply, length); word != kLinkOk) return word;
+  if (AnnouncedLength(reply) != answer_length + 2 || length != answer_length + 2 + kFrameOverhead) {
+    return kReaderProtocol;
+  }
+  if (answer_length > 0) std::memcpy(answer, reply + 3, answer_length);
+  return kLinkOk;
 }
 
 Detail ReaderLink::Exchange(const std::uint8_t* frame, std::size_t frame_length, std::uint8_t* reply,
@@ -126,7 +136,7 @@ Detail ReaderLink::Exchange(const std::uint8_t* frame, std::size_t frame_length,
   const std::size_t capacity = reply_length;
   Detail result = SendOnce(frame, frame_length, reply, capacity, reply_length);
   if (result == kReaderBusy) {
-    port_.Pause(kResendPause);
+    if (!PauseWithinLimit(kResendPause)) return kTimeLimitReached;
     port_.Purge();  // result ignored
     result = SendOnce(frame, frame_length, reply, capacity, reply_length);
   }
@@ -145,8 +155,10 @@ Detail ReaderLink::SendOnce(const std::uint8_t* frame, std::size_t frame_length,
 Detail ReaderLink::WriteFrame(const std::uint8_t* frame, std::size_t length) {
   std::size_t done = 0;
   for (int attempt = 0; attempt <= kFurtherReads && done < length; ++attempt) {
+    const std::size_t size = BytesWithinLimit(length - done);
+    if (size == 0) return kTimeLimitReached;
     std::size_t written = 0;
-    if (!port_.Write(frame + done, length - done, written) || written == 0) return kPortWriteFailed;
+    if (!port_.Write(frame + done, size, written) || written == 0) return kPortWriteFailed;
     done += written;
   }
   return done < length ? kPortWriteFailed : kLinkOk;
@@ -155,6 +167,7 @@ Detail ReaderLink::WriteFrame(const std::uint8_t* frame, std::size_t length) {
 Detail ReaderLink::ReadReply(std::uint8_t* reply, std::size_t capacity, std::size_t& length) {
   std::uint8_t header[kFrameOverhead];
   std::size_t got = 0;
+  if (BytesWithinLimit(sizeof header) < sizeof header) return kTimeLimitReached;
   if (!port_.Read(header, sizeof header, got)) {
     port_.ClearError();
     return kPortReadFailed;
@@ -173,8 +186,10 @@ Detail ReaderLink::ReadReply(std::uint8_t* reply, std::size_t capacity, std::siz
     return kLinkOk;
   }
   for (int attempt = 0; attempt < kFurtherReads; ++attempt) {
+    const std::size_t size = BytesWithinLimit(total - have);
+    if (size == 0) return kTimeLimitReached;
     std::size_t more = 0;
-    if (!port_.Read(reply + have, total - have, more)) {
+    if (!port_.Read(reply + have, size, more)) {
       port_.ClearError();
       return kPortReadFailed;
     }
@@ -183,7 +198,7 @@ Detail ReaderLink::ReadReply(std::uint8_t* reply, std::size_t capacity, std::siz
       length = have;
       return kLinkOk;
     }
-    port_.Pause(kIncompletePause);
+    if (more < size && !PauseWithinLimit(kIncompletePause)) return kTimeLimitReached;
   }
   return kReplyIncomplete;
 }
@@ -195,20 +210,46 @@ Detail ReaderLink::ReadReply(std::uint8_t* reply, std::size_t capacity, std::siz
 void ReaderLink::DiscardReply(std::size_t count) {
   std::uint8_t scratch[kFrameMax - kFrameOverhead];
   for (int attempt = 0; attempt < kFurtherReads && count > 0; ++attempt) {
-    const std::size_t size = count < sizeof scratch ? count : sizeof scratch;
+    const std::size_t size = BytesWithinLimit(count < sizeof scratch ? count : sizeof scratch);
+    if (size == 0) break;
     std::size_t got = 0;
     if (!port_.Read(scratch, size, got)) {
       port_.ClearError();
       break;
     }
     count -= got;
-    if (got < size) port_.Pause(kIncompletePause);
+    if (got < size && !PauseWithinLimit(kIncompletePause)) break;
   }
   if (count > 0) port_.Purge();  // result ignored
 }
 
 void ReaderLink::Purge() {
   if (port_.IsOpen()) port_.Purge();  // result ignored
+}
+
+void ReaderLink::StartTimeLimit(std::uint32_t milliseconds) {
+  limited_ = true;
+  deadline_ = port_.Now() + milliseconds;
+}
+
+// A read or write of n bytes ends within the port's timeouts: n times the
+// per-byte figure plus the constant.
+std::size_t ReaderLink::BytesWithinLimit(std::size_t wanted) {
+  if (!limited_) return wanted;
+  const std::uint64_t now = port_.Now();
+  const std::uint64_t left = now < deadline_ ? deadline_ - now : 0;
+  if (left < kTimeoutConstant + kTimeoutPerByte) return 0;
+  const std::uint64_t fitting = (left - kTimeoutConstant) / kTimeoutPerByte;
+  return fitting < wanted ? static_cast<std::size_t>(fitting) : wanted;
+}
+
+bool ReaderLink::PauseWithinLimit(std::uint32_t milliseconds) {
+  if (limited_) {
+    const std::uint64_t now = port_.Now();
+    if (now >= deadline_ || deadline_ - now < milliseconds) return false;
+  }
+  port_.Pause(milliseconds);
+  return true;
 }
 
 }  // namespace corvex

@@ -25,11 +25,12 @@ inline constexpr std::uint32_t kIncompletePause = 50;    // after a read that le
 inline constexpr std::uint32_t kResendPause = 100;       // before the one resend
 inline constexpr int kFurtherReads = 5;                  // reads for the rest of a reply
 
-// The longest the link can be held, whatever the reader sends or withholds:
-// a frame (at most kFrameMax bytes) in at most 1 + kFurtherReads writes; a
-// reply's 4-byte header, then at most kFurtherReads reads of at most
-// kFrameMax - 4 bytes with a pause after each, for the rest of a reply or
-// the drain of one too large; each read and write within the timeouts above.
+// The longest a frame's writing and a reply's reading can hold the link
+// without a time limit, whatever the reader sends or withholds: a frame (at
+// most kFrameMax bytes) in at most 1 + kFurtherReads writes; a reply's 4-byte
+// header, then at most kFurtherReads reads of at most kFrameMax - 4 bytes
+// with a pause after each, for the rest of a reply or the drain of one too
+// large; each read and write within the timeouts above.
 inline constexpr std::uint32_t kFrameBytes = static_cast<std::uint32_t>(kFrameMax);
 inline constexpr std::uint32_t kReadsPerReply = static_cast<std::uint32_t>(kFurtherReads);
 inline constexpr std::uint32_t kWriteTimeLimit =
@@ -38,8 +39,9 @@ inline constexpr std::uint32_t kReplyTimeLimit =
     kTimeoutPerByte * static_cast<std::uint32_t>(kFrameOverhead) + kTimeoutConstant +
     kReadsPerReply * (kTimeoutPerByte * (kFrameBytes - static_cast<std::uint32_t>(kFrameOverhead)) + kTimeoutConstant +
                       kIncompletePause);
-// An exchange: both of those, twice with the pause of the one resend between.
-inline constexpr std::uint32_t kExchangeTimeLimit = 2 * (kWriteTimeLimit + kReplyTimeLimit) + kResendPause;
+
+// The time limit of one exported function (the figure Corvex.h states).
+inline constexpr std::uint32_t kFunctionTimeLimit = 60'000;
 
 inline constexpr std::uint32_t kIdleSpeed = 9600;
 inline constexpr std::uint32_t kWorkingSpeed = 115200;
@@ -76,26 +78,47 @@ class ReaderLink {
   // answered 0x2000002.
   Detail Exchange(const std::uint8_t* frame, std::size_t frame_length, std::uint8_t* reply, std::size_t& reply_length);
 
-  // An exchange of a link or reader command whose reply must carry 9000.
-  Detail Command(const std::uint8_t* frame, std::size_t frame_length);
+  // An exchange of a link or reader command. Its reply must carry the
+  // status word 9000 after exactly `answer_length` bytes, which are copied
+  // to `answer`; another status word gives its 0x201XXYY detail, another
+  // length 0x2000700. Both buffers are wiped as it returns.
+  Detail Command(const std::uint8_t* frame, std::size_t frame_length, std::uint8_t* answer = nullptr,
+                 std::size_t answer_length = 0);
+
+  // A reader command (instruction, p1, p2 and `data`) through Command.
+  Detail ReaderCommand(std::uint8_t instruction, std::uint8_t p1, std::uint8_t p2, const std::uint8_t* data = nullptr,
+                       std::size_t data_length = 0, std::uint8_t* answer = nullptr, std::size_t answer_length = 0);
 
   // Drops whatever is waiting in both directions (an open port only; the
   // result does not matter).
   void Purge();
+
+  // From now on, every read, write and pause of the link ends within
+  // `milliseconds`: a read or write asks for no more bytes than its timeout
+  // allows in the time left, and one that has no time left is not started
+  // (kTimeLimitReached). Holds until EndTimeLimit.
+  void StartTimeLimit(std::uint32_t milliseconds);
+  void EndTimeLimit() { limited_ = false; }
 
  private:
   Detail Configure();
   Detail ChangeSpeed();
   Detail PrepareReader();
   Detail SetReaderSpeed(std::uint32_t bits_per_second);
-  Detail ReaderCommand(std::uint8_t instruction, std::uint8_t p1, std::uint8_t p2);
   Detail SendOnce(const std::uint8_t* frame, std::size_t frame_length, std::uint8_t* reply, std::size_t capacity,
                   std::size_t& reply_length);
   Detail WriteFrame(const std::uint8_t* frame, std::size_t length);
   Detail ReadReply(std::uint8_t* reply, std::size_t capacity, std::size_t& length);
   void DiscardReply(std::size_t count);
+  // How many of `wanted` bytes one read or write may ask for within the time
+  // left (0: not even one).
+  std::size_t BytesWithinLimit(std::size_t wanted);
+  // Pauses when the pause fits in the time left.
+  bool PauseWithinLimit(std::uint32_t milliseconds);
 
   LinkPort& port_;
+  bool limited_ = false;
+  std::uint64_t deadline_ = 0;  // on the port's clock, while limited_
 };
 
 }  // namespace corvex

@@ -47,33 +47,11 @@ Detail ReaderSession::Lost(Detail detail) {
   return detail;
 }
 
-Detail ReaderSession::ReaderExchange(std::uint8_t instruction, std::uint8_t p1, std::uint8_t p2,
-                                     const std::uint8_t* data, std::size_t data_length, std::uint8_t* answer,
-                                     std::size_t answer_length) {
-  std::uint8_t frame[kFrameMax];
-  std::uint8_t reply[kFrameMax];
-  ScopedWipe frame_wipe(frame, sizeof frame);
-  ScopedWipe reply_wipe(reply, sizeof reply);
-  std::size_t frame_length = 0;
-  if (const Detail built =
-          BuildReaderCommand(instruction, p1, p2, data, data_length, frame, sizeof frame, frame_length);
-      built != kFrameOk) {
-    return built;
-  }
-  std::size_t length = sizeof reply;
-  if (const Detail sent = link_.Exchange(frame, frame_length, reply, length); sent != kLinkOk) return sent;
-  if (const Detail word = StatusWordDetail(reply, length); word != kLinkOk) return word;
-  if (AnnouncedLength(reply) != answer_length + 2 || length != answer_length + 2 + kFrameOverhead) {
-    return kReaderProtocol;
-  }
-  if (answer_length > 0) std::memcpy(answer, CardPayload(reply), answer_length);
-  return kLinkOk;
-}
-
 Detail ReaderSession::Start() {
   End();
   std::uint8_t state[kKeyStateSize] = {};
-  if (const Detail asked = ReaderExchange(kKeyState, 0x00, 0x00, nullptr, 0, state, sizeof state); asked != kLinkOk) {
+  if (const Detail asked = link_.ReaderCommand(kKeyState, 0x00, 0x00, nullptr, 0, state, sizeof state);
+      asked != kLinkOk) {
     return asked;
   }
   for (const std::uint8_t byte : state) {
@@ -88,7 +66,7 @@ Detail ReaderSession::Start() {
 Detail ReaderSession::Provision() {
   if (const Detail clear = Authenticate(KeyChoice::Clear); clear != kLinkOk) return clear;
   if (const Detail started =
-          ReaderExchange(kProvision, 0x00, 0x02, kProvisionStart, sizeof kProvisionStart, nullptr, 0);
+          link_.ReaderCommand(kProvision, 0x00, 0x02, kProvisionStart, sizeof kProvisionStart, nullptr, 0);
       started != kLinkOk) {
     return started;
   }
@@ -103,7 +81,7 @@ Detail ReaderSession::Provision() {
   std::memcpy(clear, session_key_, kDesKeySize);
   for (std::size_t k = 0; k < 3; ++k) std::memcpy(clear + (k + 1) * kDesKeySize, keys.keys[k], kDesKeySize);
   if (!TripleDesEncrypt(rb_, ra_, clear, sizeof clear, sealed)) return kReaderProtocol;
-  const Detail written = ReaderExchange(kProvision, 0x00, 0x01, sealed, sizeof sealed, nullptr, 0);
+  const Detail written = link_.ReaderCommand(kProvision, 0x00, 0x01, sealed, sizeof sealed, nullptr, 0);
   End();  // the reader starts over after taking its keys
   return written;
 }
@@ -123,7 +101,7 @@ Detail ReaderSession::Authenticate(KeyChoice choice) {
   ScopedWipe wipes[] = {{q, sizeof q},         {rb, sizeof rb}, {ra, sizeof ra},
                         {proof, sizeof proof}, {z, sizeof z},   {z_clear, sizeof z_clear}};
 
-  if (const Detail asked = ReaderExchange(kChallenge, 0x00, 0x00, nullptr, 0, q, sizeof q); asked != kLinkOk) {
+  if (const Detail asked = link_.ReaderCommand(kChallenge, 0x00, 0x00, nullptr, 0, q, sizeof q); asked != kLinkOk) {
     return asked;
   }
   if (!platform::FillRandom(ra, sizeof ra)) return kReaderProtocol;
@@ -137,7 +115,7 @@ Detail ReaderSession::Authenticate(KeyChoice choice) {
                           TripleDesEncrypt(set->keys[1], set->keys[2], ra, sizeof ra, proof + kDesKeySize);
     if (!ciphered) return kReaderProtocol;
   }
-  if (const Detail answered = ReaderExchange(kProof, 0x00, 0x00, proof, sizeof proof, z, sizeof z);
+  if (const Detail answered = link_.ReaderCommand(kProof, 0x00, 0x00, proof, sizeof proof, z, sizeof z);
       answered != kLinkOk) {
     return answered;
   }

@@ -65,9 +65,11 @@ class ReaderSession {
   bool Active() const { return active_; }
   std::uint16_t Sequence() const { return sequence_; }
 
+#ifdef PELLAM_TEST_HOOKS
   // Tests only: moves the sequence number, so that its end comes quickly.
   // Not reachable through the library's exports.
   void SetSequenceForTest(std::uint16_t sequence) { sequence_ = sequence; }
+#endif
 
  private:
   enum class KeyChoice { Clear, Provisioning, Session };
@@ -80,8 +82,6 @@ class ReaderSession {
   // size) and builds the clear reply frame from it.
   Detail OpenReply(const std::uint8_t* answer, std::size_t answer_length, std::uint16_t sequence, std::uint8_t* clear,
                    std::uint8_t* reply, std::size_t& reply_length) const;
-  Detail ReaderExchange(std::uint8_t instruction, std::uint8_t p1, std::uint8_t p2, const std::uint8_t* data,
-                        std::size_t data_length, std::uint8_t* answer, std::size_t answer_length);
 
   ReaderLink& link_;
   bool active_ = false;

@@ -28,7 +28,7 @@ constexpr DetailRange kStatusTable[] = {
     {kFrameTooLarge, kFrameTooLarge, CORVEX_BUFFER_TOO_SMALL},
     {kCardBufferTooSmall, kCardBufferTooSmall, CORVEX_BUFFER_TOO_SMALL},
     {kBufferTooSmall, kBufferTooSmall, CORVEX_BUFFER_TOO_SMALL},
-    {kReplyIncomplete, kReplyIncomplete, CORVEX_INCOMPLETE_ANSWER},
+    {kReplyIncomplete, kTimeLimitReached, CORVEX_INCOMPLETE_ANSWER},
     {kNoPin, kNoPin, CORVEX_NO_PIN},
     {kWrongPin, kWrongPin, CORVEX_WRONG_PIN},
     {kCardNoAnswer, kCardNoAnswer, CORVEX_NO_CARD},

@@ -1,5 +1,5 @@
-// The link port of the running library: the platform's serial port and the
-// platform's sleep.
+// The link port of the running library: the platform's serial port, the
+// platform's sleep and the standard steady clock.
 #pragma once
 
 #include "cardlib/link_port.h"
@@ -25,6 +25,7 @@ class SystemPort final : public LinkPort {
   void ClearError() override { port_.ClearError(); }
   bool Close() override { return port_.Close(); }
   void Pause(std::uint32_t milliseconds) override;
+  std::uint64_t Now() override;
 
  private:
   platform::SerialPort port_;

@@ -28,6 +28,33 @@ bool AppendAt(platform::FileHandle file, std::uint64_t end, std::string_view byt
   return false;
 }
 
+// Removes the oldest lines in one rewrite: only the first when `one_line`,
+// else as many as it takes for `room` more bytes to fit (all of them, with
+// NoLineEnd, when they run out first).
+LogStatus CutOldestLines(platform::FileHandle file, std::uint64_t room, bool one_line, std::uint64_t& size) {
+  std::vector<char> log;
+  switch (platform::ReadWholeFile(file, log)) {
+    case platform::ReadResult::Ok: break;
+    case platform::ReadResult::NoMemory: return LogStatus::NoMemory;
+    case platform::ReadResult::SizeFailed:
+    case platform::ReadResult::ReadFailed: return LogStatus::FileError;
+  }
+  const std::string_view old_log(log.data(), log.size());
+  std::size_t cut = 0;
+  bool done = false;
+  do {
+    const std::size_t lf = old_log.find('\n', cut);
+    if (lf == std::string_view::npos) break;
+    cut = lf + 1;
+    done = one_line || old_log.size() - cut + room <= kSizeLimit;
+  } while (!done);
+  if (cut == 0) return LogStatus::NoLineEnd;
+  const std::string_view rest = old_log.substr(cut);
+  if (platform::RewriteFile(file, old_log, 0, rest) != platform::Rewrite::Done) return LogStatus::FileError;
+  size = rest.size();
+  return done ? LogStatus::Ok : LogStatus::NoLineEnd;
+}
+
 }  // namespace
 
 LogStatus AppendLogLine(std::string_view line) {
@@ -37,27 +64,14 @@ LogStatus AppendLogLine(std::string_view line) {
   std::uint64_t size = 0;
   if (!platform::FileSize(file.get(), size)) return LogStatus::OpenFailed;
 
-  while (size + line.size() > kSizeLimit) {
-    if (RemoveOldestLine(file.get(), size) != LogStatus::Ok) return LogStatus::TrimFailed;
+  if (size + line.size() > kSizeLimit && CutOldestLines(file.get(), line.size(), false, size) != LogStatus::Ok) {
+    return LogStatus::TrimFailed;
   }
   return AppendAt(file.get(), size, AsFileText(line)) ? LogStatus::Ok : LogStatus::AppendFailed;
 }
 
 LogStatus RemoveOldestLine(platform::FileHandle file, std::uint64_t& size) {
-  std::vector<char> log;
-  switch (platform::ReadWholeFile(file, log)) {
-    case platform::ReadResult::Ok: break;
-    case platform::ReadResult::NoMemory: return LogStatus::NoMemory;
-    case platform::ReadResult::SizeFailed:
-    case platform::ReadResult::ReadFailed: return LogStatus::FileError;
-  }
-  const std::string_view old_log(log.data(), log.size());
-  const std::size_t lf = old_log.find('\n');
-  if (lf == std::string_view::npos) return LogStatus::NoLineEnd;
-  const std::string_view rest = old_log.substr(lf + 1);
-  if (platform::RewriteFile(file, old_log, 0, rest) != platform::Rewrite::Done) return LogStatus::FileError;
-  size = rest.size();
-  return LogStatus::Ok;
+  return CutOldestLines(file, 0, true, size);
 }
 
 }  // namespace jornet

@@ -1,4 +1,4 @@
-// The log file: appending a line, and removing the oldest line to keep the
+// The log file: appending a line, and removing the oldest lines to keep the
 // log within its size limit. Removals go through platform::RewriteFile, so a
 // failed one leaves the log as it was and an interrupted one is completed
 // when the log is next opened.
@@ -26,7 +26,8 @@ enum class LogStatus {
 
 // Opens the log in the current directory, completes an interrupted removal,
 // removes oldest lines while its size plus `line`'s length is above
-// kSizeLimit, and appends `line` with each LF written as CR LF.
+// kSizeLimit (all in one rewrite, the result the same as removing them one
+// by one), and appends `line` with each LF written as CR LF.
 LogStatus AppendLogLine(std::string_view line);
 
 // Removes the log's first line, through its LF (whether it ends with CR LF or

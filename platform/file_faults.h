@@ -4,7 +4,9 @@
 //
 // Disarmed (the default) it only counts operations and written bytes. Tests
 // and benchmarks arm and read it through this header; no product library
-// exports it, and nothing in the libraries calls the arming functions.
+// exports it, and nothing in the libraries calls the arming functions. It is
+// compiled only into test builds (PELLAM_TEST_HOOKS); elsewhere the system
+// sources' calls below reduce to the operations themselves.
 #pragma once
 
 #include <cstddef>
@@ -15,6 +17,16 @@
 namespace platform::file_faults {
 
 enum class Op { Read, Write, Truncate, Flush, Remove };
+
+// What the system sources do with the operation they are about to make.
+enum class Verdict {
+  Proceed,       // do it
+  Fail,          // report failure without touching the file
+  TornThenFail,  // write the first half, then report failure
+  TornThenExit,  // write the first half, then call ExitNow()
+};
+
+#ifdef PELLAM_TEST_HOOKS
 
 // Arming clears the counters; `n` counts from 1 (the next operation).
 
@@ -41,14 +53,6 @@ int Count(Op op);
 // disarmed (including the stored half of a failing write).
 std::uint64_t BytesWritten();
 
-// What the system sources do with the operation they are about to make.
-enum class Verdict {
-  Proceed,       // do it
-  Fail,          // report failure without touching the file
-  TornThenFail,  // write the first half, then report failure
-  TornThenExit,  // write the first half, then call ExitNow()
-};
-
 // Called by the system sources before each operation; counts it.
 Verdict Check(Op op);
 
@@ -62,5 +66,16 @@ void RecordWritten(std::size_t bytes);
 // `write_all` is the source's own loop that writes every byte it is given.
 bool Write(FileHandle file, const char* bytes, std::size_t size,
            bool (*write_all)(FileHandle file, const char* bytes, std::size_t size));
+
+#else
+
+inline Verdict Check(Op) { return Verdict::Proceed; }
+inline void RecordWritten(std::size_t) {}
+inline bool Write(FileHandle file, const char* bytes, std::size_t size,
+                  bool (*write_all)(FileHandle file, const char* bytes, std::size_t size)) {
+  return write_all(file, bytes, size);
+}
+
+#endif
 
 }  // namespace platform::file_faults

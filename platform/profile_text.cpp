@@ -1,6 +1,7 @@
 // The profile format's lookup, shared by the POSIX stand-in and the tests.
 #include <cctype>
 
+#include "platform/ascii_case.h"
 #include "platform/profile.h"
 
 namespace platform {
@@ -11,14 +12,6 @@ std::string_view Trim(std::string_view text) {
   while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front()))) text.remove_prefix(1);
   while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) text.remove_suffix(1);
   return text;
-}
-
-bool SameIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
-  }
-  return true;
 }
 
 }  // namespace
@@ -32,12 +25,12 @@ std::optional<std::string> ProfileLookup(std::string_view text, std::string_view
     if (line.empty() || line.front() == ';') continue;
     if (line.front() == '[') {
       const std::size_t close = line.find(']');
-      in_section = close != std::string_view::npos && SameIgnoringCase(Trim(line.substr(1, close - 1)), section);
+      in_section = close != std::string_view::npos && EqualNoCase(Trim(line.substr(1, close - 1)), section);
       continue;
     }
     const std::size_t equals = line.find('=');
     if (!in_section || equals == std::string_view::npos) continue;
-    if (!SameIgnoringCase(Trim(line.substr(0, equals)), key)) continue;
+    if (!EqualNoCase(Trim(line.substr(0, equals)), key)) continue;
     std::string_view value = Trim(line.substr(equals + 1));
     // A value in matching quotes is given without them, as Windows does.
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front()) {

@@ -4,6 +4,8 @@
 #include <array>
 #include <cstdint>
 
+#include "platform/ascii_case.h"
+
 namespace platform {
 
 namespace {
@@ -20,20 +22,6 @@ constexpr std::array<RootName, 4> kRootNames{{
     {"HKCU", RegistryRoot::CurrentUser},
 }};
 
-char FoldCase(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool EqualNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (FoldCase(a[i]) != FoldCase(b[i])) return false;
-  }
-  return true;
-}
-
-bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-  return text.size() >= prefix.size() && EqualNoCase(text.substr(0, prefix.size()), prefix);
-}
-
 std::string_view Trim(std::string_view text) {
   const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
   while (!text.empty() && blank(text.front())) text.remove_prefix(1);
@@ -43,7 +31,7 @@ std::string_view Trim(std::string_view text) {
 
 int HexDigit(char c) {
   if (c >= '0' && c <= '9') return c - '0';
-  c = FoldCase(c);
+  c = FoldAsciiCase(c);
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
   return -1;
 }
@@ -124,8 +112,15 @@ bool ParseHex(std::string_view data, RegistryValue& value) {
   return ParseHexList(data.substr(1), value.data);
 }
 
-// Physical lines joined into logical ones: a hex list may continue over
-// several lines, each but the last ending in a backslash.
+// Whether the next physical line continues this one (trimmed): a hex list
+// may continue over several lines, each but the last ending in a backslash.
+// `continuing`: this line itself continues an earlier one.
+bool ContinuesOnNextLine(std::string_view line, bool continuing) {
+  if (line.empty() || line.back() != '\\') return false;
+  return continuing || line.find("=hex") != std::string_view::npos;
+}
+
+// Physical lines joined into logical ones.
 std::vector<std::string> LogicalLines(std::string_view text) {
   std::vector<std::string> lines;
   bool continuing = false;
@@ -133,8 +128,7 @@ std::vector<std::string> LogicalLines(std::string_view text) {
     const std::size_t end = text.find('\n');
     std::string_view line = Trim(text.substr(0, end));
     text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
-    const bool continues = !line.empty() && line.back() == '\\' && line.find("=hex") != std::string_view::npos;
-    const bool more = !line.empty() && line.back() == '\\' && (continuing || continues);
+    const bool more = ContinuesOnNextLine(line, continuing);
     if (more) line.remove_suffix(1);
     if (continuing) {
       lines.back().append(line);
@@ -241,12 +235,17 @@ std::optional<std::string> RegistryText::WithDword(std::string_view text, Regist
                                                    std::string_view name, std::uint32_t value) {
   const std::string_view line_end = text.find("\r\n") != std::string_view::npos ? "\r\n" : "\n";
 
-  // Physical lines, each with its end.
+  // Physical lines, each with its end, and which of them continue a hex
+  // list (never a heading or a value of their own, as Parse reads them).
   std::vector<std::string_view> lines;
+  std::vector<bool> continuation;
+  bool continuing = false;
   for (std::size_t at = 0; at < text.size();) {
     const std::size_t end = text.find('\n', at);
     const std::size_t next = end == std::string_view::npos ? text.size() : end + 1;
     lines.push_back(text.substr(at, next - at));
+    continuation.push_back(continuing);
+    continuing = ContinuesOnNextLine(Trim(text.substr(at, end - at)), continuing);
     at = next;
   }
   // The key's last section, unless a later removal takes the key away.
@@ -263,6 +262,7 @@ std::optional<std::string> RegistryText::WithDword(std::string_view text, Regist
       header_seen = true;
       continue;
     }
+    if (continuation[i]) continue;
     RegistryRoot line_root = RegistryRoot::LocalMachine;
     std::string_view path;
     bool removal = false;
@@ -284,6 +284,7 @@ std::optional<std::string> RegistryText::WithDword(std::string_view text, Regist
   // The value's line inside that section, if there is one.
   std::size_t replace = lines.size();
   for (std::size_t i = heading + 1; i < lines.size(); ++i) {
+    if (continuation[i]) continue;
     const std::string_view line = Trim(lines[i].substr(0, lines[i].find('\n')));
     if (!line.empty() && line.front() == '[') break;
     std::string line_name;

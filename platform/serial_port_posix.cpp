@@ -19,6 +19,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/ascii_case.h"
 #include "platform/registry_file.h"
 #include "platform/serial_port.h"
 
@@ -53,13 +54,6 @@ constexpr tcflag_t kParityBits = PARENB | PARODD | CMSPAR;
 
 constexpr std::string_view kDevicePrefix = "\\\\.\\";
 constexpr const char* kSerialMapKey = "HARDWARE\\DEVICEMAP\\SERIALCOMM";
-
-bool EqualNoCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           const auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-           return fold(x) == fold(y);
-         });
-}
 
 // The device behind a port name: an absolute path as it is, otherwise the
 // SERIALCOMM value whose data is the name.

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/core/records.h"
+#include "platform/locale.h"
 
 namespace pellam {
 
@@ -31,6 +32,9 @@ struct AppState {
   std::vector<char> language_rows = std::vector<char>(kLanguageRows * kLanguageRowSize);
   std::int32_t language_row_count = 0;
   std::uint32_t locale_id = 0;
+  // Whether the system's locale is Japanese: the program's one rule for it
+  // (the fixed start-up messages, the operation buttons' focus rectangle).
+  bool JapaneseSystem() const { return (locale_id & 0xFFFF) == platform::kLocaleJapanese; }
 
   TextBuffer information_caption{};
   TextBuffer question_caption{};

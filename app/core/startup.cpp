@@ -14,7 +14,6 @@ namespace pellam {
 
 namespace {
 
-constexpr std::uint32_t kJapanese = 0x0411;
 constexpr std::size_t kLimitTextSize = 128;
 constexpr std::int32_t kGroupNameLength = 1024;
 
@@ -36,8 +35,8 @@ constexpr FixedText kFileFailedJapanese = {
     "\xDC\x82\xB9\x82\xF1\x81\x42",
     "\x83\x47\x83\x89\x81\x5B"};
 
-void ShowFixed(Messages& messages, std::uint32_t locale_id, const FixedText& english, const FixedText& japanese) {
-  const FixedText& text = (locale_id & 0xFFFF) == kJapanese ? japanese : english;
+void ShowFixed(Messages& messages, const AppState& state, const FixedText& english, const FixedText& japanese) {
+  const FixedText& text = state.JapaneseSystem() ? japanese : english;
   messages.ShowWarning(0, text.caption, text.text);
 }
 
@@ -54,11 +53,11 @@ bool LoadLanguage(AppState& state, Messages& messages, std::uint32_t locale_id) 
   char file_name[256] = {};
   std::int32_t file_name_length = 0;
   if (ReadVelLang(0, static_cast<std::int32_t>(locale_id), file_name, &file_name_length) != 0) {
-    ShowFixed(messages, locale_id, kMapFailed, kMapFailedJapanese);
+    ShowFixed(messages, state, kMapFailed, kMapFailedJapanese);
     return false;
   }
   if (ReadLangFile(file_name, file_name_length, state.language_rows.data(), &state.language_row_count) != 0) {
-    ShowFixed(messages, locale_id, kFileFailed, kFileFailedJapanese);
+    ShowFixed(messages, state, kFileFailed, kFileFailedJapanese);
     return false;
   }
 

@@ -65,7 +65,7 @@ void SelectionWindow::OnInitDialog() {
 
   logic_.OnInit(*this);
   // The focus rule depends on the system's locale, known after start-up.
-  focus_rule_ = pellam::FocusRectangleRule((state_.locale_id & 0xFFFF) == 0x0411);
+  focus_rule_ = pellam::FocusRectangleRule(state_.JapaneseSystem());
 }
 
 void SelectionWindow::PaintMinimised() {

@@ -23,10 +23,13 @@
 //   gui_driver answer ok|cancel [SECONDS]
 //                                       waits (10 s unless given) for a message box, prints
 //                                       its title and text as boxes does, presses OK or Cancel
+//   gui_driver link FILE                the target and working folder of shortcut FILE, as TARGET|FOLDER
 //
 // Exit status 0 on success, 1 when the condition was not met (no such window,
 // control or message box).
 #include <windows.h>
+// After windows.h, which it needs.
+#include <shlobj.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -226,6 +229,30 @@ bool Shot(HWND window, const char* path) {
   return std::fclose(file) == 0 && written;
 }
 
+// Reads a shell link as the shell would, through IShellLink.
+bool PrintLink(const char* path) {
+  if (FAILED(::CoInitialize(nullptr))) return false;
+  bool done = false;
+  IShellLinkA* link = nullptr;
+  IPersistFile* file = nullptr;
+  wchar_t wide[MAX_PATH] = {};
+  char target[MAX_PATH] = {};
+  char folder[MAX_PATH] = {};
+  if (::MultiByteToWideChar(CP_ACP, 0, path, -1, wide, MAX_PATH) > 0 &&
+      SUCCEEDED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                   reinterpret_cast<void**>(&link))) &&
+      SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
+      SUCCEEDED(file->Load(wide, STGM_READ)) && SUCCEEDED(link->GetPath(target, MAX_PATH, nullptr, 0)) &&
+      SUCCEEDED(link->GetWorkingDirectory(folder, MAX_PATH))) {
+    std::printf("%s|%s\n", target, folder);
+    done = true;
+  }
+  if (file != nullptr) file->Release();
+  if (link != nullptr) link->Release();
+  ::CoUninitialize();
+  return done;
+}
+
 BOOL CALLBACK ListBox(HWND window, LPARAM) {
   if (IsMessageBox(window)) PrintBox(window);
   return TRUE;
@@ -233,7 +260,7 @@ BOOL CALLBACK ListBox(HWND window, LPARAM) {
 
 int Usage() {
   std::fprintf(stderr,
-               "usage: gui_driver wait|gone|text|press|click|type|select|enabled|close|key|show|shot|boxes|answer "
+               "usage: gui_driver wait|gone|text|press|click|type|select|enabled|close|key|show|shot|boxes|answer|link "
                "...\n");
   return 2;
 }
@@ -255,6 +282,7 @@ int main(int argc, char** argv) {
   }
   if (argc < 3) return Usage();
   const char* mark = argv[2];
+  if (command == "link") return PrintLink(mark) ? 0 : 1;
   if (command == "wait" || command == "gone") {
     return WaitFor(mark, argc > 3 ? std::atof(argv[3]) : 10.0, command == "wait") ? 0 : 1;
   }

@@ -25,17 +25,11 @@ rm -rf "$run"
 pellam_workdir "$run"
 cp "$run/UserIDList.csv" "$work/list-at-start.csv"
 
-finish() {  # waits for Wine to end before the X server goes, then stops the simulator
-  [ "$1" -eq 1 ] && wineserver -k >/dev/null 2>&1
-  wineserver -w >/dev/null 2>&1
-  pellam_stop_reader
-  exit "$1"
-}
 fail() {
   echo "FAILED: $*"
   pellam_driver boxes
   pellam_driver shot screen "$work/failure.png" >/dev/null 2>&1
-  finish 1
+  pellam_finish 1
 }
 expect_text() {  # mark, control, text
   local got
@@ -54,9 +48,8 @@ expect_answer() {  # ok|cancel, the box's title|text
 }
 
 pellam_prefix com7 || fail "cannot prepare the Wine prefix"
-pellam_start_reader "$work/reader" || fail "cannot start the reader simulator"
+pellam_start_reader "$work/reader" com7 || fail "cannot start the reader simulator"
 "$READERSIM" ctl --link "$work/reader" remove >/dev/null || fail "cannot empty the reader"
-ln -sfn "$work/reader" "$WINEPREFIX/dosdevices/com7"
 
 pellam_server "$work/wineserver.log"
 cd "$run" || exit 1
@@ -210,4 +203,4 @@ status=$?
 cmp -s "$run/UserIDList.csv" "$run/backup/EBackupUser.csv" || fail "no exit backup"
 cmp -s "$work/list-at-start.csv" "$run/backup/BBackupUser.csv" || fail "no start-up backup"
 echo "passed; screenshot: $work/main-window.png"
-finish 0
+pellam_finish 0

@@ -74,6 +74,7 @@ class InterceptingPort final : public LinkPort {
     return port_.Close();
   }
   void Pause(std::uint32_t milliseconds) override { port_.Pause(milliseconds); }
+  std::uint64_t Now() override { return port_.Now(); }
 
  private:
   SystemPort port_;

@@ -12,6 +12,7 @@
 namespace {
 
 using namespace corvex;
+using testing_support::Bytes;
 using testing_support::Hex;
 using testing_support::MapRegistry;
 using testing_support::OkReply;
@@ -138,6 +139,20 @@ TEST_F(DeviceTest, ExceptionsEndAsFailures) {
     EXPECT_EQ(device.LastErrorDetail(), c.detail) << c.name;
     EXPECT_EQ(written[0], 0) << c.name;
   }
+}
+
+// A reader that trickles a reply it announces far too long, within the
+// port's timeouts, cannot hold one function past its time limit (on the
+// port's virtual clock); without the limit the drain alone may take minutes.
+TEST_F(DeviceTest, NoFunctionOutlastsItsTimeLimit) {
+  static_assert(kFunctionTimeLimit == 60'000, "the figure Corvex.h states");
+  static_assert(kReplyTimeLimit > kFunctionTimeLimit);
+  port.Trickle(ReplyFrame(0x00, Bytes(0xFFFF, 0x55)), kFrameOverhead, 40);
+  EXPECT_EQ(device.Run([&] { return device.Open(nullptr, "p"); }), 0x20000);
+  EXPECT_EQ(device.LastErrorDetail(), kReplyTooLarge);
+  EXPECT_GT(port.now, 40'000u) << "the reader was given its time";
+  EXPECT_LE(port.now, kFunctionTimeLimit);
+  EXPECT_FALSE(device.IsOpen());
 }
 
 }  // namespace

@@ -92,6 +92,7 @@ class ScriptedPort final : public corvex::LinkPort {
   void ClearError() override;
   bool Close() override;
   void Pause(std::uint32_t milliseconds) override;
+  std::uint64_t Now() override { return now; }
 
  private:
   struct Scripted {

@@ -7,6 +7,7 @@
 
 #include "oplog/Jornet.h"
 #include "platform/file.h"
+#include "platform/file_faults.h"
 #include "platform/file_rewrite.h"
 #include "tests/support/temp_dir.h"
 
@@ -83,19 +84,36 @@ TEST_F(LogFile, OneByteMoreRemovesTheOldestLineFirst) {
   EXPECT_EQ(ReadBytes(kLog), log.substr(100) + std::string(10, 'n') + "\r\n");
 }
 
-TEST_F(LogFile, ALongLineRemovesAsManyOldLinesAsNeeded) {
-  const std::string log = Lines(20000, 100);
-  WriteBytes(kLog, log);
-  // 2,000,000 - 200 + 250 is still above the limit; one more removal is needed.
-  ASSERT_EQ(Append(NewLine(250)), 0);
-  EXPECT_EQ(ReadBytes(kLog), log.substr(300) + std::string(249, 'n') + "\r\n");
-}
-
-TEST_F(LogFile, ALogWithoutLineEndCannotBeTrimmedAndStaysAsItWas) {
-  const std::string log(2000000, 'z');
-  WriteBytes(kLog, log);
-  EXPECT_EQ(Append(NewLine(20)), JORNET_TRIM_FAILED);
-  EXPECT_EQ(ReadBytes(kLog), log);
+// Long lines remove as many of the oldest lines as they need, in one rewrite
+// (no more than the side copy and the log written again), with the result of
+// removing them one by one; when the lines run out first, all go and the
+// trimming fails.
+TEST_F(LogFile, ALongLineRemovesTheOldestLinesItNeedsInOneRewrite) {
+  const std::string tail(2000000, 'z');
+  struct Case {
+    const char* name;
+    std::string log;
+    std::size_t line;
+    std::size_t removed;  // bytes from the log's start
+    int32_t result;
+  };
+  const Case cases[] = {
+      // 2,000,000 - 200 + 250 is still above the limit: a third line goes.
+      {"100-byte lines", Lines(20000, 100), 250, 300, JORNET_OK},
+      {"47-byte lines", Lines(42553, 47), 400, 9 * 47, JORNET_OK},
+      {"CR LF and bare LF", "a\r\nbb\ncc\r\n" + Lines(19999, 100), 95, 6, JORNET_OK},
+      {"no line end", tail, 20, 0, JORNET_TRIM_FAILED},
+      {"no line end after two lines", "a\r\nb\n" + tail, 20, 5, JORNET_TRIM_FAILED},
+  };
+  for (const Case& c : cases) {
+    WriteBytes(kLog, c.log);
+    platform::file_faults::Disarm();
+    ASSERT_EQ(Append(NewLine(c.line)), c.result) << c.name;
+    const std::string kept = c.log.substr(c.removed);
+    const std::string expected = c.result == JORNET_OK ? kept + std::string(c.line - 1, 'n') + "\r\n" : kept;
+    EXPECT_TRUE(ReadBytes(kLog) == expected) << c.name;  // 2 MB each: no dump
+    EXPECT_LE(platform::file_faults::BytesWritten(), 2 * c.log.size() + c.line + 1) << c.name;
+  }
 }
 
 // DeleteLogRecord on a handle the test opened itself.

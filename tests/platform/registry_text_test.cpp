@@ -108,6 +108,17 @@ TEST(RegistryText, ADwordIsSetOnlyInWhatParsesAsARegistryFile) {
   EXPECT_NE(RegistryText::Parse(*set).Find(kMachine, "K", "n"), nullptr);
   // A mark after a blank line is no header: Parse reads nothing there.
   EXPECT_FALSE(RegistryText::WithDword("\n\xEF\xBB\xBFREGEDIT4\n[HKLM\\K]\n", kMachine, "K", "n", 7));
+
+  // A line after a hex list's closing backslash continues that list, even one
+  // that looks like a heading or a value: the value goes where Parse finds it.
+  const std::string continued =
+      "REGEDIT4\n[HKLM\\K]\n\"n\"=dword:1\n[HKLM\\J]\n\"h\"=hex:01,\\\n[HKLM\\K]\n\"n\"=dword:2\n";
+  const auto placed = RegistryText::WithDword(continued, kMachine, "K", "n", 7);
+  ASSERT_TRUE(placed.has_value());
+  const RegistryText read = RegistryText::Parse(*placed);
+  ASSERT_NE(read.Find(kMachine, "K", "n"), nullptr);
+  EXPECT_EQ(read.Find(kMachine, "K", "n")->data, std::string("\x07\0\0\0", 4));
+  EXPECT_FALSE(RegistryText::WithDword("REGEDIT4\n[HKLM\\J]\n\"h\"=hex:01,\\\n[HKLM\\K]\n", kMachine, "K", "n", 7));
 }
 
 }  // namespace
