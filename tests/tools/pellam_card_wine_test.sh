@@ -20,25 +20,18 @@ mkdir -p "$work"
 rm -rf "$run"
 pellam_workdir "$run"
 
-finish() {
-  [ "$1" -eq 1 ] && wineserver -k >/dev/null 2>&1
-  wineserver -w >/dev/null 2>&1
-  pellam_stop_reader
-  exit "$1"
-}
 fail() {
   echo "FAILED: $*"
   for file in out.txt err.txt report.csv UserIDList.csv UserCardProcessLog.csv; do
     echo "--- $file"
     cat "$run/$file" 2>/dev/null
   done
-  finish 1
+  pellam_finish 1
 }
 ctl() { "$READERSIM" ctl --link "$reader" "$@" >/dev/null; }
 
 pellam_prefix com6 || fail "cannot prepare the Wine prefix"
-pellam_start_reader "$reader" || fail "cannot start the reader simulator"
-ln -sfn "$reader" "$WINEPREFIX/dosdevices/com6"
+pellam_start_reader "$reader" com6 || fail "cannot start the reader simulator"
 pellam_server "$work/wineserver.log"
 cd "$run" || exit 1
 
@@ -83,4 +76,4 @@ status=$?
 [ "$status" -eq 0 ] || fail "show ended with status $status"
 grep -qF '"user_id":"carol"' <<<"$shown" || fail "show printed $shown"
 echo "passed"
-finish 0
+pellam_finish 0
