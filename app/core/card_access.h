@@ -5,6 +5,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <utility>
 
 namespace pellam {
 
@@ -50,9 +52,13 @@ class CardAccess {
 // The system code of the cards the program works with.
 inline constexpr std::uint8_t kSystemCode[2] = {0x81, 0x65};
 
-// The real card library.
+// The real card library. The reader is found as the program finds it, or on
+// the port given (a COM name or an absolute device path).
 class CorvexCardAccess final : public CardAccess {
  public:
+  CorvexCardAccess() = default;
+  explicit CorvexCardAccess(std::string port) : port_(std::move(port)) {}
+
   std::int32_t OpenDevice() override;
   std::int32_t CloseDevice() override;
   std::int32_t SenseCard(std::int32_t* present) override;
@@ -80,6 +86,9 @@ class CorvexCardAccess final : public CardAccess {
   std::int32_t WriteIssueInfo(std::int32_t count, std::int32_t year, std::int32_t month, std::int32_t day) override;
   std::int32_t InitializeCard() override;
   std::int32_t ResetRetryCounter() override;
+
+ private:
+  std::string port_;
 };
 
 }  // namespace pellam

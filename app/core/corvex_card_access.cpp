@@ -3,7 +3,7 @@
 
 namespace pellam {
 
-std::int32_t CorvexCardAccess::OpenDevice() { return GenOpenDevice(nullptr, nullptr); }
+std::int32_t CorvexCardAccess::OpenDevice() { return GenOpenDevice(nullptr, port_.empty() ? nullptr : port_.c_str()); }
 
 std::int32_t CorvexCardAccess::CloseDevice() { return GenCloseDevice(); }
 

@@ -24,13 +24,6 @@ class InitializeDialog final : public OperationDialog {
 
  private:
   void OnOk(DialogView& view) override;
-  // Reads what the log names (the user ID or the user code) and initialises
-  // the card; false when the card could not be initialised.
-  bool InitializeUserIdCard(DialogView& view, bool& delete_id);
-  bool InitializeUserCodeCard(DialogView& view);
-  // Removes the card's user ID from the list, telling why when it cannot.
-  void DeleteListedId();
-
   bool code_card_ = false;
 };
 

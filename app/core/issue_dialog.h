@@ -33,12 +33,6 @@ class IssueDialog final : public OperationDialog {
   void OnCardUseChanged(DialogView& view);
   void OnOtherCommand(DialogView& view, int control, int notification) override;
   void OnOk(DialogView& view) override;
-  // The checks of each card use; true when everything passed and the issue
-  // goes on, else the dialog stays open (or, for a full list, has ended).
-  bool CheckUserIdCard(DialogView& view);
-  bool CheckUserCodeCard(DialogView& view);
-  // Shows a refused check's warning and gives the focus back.
-  bool Refuse(DialogView& view, std::int32_t text_id);
 };
 
 class IssueInfoDialog final : public OperationDialog {
@@ -59,7 +53,7 @@ class IssueInfoDialog final : public OperationDialog {
   bool CheckIssueInfo(DialogView& view);
   bool WriteCard(DialogView& view);
   // The list line, the log line and the card use; false when the list line
-  // could not be written (9006 shown, nothing further recorded).
+  // (9006) or the card use (7017) could not be written.
   bool RecordIssue();
 };
 

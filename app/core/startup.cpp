@@ -47,12 +47,12 @@ std::int32_t CheckAdministrators() {
   return CheckUserGroups(kAdministratorsGroup, &length);
 }
 
-bool RunStartup(AppState& state, Messages& messages, StartupServices& services) {
-  state.locale_id = services.locale_id;
+bool LoadLanguage(AppState& state, Messages& messages, std::uint32_t locale_id) {
+  state.locale_id = locale_id;
 
   char file_name[256] = {};
   std::int32_t file_name_length = 0;
-  if (ReadVelLang(0, static_cast<std::int32_t>(services.locale_id), file_name, &file_name_length) != 0) {
+  if (ReadVelLang(0, static_cast<std::int32_t>(locale_id), file_name, &file_name_length) != 0) {
     ShowFixed(messages, state, kMapFailed, kMapFailedJapanese);
     return false;
   }
@@ -66,6 +66,11 @@ bool RunStartup(AppState& state, Messages& messages, StartupServices& services) 
   LoadText(state, text::kInformationCaption, state.information_caption);
   LoadText(state, text::kQuestionCaption, state.question_caption);
   LoadText(state, text::kErrorCaption, state.error_caption);
+  return true;
+}
+
+bool RunStartup(AppState& state, Messages& messages, StartupServices& services) {
+  if (!LoadLanguage(state, messages, services.locale_id)) return false;
 
   if (services.check_administrators() != 0) {
     messages.ShowWarning(text::kNotAdministrator, messages.ErrorCaption());

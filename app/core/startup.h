@@ -35,6 +35,10 @@ struct StartupServices {
 // The group check through the language library.
 std::int32_t CheckAdministrators();
 
+// The language file of the locale (standard set) into the state's table,
+// and the common texts; the fixed message of a failure otherwise.
+bool LoadLanguage(AppState& state, Messages& messages, std::uint32_t locale_id);
+
 // Runs the start-up steps in order; true when the main window may open.
 bool RunStartup(AppState& state, Messages& messages, StartupServices& services);
 

@@ -1,0 +1,270 @@
+// pellam-card against the reader simulator, run in-process with a console
+// that answers its prompts by laying the card asked for on the reader: a
+// batch of 20 rows with 3 refused ones, interrupted by the card leaving the
+// reader in the middle of the 8th card, resumed without issuing anything
+// twice; rows left "writing" by a killed batch, resumed without a card; then
+// show and the charges on an issued card, and the exit statuses.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <nlohmann/json.hpp>
+#include <set>
+#include <sstream>
+#include <thread>
+
+#include "tests/app/app_test_files.h"
+#include "tests/support/simulator_process.h"
+#include "tools/pellam_card/tool.h"
+
+namespace {
+
+using pellam_card::kExitCardFailure;
+using pellam_card::kExitOk;
+using pellam_card::kExitRefused;
+
+class ScriptedConsole final : public pellam_card::ToolConsole {
+ public:
+  void Out(std::string_view text) override { out += text; }
+  void Err(std::string_view text) override { err += text; }
+  bool OutIsTerminal() override { return false; }
+  void Prompt(std::string_view text) override {
+    err += std::string(text) + "\n";
+    prompts.emplace_back(text);
+    if (on_prompt) on_prompt(std::string(text));
+  }
+  bool StopRequested() override { return stop; }
+  void Pause(std::uint32_t) override { std::this_thread::sleep_for(std::chrono::milliseconds(5)); }
+  bool ReadLine(std::string&) override { return false; }
+  double Seconds() override {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+  }
+
+  std::string out;
+  std::string err;
+  std::vector<std::string> prompts;
+  std::function<void(const std::string&)> on_prompt;
+  bool stop = false;
+};
+
+// The CSV lines of a file, without the line ends.
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!line.empty()) lines.push_back(line);
+  }
+  return lines;
+}
+
+// 20 rows: user-ID cards user01.., two user-code cards; row 4 has a PIN with
+// a letter, row 11 a user ID with a tab, row 15 repeats row 2's ID.
+std::string BatchFile() {
+  std::string batch = "card_use,user_id,password,pin,lockout,user_name,comment,user_code,count,date\r\n";
+  for (int row = 1; row <= 20; ++row) {
+    const std::string n = (row < 10 ? "0" : "") + std::to_string(row);
+    if (row == 6 || row == 13) {
+      batch += "code,,,,,Coder " + n + ",desk " + n + ",50" + n + ",,\r\n";
+    } else if (row == 4) {
+      batch += "id,user04,pw,12a4,3,User 04,,,,\r\n";
+    } else if (row == 11) {
+      batch += "id,user\t11,pw,,,User 11,,,,\r\n";
+    } else if (row == 15) {
+      batch += "id,user02,pw,,,again,,,,\r\n";
+    } else {
+      batch += "id,user" + n + ",pw" + n + ",12" + n + ",5,\"User, " + n + "\",,7" + n + "," +
+               (row == 20 ? "4,2030-1-31" : ",") + "\r\n";
+    }
+  }
+  return batch;
+}
+
+class PellamCardOnSimulator : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(sim_.ok());
+    folder_.CopyLanguageFiles();
+    folder_.MakeBackupFolder();
+    folder_.Write("UserIDList.csv", "");
+    folder_.Write("UserCardProcessLog.csv", "");
+    folder_.Write("batch.csv", BatchFile());
+    ASSERT_TRUE(sim_.Do("create boss admin ADMIN01"));
+  }
+
+  // Runs a command line with the simulator's port.
+  int Run(std::vector<std::string> args, ScriptedConsole& console) {
+    args.insert(args.end(), {"--port", sim_.link()});
+    pellam_card::ToolServices services{console, [] { return 0; }, 0x0409};
+    return pellam_card::RunPellamCard(args, services);
+  }
+
+  // Lays the administrator card when the gate asks, a fresh blank card for
+  // every blank card asked for, and `card` for any other card.
+  void AnswerPrompts(ScriptedConsole& console, const std::string& card = "") {
+    console.on_prompt = [this, &console, card](const std::string& prompt) {
+      if (prompt.find("administrator card") != std::string::npos) {
+        ASSERT_TRUE(sim_.Do("place boss"));
+      } else if (prompt.find("blank card") != std::string::npos) {
+        if (on_blank && !on_blank(prompt)) return;
+        const std::string name = "b" + std::to_string(++blanks_);
+        ASSERT_TRUE(sim_.Do("create " + name + " blank"));
+        ASSERT_TRUE(sim_.Do("place " + name));
+      } else if (!card.empty()) {
+        ASSERT_TRUE(sim_.Do("place " + card));
+      }
+      (void)console;
+    };
+  }
+
+  std::map<int, std::string> LastResults() const {
+    std::map<int, std::string> results;
+    for (const std::string& line : Lines(folder_.Read("report.csv"))) {
+      const std::size_t comma = line.find(',');
+      if (line.rfind("row,", 0) == 0) continue;
+      const int row = std::stoi(line.substr(0, comma));
+      results[row] = line;
+    }
+    return results;
+  }
+
+  app_test::ProgramFolder folder_;
+  testing_support::TempDir sim_dir_;
+  testing_support::SimulatorProcess sim_{READERSIM_PATH, sim_dir_.path().string()};
+  std::function<bool(const std::string&)> on_blank;
+  int blanks_ = 0;
+};
+
+TEST_F(PellamCardOnSimulator, BatchInterruptedAndResumedThenShowAndCharges) {
+  const std::vector<std::string> issue = {"issue", "--batch", "batch.csv", "--report", "report.csv"};
+
+  // --check reports the three refused rows and asks for no card.
+  {
+    ScriptedConsole console;
+    std::vector<std::string> check = issue;
+    check.push_back("--check");
+    EXPECT_EQ(Run(check, console), kExitRefused);
+    EXPECT_TRUE(console.prompts.empty());
+    EXPECT_NE(console.out.find("17 rows pass the checks, 3 refused"), std::string::npos) << console.out;
+  }
+
+  // The 8th card leaves the reader after three writes; the operator then stops.
+  ScriptedConsole first;
+  AnswerPrompts(first);
+  on_blank = [this, &first](const std::string& prompt) {
+    if (prompt.find("(7/17)") != std::string::npos) {  // row 8
+      EXPECT_TRUE(sim_.Do("fault remove-after-writes 3"));
+    }
+    if (prompt.find("(8/17)") == std::string::npos) return true;
+    first.stop = true;
+    return false;
+  };
+  EXPECT_EQ(Run(issue, first), kExitCardFailure) << first.err;
+  std::vector<std::string> report = Lines(folder_.Read("report.csv"));
+  ASSERT_GE(report.size(), 4u);
+  // The refusals come first, before any card was asked for, with the dialog's messages.
+  EXPECT_EQ(report[1], "4,user04,refused,9903,Enter the PIN in digits.,,,") << report[1];
+  EXPECT_EQ(report[2].substr(0, 24), "11,user\t11,refused,9900,") << report[2];
+  EXPECT_EQ(report[3], "15,user02,refused,,the user ID is also in row 2,,,");
+  std::map<int, std::string> results = LastResults();
+  EXPECT_NE(results[8].find(",failed,9015,"), std::string::npos) << results[8];
+  EXPECT_NE(results[8].find(",0x5,"), std::string::npos) << results[8];
+  EXPECT_EQ(results.count(9), 0u);
+  EXPECT_EQ(Lines(folder_.Read("UserIDList.csv")).size(), 5u) << "rows 1-3, 5, 7 issued; row 6 is a user-code card";
+
+  // Resumed: row 8 again on a new blank card, rows 9 to 20; nothing twice.
+  on_blank = nullptr;
+  ScriptedConsole second;
+  AnswerPrompts(second);
+  std::vector<std::string> resume = issue;
+  resume.push_back("--resume");
+  EXPECT_EQ(Run(resume, second), kExitRefused) << second.err;
+  ASSERT_GE(second.prompts.size(), 2u);
+  EXPECT_EQ(second.prompts[1], "place a blank card for user08 (1/11)");
+  results = LastResults();
+  for (int row = 1; row <= 20; ++row) {
+    const bool refused = row == 4 || row == 11 || row == 15;
+    EXPECT_NE(results[row].find(refused ? ",refused," : ",issued,"), std::string::npos) << results[row];
+  }
+  const std::vector<std::string> list = Lines(folder_.Read("UserIDList.csv"));
+  EXPECT_EQ(list.size(), 15u);
+  EXPECT_EQ(std::set<std::string>(list.begin(), list.end()).size(), list.size());
+  EXPECT_EQ(list.back(), "user20,2030,1,31,4");
+  const std::vector<std::string> log = Lines(folder_.Read("UserCardProcessLog.csv"));
+  ASSERT_EQ(log.size(), 17u);
+  EXPECT_NE(log.front().find(",user01,ADMIN01,issue new card"), std::string::npos) << log.front();
+  EXPECT_NE(log[4].find(",5006,ADMIN01,issue new card (L)"), std::string::npos) << log[4];
+
+  // A batch killed while writing a card leaves that row at "writing": row 3
+  // after its list line was recorded, a new row 21 before. Resumed, neither
+  // asks for a card: row 3 is issued, row 21 interrupted.
+  const std::string issued3 = results[3];
+  const std::string count_and_date = issued3.substr(issued3.rfind(',', issued3.rfind(',') - 1));
+  folder_.Write("batch.csv", BatchFile() + "id,user21,pw,,,User 21,,,,\r\n");
+  folder_.Write("report.csv", folder_.Read("report.csv") + "3,user03,writing,,," + count_and_date + "\r\n" +
+                                  "21,user21,writing,,," + count_and_date + "\r\n");
+  ScriptedConsole killed;
+  AnswerPrompts(killed);
+  EXPECT_EQ(Run(resume, killed), kExitCardFailure) << killed.err;
+  EXPECT_TRUE(killed.prompts.empty());
+  results = LastResults();
+  EXPECT_NE(results[3].find(",issued,,its card was written and listed"), std::string::npos) << results[3];
+  EXPECT_NE(results[21].find(",interrupted,,"), std::string::npos) << results[21];
+  EXPECT_EQ(Lines(folder_.Read("UserIDList.csv")).size(), 15u);
+  EXPECT_EQ(Lines(folder_.Read("UserCardProcessLog.csv")).size(), 17u);
+
+  // Without --resume that report is kept and no card is asked for.
+  const std::string kept = folder_.Read("report.csv");
+  ScriptedConsole again;
+  EXPECT_EQ(Run(issue, again), kExitRefused);
+  EXPECT_TRUE(again.prompts.empty());
+  EXPECT_EQ(folder_.Read("report.csv"), kept);
+
+  // The cards as the simulator holds them: b7 is the one left part-written.
+  const nlohmann::json card = sim_.Dump("b1");
+  EXPECT_EQ(card["user_id"], "user01");
+  EXPECT_EQ(card["password"], "pw01");
+  EXPECT_EQ(card["pin"], "1201");
+  EXPECT_EQ(card["retry_limit"], "05");
+  EXPECT_EQ(card["user_name"], "User, 01");
+  EXPECT_EQ(card["admin_id_on_user"], "ADMIN01");
+  EXPECT_EQ(sim_.Dump("b5")["user_code"], "0000138E");
+  EXPECT_EQ(sim_.Dump("b8")["user_id"], "user08");
+  EXPECT_TRUE(sim_.Stats()["violations"].empty());
+
+  // show and charges read the card on the reader; the password only with --reveal.
+  ASSERT_TRUE(sim_.Do("place b1"));
+  ScriptedConsole show;
+  EXPECT_EQ(Run({"show", "--json"}, show), kExitOk) << show.err;
+  nlohmann::json shown = nlohmann::json::parse(show.out);
+  EXPECT_EQ(shown["kind"], "user-ID");
+  EXPECT_EQ(shown["user_id"], "user01");
+  EXPECT_EQ(shown["password"], "(set)");
+  EXPECT_EQ(shown["user_code"], "701");
+  ScriptedConsole reveal;
+  EXPECT_EQ(Run({"show", "--json", "--reveal"}, reveal), kExitOk);
+  EXPECT_EQ(nlohmann::json::parse(reveal.out)["pin"], "1201");
+
+  ScriptedConsole charge;
+  AnswerPrompts(charge, "b1");
+  EXPECT_EQ(Run({"charge", "500"}, charge), kExitOk) << charge.err;
+  ScriptedConsole limit;
+  AnswerPrompts(limit, "b1");
+  EXPECT_EQ(Run({"charge", "--limit", "100000"}, limit), kExitRefused) << "above the documented bound";
+  ScriptedConsole charges;
+  EXPECT_EQ(Run({"charges", "--json"}, charges), kExitOk) << charges.err;
+  const nlohmann::json read = nlohmann::json::parse(charges.out);
+  EXPECT_EQ(read["prepaid"], 500);
+  EXPECT_EQ(read["expiry_date"], "0000-00-00");
+
+  // Usage, and a reader without a card.
+  ScriptedConsole usage;
+  EXPECT_EQ(Run({"frobnicate"}, usage), kExitRefused);
+  ASSERT_TRUE(sim_.Do("remove"));
+  ScriptedConsole empty;
+  EXPECT_EQ(Run({"sense"}, empty), kExitCardFailure);
+  EXPECT_NE(empty.err.find("No card was found."), std::string::npos) << empty.err;
+  EXPECT_EQ(Lines(folder_.Read("UserCardProcessLog.csv")).size(), 17u) << "charges are not operations of the log";
+}
+
+}  // namespace

@@ -1,0 +1,100 @@
+#include "tools/pellam_card/batch_file.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+
+#include "tools/pellam_card/csv_text.h"
+
+namespace pellam_card {
+
+namespace {
+
+constexpr const char* kDefaultLockout = "3";
+
+enum Column { kCardUse, kUserId, kPassword, kPin, kLockout, kUserName, kComment, kUserCode, kCount, kDate, kColumns };
+
+constexpr std::array<const char*, kColumns> kColumnNames = {
+    "card_use", "user_id", "password", "pin", "lockout", "user_name", "comment", "user_code", "count", "date",
+};
+
+BatchRow MakeRow(const std::array<std::string, kColumns>& value) {
+  BatchRow row;
+  pellam::IssueTexts& texts = row.texts;
+  row.card_use = value[kCardUse];
+  texts.user_id_card = value[kCardUse] != "code";
+  texts.user_id = value[kUserId];
+  texts.password = value[kPassword];
+  texts.password_again = value[kPassword];
+  texts.pin_check = !value[kPin].empty() || !value[kLockout].empty();
+  texts.pin = value[kPin];
+  texts.pin_again = value[kPin];
+  texts.lockout = value[kLockout].empty() && texts.pin_check ? kDefaultLockout : value[kLockout];
+  texts.user_name = value[kUserName];
+  texts.comment = value[kComment];
+  texts.user_code = value[kUserCode];
+  row.count = value[kCount];
+  row.date = value[kDate];
+  return row;
+}
+
+}  // namespace
+
+bool ReadWholeFile(const std::string& path, std::string& bytes) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) return false;
+  bytes.clear();
+  char chunk[4096];
+  std::size_t got = 0;
+  while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.append(chunk, got);
+  const bool ok = std::ferror(file) == 0;
+  std::fclose(file);
+  return ok;
+}
+
+bool ReadBatchFile(const std::string& path, std::vector<BatchRow>& rows, std::string& error) {
+  rows.clear();
+  std::string bytes;
+  if (!ReadWholeFile(path, bytes)) {
+    error = path + ": cannot be read";
+    return false;
+  }
+  std::vector<CsvRecord> records;
+  if (!SplitCsv(bytes, records, error)) {
+    error = path + ": " + error;
+    return false;
+  }
+  if (records.empty()) {
+    error = path + ": no header line";
+    return false;
+  }
+  std::vector<int> columns;
+  for (const std::string& name : records.front().fields) {
+    const auto found = std::find(kColumnNames.begin(), kColumnNames.end(), name);
+    if (found == kColumnNames.end()) {
+      error = path + ": unknown column \"" + name +
+              "\" (columns: card_use, user_id, password, pin, lockout, "
+              "user_name, comment, user_code, count, date)";
+      return false;
+    }
+    columns.push_back(static_cast<int>(found - kColumnNames.begin()));
+  }
+  for (std::size_t i = 1; i < records.size(); ++i) {
+    const CsvRecord& record = records[i];
+    if (record.fields.size() > columns.size()) {
+      error = path + ": line " + std::to_string(record.line) + " has more fields than the header";
+      return false;
+    }
+    std::array<std::string, kColumns> value;
+    for (std::size_t f = 0; f < record.fields.size(); ++f) value[columns[f]] = record.fields[f];
+    BatchRow row = MakeRow(value);
+    row.number = static_cast<int>(i);
+    row.line = record.line;
+    rows.push_back(std::move(row));
+  }
+  return true;
+}
+
+std::string RowSubject(const BatchRow& row) { return row.texts.user_id_card ? row.texts.user_id : row.texts.user_code; }
+
+}  // namespace pellam_card

@@ -1,0 +1,390 @@
+// `issue --batch`: every row checked with the Issue dialog's rules before the
+// first card is asked for, then one blank card per accepted row, written in
+// the dialog's order and recorded in the list and the log as the dialog
+// records it, with a result row per input row.
+#include <map>
+#include <set>
+
+#include "app/core/entry_checks.h"
+#include "app/core/issue_entry.h"
+#include "app/core/text_ids.h"
+#include "idlist/Tallix.h"
+#include "tools/pellam_card/batch_file.h"
+#include "tools/pellam_card/batch_report.h"
+#include "tools/pellam_card/commands.h"
+#include "tools/pellam_card/json_text.h"
+#include "tools/pellam_card/progress.h"
+
+namespace pellam_card {
+
+namespace {
+
+constexpr const char* kUseConfirm = " (--confirm answers OK)";
+
+struct Tally {
+  int issued = 0;
+  int already_issued = 0;
+  int refused = 0;
+  int failed = 0;
+  int not_done = 0;
+  bool stopped = false;
+  std::string json_rows;
+};
+
+class BatchIssue {
+ public:
+  BatchIssue(ToolSession& session, std::vector<BatchRow> rows)
+      : session_(session), context_(session.context()), rows_(std::move(rows)) {}
+
+  int Run();
+
+ private:
+  bool LoadPreviousReport();
+  // Without --resume an existing report is replaced only when it holds no
+  // more than refusals: the results of cards are never lost, and the rows
+  // they mark issued are not issued again by mistake.
+  bool MayReplaceReport(const std::string& path);
+  // A row of an earlier run that stopped while its card was being written:
+  // issued when the list holds exactly the line its card would have given.
+  void ResolveInterrupted(const BatchRow& row, const ReportRow& writing);
+  // The Issue dialog's checks on a row, then the batch's own: the card use,
+  // a user ID given twice, the list's room for the batch's new user IDs, and
+  // a given count and date. The entry and issue records hold the row after
+  // an empty result; otherwise the refusal.
+  ReportRow CheckRow(const BatchRow& row, bool counting);
+  bool IssueRow(const BatchRow& row, int position, int total, Progress& progress);
+  void Report(const ReportRow& row, Progress* progress);
+  ReportRow Refusal(const BatchRow& row, std::int32_t text_id, const std::string& extra = {});
+  int ExitStatus() const;
+
+  ToolSession& session_;
+  pellam::ProgramContext& context_;
+  std::vector<BatchRow> rows_;
+  std::map<int, ReportRow> previous_;
+  ReportFile report_;
+  Tally tally_;
+  std::map<std::string, int> user_id_rows_;
+  int new_user_ids_ = 0;
+};
+
+std::string DateText(const pellam::IssueInfo& issue) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d", issue.year, issue.month, issue.day);
+  return text;
+}
+
+ReportRow BaseRow(const BatchRow& row, const char* result) {
+  ReportRow base;
+  base.row = row.number;
+  base.subject = RowSubject(row);
+  base.result = result;
+  return base;
+}
+
+int BatchIssue::ExitStatus() const {
+  if (tally_.failed > 0) return kExitCardFailure;
+  if (tally_.stopped || tally_.not_done > 0) return kExitStopped;
+  if (tally_.refused > 0) return kExitRefused;
+  return kExitOk;
+}
+
+void BatchIssue::Report(const ReportRow& row, Progress* progress) {
+  if (!report_.Write(row)) session_.Note("the report could not be written");
+  if (row.result == kWriting) return;
+  const std::string what = row.result + (row.message.empty() ? "" : ": " + row.message) +
+                           (row.status.empty() ? "" : " (status " + row.status + ")");
+  if (session_.json()) {
+    JsonObject item;
+    item.Add("row", static_cast<std::int64_t>(row.row)).Add("subject", row.subject).Add("result", row.result);
+    if (!row.text_id.empty()) item.Add("text_id", static_cast<std::int64_t>(std::atoi(row.text_id.c_str())));
+    if (!row.message.empty()) item.Add("message", row.message);
+    if (!row.status.empty()) item.Add("status", row.status);
+    if (!tally_.json_rows.empty()) tally_.json_rows += ',';
+    tally_.json_rows += item.Text();
+  }
+  if (progress != nullptr) {
+    progress->RowDone(row.row, row.subject, what);
+  } else if (!session_.json()) {
+    session_.console().Out("row " + std::to_string(row.row) + " " + row.subject + ": " + what + "\n");
+  }
+}
+
+ReportRow BatchIssue::Refusal(const BatchRow& row, std::int32_t text_id, const std::string& extra) {
+  ReportRow refused = BaseRow(row, kRefused);
+  if (text_id != 0) {
+    refused.text_id = std::to_string(text_id);
+    refused.message = OneLine(session_.Text(text_id));
+  }
+  refused.message += extra;
+  return refused;
+}
+
+bool BatchIssue::LoadPreviousReport() {
+  const Invocation& invocation = session_.invocation();
+  const std::string path = invocation.Value("--report");
+  if (invocation.Has("--resume")) {
+    std::string bytes;
+    std::string error;
+    if (ReadWholeFile(path, bytes) && !ReadReport(path, previous_, error)) {
+      session_.Note(error);
+      return false;
+    }
+    for (const auto& [number, row] : previous_) {
+      if (number > static_cast<int>(rows_.size()) || RowSubject(rows_[number - 1]) != row.subject) {
+        session_.Note(path + ": row " + std::to_string(number) + " is not the batch file's row; not resumed");
+        return false;
+      }
+    }
+  }
+  if (!path.empty() && !invocation.Has("--resume") && !MayReplaceReport(path)) return false;
+  if (!path.empty() && !report_.Open(path, invocation.Has("--resume"))) {
+    session_.Note(path + ": cannot be written");
+    return false;
+  }
+  return true;
+}
+
+bool BatchIssue::MayReplaceReport(const std::string& path) {
+  std::string bytes;
+  if (!ReadWholeFile(path, bytes) || bytes.empty()) return true;
+  std::map<int, ReportRow> earlier;
+  std::string error;
+  if (!ReadReport(path, earlier, error)) {
+    session_.Note(path + ": exists and is not a report of pellam-card issue; not overwritten");
+    return false;
+  }
+  for (const auto& [number, row] : earlier) {
+    if (row.result != kRefused) {
+      session_.Note(path +
+                    ": holds the results of cards of an earlier batch; --resume goes on with that batch, "
+                    "or give another report file");
+      return false;
+    }
+  }
+  return true;
+}
+
+void BatchIssue::ResolveInterrupted(const BatchRow& row, const ReportRow& writing) {
+  pellam::AppState& state = context_.state;
+  std::int32_t index = -1;
+  pellam::IssueInfo listed;
+  const std::string& user_id = row.texts.user_id;
+  SearchIDRecord(state.user_id_rows.data(), state.user_id_count, user_id.c_str(),
+                 static_cast<std::int32_t>(user_id.size()), &index, &listed.year, &listed.month, &listed.day,
+                 &listed.issue_count);
+  const bool recorded = row.texts.user_id_card && index >= 0 &&
+                        std::to_string(listed.issue_count) == writing.issue_count &&
+                        DateText(listed) == writing.issue_date;
+  ReportRow result = BaseRow(row, recorded ? kIssued : kInterrupted);
+  result.issue_count = writing.issue_count;
+  result.issue_date = writing.issue_date;
+  if (recorded) {
+    result.message = "its card was written and listed before the batch stopped";
+    ++tally_.already_issued;
+  } else {
+    result.message =
+        "the batch stopped while its card was being written; that card is not recorded: initialise it and issue "
+        "this row again in a new batch";
+    ++tally_.failed;
+  }
+  Report(result, nullptr);
+}
+
+ReportRow BatchIssue::CheckRow(const BatchRow& row, bool counting) {
+  if (row.card_use != "" && row.card_use != "id" && row.card_use != "code") {
+    ReportRow refused = BaseRow(row, kRefused);
+    refused.message = "card_use must be \"id\" or \"code\"";
+    return refused;
+  }
+  const bool confirm = session_.invocation().Has("--confirm");
+  const pellam::IssueCheckResult checked =
+      pellam::CheckIssueEntry(context_, row.texts, [confirm](std::int32_t) { return confirm; });
+  switch (checked.outcome) {
+    case pellam::IssueCheck::Accepted: break;
+    case pellam::IssueCheck::Declined: return Refusal(row, checked.text_id, kUseConfirm);
+    case pellam::IssueCheck::Refused:
+    case pellam::IssueCheck::ListFull: return Refusal(row, checked.text_id);
+  }
+  pellam::SharedRecords& records = context_.records();
+  if (row.texts.user_id_card && counting) {
+    const auto [seen, first] = user_id_rows_.emplace(row.texts.user_id, row.number);
+    if (!first) {
+      ReportRow refused = BaseRow(row, kRefused);
+      refused.message = "the user ID is also in row " + std::to_string(seen->second);
+      return refused;
+    }
+    if (records.list_index < 0 && context_.state.user_id_count + ++new_user_ids_ > context_.state.entry_limit) {
+      --new_user_ids_;
+      return Refusal(row, 7004);
+    }
+  }
+  if (!row.count.empty() || !row.date.empty()) {
+    pellam::IssueInfo& issue = records.issue;
+    std::string texts[4] = {row.count.empty() ? std::to_string(issue.issue_count) : row.count,
+                            std::to_string(issue.year), std::to_string(issue.month), std::to_string(issue.day)};
+    if (!row.date.empty()) {
+      const std::size_t first = row.date.find('-');
+      const std::size_t second = first == std::string::npos ? first : row.date.find('-', first + 1);
+      if (second == std::string::npos) {
+        texts[1] = row.date;  // not a date: the year check refuses it
+      } else {
+        texts[1] = row.date.substr(0, first);
+        texts[2] = row.date.substr(first + 1, second - first - 1);
+        texts[3] = row.date.substr(second + 1);
+      }
+    }
+    if (const std::int32_t problem = pellam::CheckIssueInfoTexts(texts, issue)) return Refusal(row, problem);
+  }
+  return {};
+}
+
+bool BatchIssue::IssueRow(const BatchRow& row, int position, int total, Progress& progress) {
+  // The checks again, now that earlier rows have changed the list.
+  const ReportRow refused = CheckRow(row, false);
+  if (!refused.result.empty()) {
+    ++tally_.refused;
+    Report(refused, &progress);
+    return true;
+  }
+  pellam::CardAccess& card = context_.card;
+  const pellam::CardWaitRule blank_card{pellam::CardKind::BlankCard, pellam::text::kNotBlankCard,
+                                        [&card] { return card.SetAllKey() == 0 ? 0 : pellam::text::kKeysNotSet; }};
+  const std::string what = row.texts.user_id_card ? "a blank card for " : "a blank card for user code ";
+  if (!session_.WaitForCard(
+          "place " + what + RowSubject(row) + " (" + std::to_string(position) + "/" + std::to_string(total) + ")",
+          blank_card)) {
+    return false;
+  }
+
+  const pellam::IssueInfo& issue = context_.records().issue;
+  ReportRow writing = BaseRow(row, kWriting);
+  writing.issue_count = std::to_string(issue.issue_count);
+  writing.issue_date = DateText(issue);
+  Report(writing, nullptr);
+
+  ReportRow result = BaseRow(row, kIssued);
+  result.issue_count = writing.issue_count;
+  result.issue_date = writing.issue_date;
+  for (const pellam::CardWrite& step : pellam::IssueCardWrites(context_)) {
+    const std::int32_t status = step.write();
+    if (status == 0) continue;
+    session_.ShowError(pellam::text::kCardNotWritten);
+    result.result = kFailed;
+    result.text_id = std::to_string(pellam::text::kCardNotWritten);
+    result.message = OneLine(session_.Text(pellam::text::kCardNotWritten)) + " The card may be partly written.";
+    result.status = StatusText(status);
+    ++tally_.failed;
+    Report(result, &progress);
+    return true;
+  }
+  session_.surface().ForgetLastMessage();
+  if (!pellam::RecordIssue(context_)) {
+    result.result = kFailed;
+    result.text_id = std::to_string(pellam::text::kListNotWritten);
+    result.message = OneLine(session_.Text(pellam::text::kListNotWritten)) + " The card is written.";
+    ++tally_.failed;
+  } else {
+    if (!session_.surface().LastMessage().empty()) result.message = session_.surface().LastMessage();
+    ++tally_.issued;
+  }
+  Report(result, &progress);
+  return true;
+}
+
+int BatchIssue::Run() {
+  if (!LoadPreviousReport()) return kExitRefused;
+
+  std::vector<const BatchRow*> accepted;
+  for (const BatchRow& row : rows_) {
+    const auto previous = previous_.find(row.number);
+    if (previous != previous_.end() && previous->second.result == kIssued) {
+      ++tally_.already_issued;
+      if (row.texts.user_id_card) user_id_rows_.emplace(row.texts.user_id, row.number);
+      continue;
+    }
+    if (previous != previous_.end() &&
+        (previous->second.result == kWriting || previous->second.result == kInterrupted)) {
+      ResolveInterrupted(row, previous->second);
+      if (row.texts.user_id_card) user_id_rows_.emplace(row.texts.user_id, row.number);
+      continue;
+    }
+    const ReportRow refused = CheckRow(row, true);
+    if (refused.result.empty()) {
+      accepted.push_back(&row);
+      continue;
+    }
+    ++tally_.refused;
+    Report(refused, nullptr);
+  }
+
+  const bool check_only = session_.invocation().Has("--check");
+  if (!check_only && !accepted.empty()) {
+    if (!session_.PassGate()) {
+      tally_.not_done = static_cast<int>(accepted.size());
+      if (!session_.stopped()) ++tally_.failed;
+    } else if (!session_.OpenReader()) {
+      tally_.not_done = static_cast<int>(accepted.size());
+      ++tally_.failed;
+    } else {
+      const int total = static_cast<int>(accepted.size());
+      Progress progress(session_.console(), total, !session_.json() && session_.console().OutIsTerminal(),
+                        session_.json());
+      for (int i = 0; i < total; ++i) {
+        if (!IssueRow(*accepted[i], i + 1, total, progress)) {
+          tally_.stopped = true;
+          tally_.not_done = total - i;
+          break;
+        }
+      }
+      progress.Finish();
+      if (!session_.CloseReader()) ++tally_.failed;
+    }
+  }
+
+  const int status = ExitStatus();
+  const std::string accepted_count = std::to_string(accepted.size());
+  if (session_.json()) {
+    JsonObject summary;
+    summary.Add("command", "issue").AddRaw("rows", "[" + tally_.json_rows + "]");
+    summary.Add("issued", static_cast<std::int64_t>(tally_.issued))
+        .Add("already_issued", static_cast<std::int64_t>(tally_.already_issued))
+        .Add("refused", static_cast<std::int64_t>(tally_.refused))
+        .Add("failed", static_cast<std::int64_t>(tally_.failed))
+        .Add("not_done", static_cast<std::int64_t>(tally_.not_done))
+        .Add("exit_status", static_cast<std::int64_t>(status));
+    session_.console().Out(summary.Text() + "\n");
+  } else if (check_only) {
+    session_.console().Out(accepted_count + " rows pass the checks, " + std::to_string(tally_.refused) + " refused\n");
+  } else {
+    session_.console().Out("issued " + std::to_string(tally_.issued) + ", already issued " +
+                           std::to_string(tally_.already_issued) + ", refused " + std::to_string(tally_.refused) +
+                           ", failed " + std::to_string(tally_.failed) + ", not done " +
+                           std::to_string(tally_.not_done) + "\n");
+  }
+  return status;
+}
+
+}  // namespace
+
+int RunIssue(ToolSession& session) {
+  const Invocation& invocation = session.invocation();
+  if (invocation.Value("--batch").empty()) {
+    session.Note("issue needs --batch FILE.csv");
+    return kExitRefused;
+  }
+  if (invocation.Has("--resume") && invocation.Value("--report").empty()) {
+    session.Note("--resume needs --report OUT.csv");
+    return kExitRefused;
+  }
+  std::vector<BatchRow> rows;
+  std::string error;
+  if (!ReadBatchFile(invocation.Value("--batch"), rows, error)) {
+    session.Note(error);
+    return kExitRefused;
+  }
+  if (!session.StartUp()) return kExitStartup;
+  BatchIssue batch(session, std::move(rows));
+  return batch.Run();
+}
+
+}  // namespace pellam_card
