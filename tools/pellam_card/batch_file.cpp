@@ -52,18 +52,23 @@ bool ReadWholeFile(const std::string& path, std::string& bytes) {
   return ok;
 }
 
-bool ReadBatchFile(const std::string& path, std::vector<BatchRow>& rows, std::string& error) {
-  rows.clear();
+bool ReadCsvFile(const std::string& path, std::vector<CsvRecord>& records, std::string& error) {
   std::string bytes;
   if (!ReadWholeFile(path, bytes)) {
     error = path + ": cannot be read";
     return false;
   }
-  std::vector<CsvRecord> records;
   if (!SplitCsv(bytes, records, error)) {
     error = path + ": " + error;
     return false;
   }
+  return true;
+}
+
+bool ReadBatchFile(const std::string& path, std::vector<BatchRow>& rows, std::string& error) {
+  rows.clear();
+  std::vector<CsvRecord> records;
+  if (!ReadCsvFile(path, records, error)) return false;
   if (records.empty()) {
     error = path + ": no header line";
     return false;

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/core/issue_entry.h"
+#include "tools/pellam_card/csv_text.h"
 
 namespace pellam_card {
 
@@ -34,5 +35,9 @@ std::string RowSubject(const BatchRow& row);
 
 // Reads a whole file's bytes; false when it cannot be opened or read.
 bool ReadWholeFile(const std::string& path, std::string& bytes);
+
+// Reads a comma-separated file into its records; false with `error` (which
+// names the file) when it cannot be read or a quoted field is not closed.
+bool ReadCsvFile(const std::string& path, std::vector<CsvRecord>& records, std::string& error);
 
 }  // namespace pellam_card

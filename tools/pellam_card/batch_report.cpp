@@ -40,16 +40,8 @@ bool ReportFile::Write(const ReportRow& row) {
 
 bool ReadReport(const std::string& path, std::map<int, ReportRow>& last, std::string& error) {
   last.clear();
-  std::string bytes;
-  if (!ReadWholeFile(path, bytes)) {
-    error = path + ": cannot be read";
-    return false;
-  }
   std::vector<CsvRecord> records;
-  if (!SplitCsv(bytes, records, error)) {
-    error = path + ": " + error;
-    return false;
-  }
+  if (!ReadCsvFile(path, records, error)) return false;
   if (records.empty()) return true;  // created, nothing reported yet
   std::string header;
   for (const std::string& field : records.front().fields) header += (header.empty() ? "" : ",") + field;
