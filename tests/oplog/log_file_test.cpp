@@ -100,6 +100,7 @@ TEST_F(LogFile, ALongLineRemovesTheOldestLinesItNeedsInOneRewrite) {
   const Case cases[] = {
       // 2,000,000 - 200 + 250 is still above the limit: a third line goes.
       {"100-byte lines", Lines(20000, 100), 250, 300, JORNET_OK},
+      {"an exact fit after one line", Lines(20000, 100), 100, 100, JORNET_OK},
       {"47-byte lines", Lines(42553, 47), 400, 9 * 47, JORNET_OK},
       {"CR LF and bare LF", "a\r\nbb\ncc\r\n" + Lines(19999, 100), 95, 6, JORNET_OK},
       {"no line end", tail, 20, 0, JORNET_TRIM_FAILED},
