@@ -1,28 +1,6 @@
 #include "tests/cardlib/scripted_port.h"
 
-#include <cstdio>
-#include <sstream>
-
 namespace testing_support {
-
-Bytes Hex(const std::string& text) {
-  Bytes bytes;
-  std::istringstream in(text);
-  std::string item;
-  while (in >> item) bytes.push_back(static_cast<std::uint8_t>(std::stoul(item, nullptr, 16)));
-  return bytes;
-}
-
-std::string HexText(const std::uint8_t* bytes, std::size_t length) {
-  std::string text;
-  char item[4];
-  for (std::size_t i = 0; i < length; ++i) {
-    std::snprintf(item, sizeof item, "%02X", bytes[i]);
-    if (!text.empty()) text += ' ';
-    text += item;
-  }
-  return text;
-}
 
 Bytes OkReply() { return ReplyFrame(0x00, {0x90, 0x00}); }
 

@@ -23,14 +23,6 @@
 
 namespace testing_support {
 
-using Bytes = std::vector<std::uint8_t>;
-
-// "08 00 05" into bytes.
-Bytes Hex(const std::string& text);
-// Bytes as "08 00 05".
-std::string HexText(const std::uint8_t* bytes, std::size_t length);
-inline std::string HexText(const Bytes& bytes) { return HexText(bytes.data(), bytes.size()); }
-
 // The reply of a link or reader command that succeeded: status 00, 90 00.
 Bytes OkReply();
 

@@ -6,15 +6,13 @@
 #include <termios.h>
 #include <unistd.h>
 
-#include <sstream>
-
 namespace testing_support {
 
 namespace {
 
 constexpr std::uint8_t kLeaderLink = 0x08;
 constexpr std::uint8_t kLeaderReader = 0x28;
-const PeerBytes kOk = {0x00, 0x00, 0x02, 0x90, 0x00, 0x92};
+const Bytes kOk = {0x00, 0x00, 0x02, 0x90, 0x00, 0x92};
 
 void SetStartingState(int fd) {
   termios t{};
@@ -30,14 +28,6 @@ void SetStartingState(int fd) {
 }
 
 }  // namespace
-
-PeerBytes PeerHex(const std::string& text) {
-  PeerBytes bytes;
-  std::istringstream in(text);
-  std::string item;
-  while (in >> item) bytes.push_back(static_cast<std::uint8_t>(std::stoul(item, nullptr, 16)));
-  return bytes;
-}
 
 PtyPeer::PtyPeer() {
   char name[128] = {};
@@ -57,25 +47,14 @@ PtyPeer::~PtyPeer() {
   if (slave_ >= 0) ::close(slave_);
 }
 
-void PtyPeer::Answer(const PeerBytes& request, PeerReply reply, int times, int skip) {
+void PtyPeer::Answer(const Bytes& request, PeerReply reply, int times) {
   std::lock_guard<std::mutex> lock(mutex_);
-  rules_.push_back({request, std::move(reply), times, skip});
+  rules_.push_back({request, std::move(reply), times});
 }
 
-void PtyPeer::Ignore(const PeerBytes& request, int times) { Answer(request, PeerReply{}, times); }
-
-std::vector<PeerBytes> PtyPeer::Received() const {
+std::vector<std::string> PtyPeer::Received() const {
   std::lock_guard<std::mutex> lock(mutex_);
   return received_;
-}
-
-bool PtyPeer::WaitForFrames(std::size_t count, std::chrono::milliseconds limit) const {
-  const auto end = std::chrono::steady_clock::now() + limit;
-  while (std::chrono::steady_clock::now() < end) {
-    if (Received().size() >= count) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  return Received().size() >= count;
 }
 
 void PtyPeer::ClearReceived() {
@@ -92,7 +71,7 @@ void PtyPeer::HangUp() {
 bool PtyPeer::LineSettings(termios& settings) const { return ::tcgetattr(slave_, &settings) == 0; }
 
 void PtyPeer::Serve() {
-  PeerBytes buffer;
+  Bytes buffer;
   while (!stop_) {
     int fd = -1;
     {
@@ -110,25 +89,21 @@ void PtyPeer::Serve() {
     while (buffer.size() >= 3) {
       const std::size_t total = (std::size_t{buffer[1]} << 8 | buffer[2]) + 4;
       if (buffer.size() < total) break;
-      const PeerBytes frame(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(total));
+      const Bytes frame(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(total));
       buffer.erase(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(total));
       Handle(frame);
     }
   }
 }
 
-void PtyPeer::Handle(const PeerBytes& frame) {
+void PtyPeer::Handle(const Bytes& frame) {
   PeerReply reply;
   bool scripted = false;
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    received_.push_back(frame);
+    received_.push_back(HexText(frame));
     for (auto rule = rules_.begin(); rule != rules_.end(); ++rule) {
       if (rule->request != frame) continue;
-      if (rule->skip > 0) {
-        --rule->skip;
-        break;
-      }
       reply = rule->reply;
       scripted = true;
       if (--rule->times == 0) rules_.erase(rule);
@@ -149,7 +124,7 @@ void PtyPeer::Handle(const PeerBytes& frame) {
   }
 }
 
-void PtyPeer::Send(const PeerBytes& bytes) {
+void PtyPeer::Send(const Bytes& bytes) {
   std::lock_guard<std::mutex> lock(mutex_);
   std::size_t sent = 0;
   while (master_ >= 0 && sent < bytes.size()) {

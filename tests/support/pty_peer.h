@@ -14,18 +14,17 @@
 
 #include <atomic>
 #include <chrono>
-#include <cstdint>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "tests/support/reader_frames.h"
+
 namespace testing_support {
 
-using PeerBytes = std::vector<std::uint8_t>;
-
 struct PeerReply {
-  std::vector<PeerBytes> pieces;  // sent in order, `gap` apart
+  std::vector<Bytes> pieces;  // sent in order, `gap` apart
   std::chrono::milliseconds gap{0};
   bool hang_up = false;  // instead of answering, close the line
 };
@@ -41,17 +40,12 @@ class PtyPeer {
   // The slave's device path, for the code under test to open.
   const std::string& path() const { return path_; }
 
-  // Answers `times` frames equal to `request` with `reply`, after letting the
-  // first `skip` of them have the default answer; rules are tried in the
-  // order they were given.
-  void Answer(const PeerBytes& request, PeerReply reply, int times = 1, int skip = 0);
-  // Answers `request` `times` times with silence.
-  void Ignore(const PeerBytes& request, int times = 1);
+  // Answers `times` frames equal to `request` with `reply`; rules are tried
+  // in the order they were given.
+  void Answer(const Bytes& request, PeerReply reply, int times = 1);
 
-  // The frames received so far, in order.
-  std::vector<PeerBytes> Received() const;
-  // Waits until `count` frames have been received or `limit` has passed.
-  bool WaitForFrames(std::size_t count, std::chrono::milliseconds limit) const;
+  // The frames received so far, in order, as hex text.
+  std::vector<std::string> Received() const;
   void ClearReceived();
 
   // Closes the line now, as an unplugged reader would.
@@ -62,27 +56,23 @@ class PtyPeer {
 
  private:
   struct Rule {
-    PeerBytes request;
+    Bytes request;
     PeerReply reply;
     int times;
-    int skip;
   };
 
   void Serve();
-  void Handle(const PeerBytes& frame);
-  void Send(const PeerBytes& bytes);
+  void Handle(const Bytes& frame);
+  void Send(const Bytes& bytes);
 
   int master_ = -1;
   int slave_ = -1;
   std::string path_;
   mutable std::mutex mutex_;
   std::vector<Rule> rules_;
-  std::vector<PeerBytes> received_;
+  std::vector<std::string> received_;
   std::atomic<bool> stop_{false};
   std::thread thread_;
 };
-
-// "08 00 05" into bytes.
-PeerBytes PeerHex(const std::string& text);
 
 }  // namespace testing_support

@@ -1,12 +1,38 @@
 // The reader frames the card library's tests expect on the line, as hex
-// text, and the reply frame a scripted reader sends back. Header only, so the
-// host-built Wine harness can use it as well.
+// text, the reply frame a scripted reader sends back, and bytes to and from
+// hex text.
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
+#include <sstream>
+#include <string>
 #include <vector>
 
 namespace testing_support {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// "08 00 05" into bytes.
+inline Bytes Hex(const std::string& text) {
+  Bytes bytes;
+  std::istringstream in(text);
+  std::string item;
+  while (in >> item) bytes.push_back(static_cast<std::uint8_t>(std::stoul(item, nullptr, 16)));
+  return bytes;
+}
+
+// Bytes as "08 00 05".
+inline std::string HexText(const std::uint8_t* bytes, std::size_t length) {
+  std::string text;
+  char item[4];
+  for (std::size_t i = 0; i < length; ++i) {
+    std::snprintf(item, sizeof item, i == 0 ? "%02X" : " %02X", bytes[i]);
+    text += item;
+  }
+  return text;
+}
+inline std::string HexText(const Bytes& bytes) { return HexText(bytes.data(), bytes.size()); }
 
 // Link and reader commands of the opening and closing, checksum included.
 inline constexpr const char* kReaderCheck = "08 00 05 00 01 00 00 01 0D";
@@ -20,8 +46,8 @@ inline constexpr const char* kKeyState = "28 00 04 00 87 00 00 AB";
 
 // A reply frame: `status`, the big-endian payload length, the payload and
 // the XOR of everything before it.
-inline std::vector<std::uint8_t> ReplyFrame(std::uint8_t status, const std::vector<std::uint8_t>& payload) {
-  std::vector<std::uint8_t> frame(payload.size() + 4);
+inline Bytes ReplyFrame(std::uint8_t status, const Bytes& payload) {
+  Bytes frame(payload.size() + 4);
   frame[0] = status;
   frame[1] = static_cast<std::uint8_t>(payload.size() >> 8);
   frame[2] = static_cast<std::uint8_t>(payload.size());
