@@ -6,83 +6,34 @@
 #include <new>
 #include <stdexcept>
 
+#include "cardlib/card_data.h"
 #include "tests/cardlib/map_registry.h"
 #include "tests/cardlib/scripted_port.h"
+#include "tests/cardlib/scripted_reader.h"
 
 namespace {
 
 using namespace corvex;
 using testing_support::Bytes;
-using testing_support::Hex;
 using testing_support::MapRegistry;
 using testing_support::OkReply;
 using testing_support::ReplyFrame;
 using testing_support::ScriptedPort;
-
-const std::string kUsbEnum = "SYSTEM\\CurrentControlSet\\Services\\dwusb\\Enum";
+using testing_support::ScriptedReader;
+using Strings = std::vector<std::string>;
 
 class DeviceTest : public ::testing::Test {
  protected:
-  void InstallUsbReader() {
-    registry.SetString(kUsbEnum, "0", "USB\\VID_2\\7");
-    registry.SetString("SYSTEM\\CurrentControlSet\\Enum\\USB\\VID_2\\7", "DeviceDesc", "DENSO WAVE USB Device (COM4)");
-  }
-  void ReplyOk(int count) {
-    for (int i = 0; i < count; ++i) port.Reply(OkReply());
+  // Lets the scripted reader answer every frame: openings succeed.
+  void Serve() {
+    port.responder = [this](const Bytes& frame) { return reader.Answer(frame); };
   }
 
+  ScriptedReader reader;
   ScriptedPort port;
   MapRegistry registry;
   Device device{port, registry};
 };
-
-// The scripted port knows no secured session: a plain 90 00 to the key state
-// query is malformed, so these openings end there. Openings that succeed are
-// tested against the simulator.
-TEST_F(DeviceTest, DiscoveredPortOpensUpToTheSecuredSession) {
-  InstallUsbReader();
-  ReplyOk(7);
-  EXPECT_EQ(device.Open("PR300", nullptr), 0x1000000);
-  EXPECT_EQ(device.LastErrorDetail(), kReaderProtocol);
-  EXPECT_FALSE(device.IsOpen());
-  EXPECT_EQ(port.log.front(), "open \\\\.\\COM4");
-  EXPECT_EQ(port.log.back(), "close");
-  EXPECT_EQ(device.DiscoveryKindOfPort(), kUsbDriverPort);
-  EXPECT_EQ(port.Writes().back(), "08 00 04 00 07 00 00 0B") << "the reader is asked back to 9600 bit/s";
-}
-
-TEST_F(DeviceTest, FailuresAreRecorded) {
-  EXPECT_EQ(device.Open(nullptr, nullptr), 0x500);
-  EXPECT_EQ(device.LastErrorDetail(), kReaderNotFound);
-  EXPECT_EQ(device.DiscoveryKindOfPort(), kNoPort);
-  EXPECT_EQ(device.Open("pr300", "p"), 0x500);
-
-  port.Reply(ReplyFrame(0x00, Hex("6A 82")));
-  EXPECT_EQ(device.Open(nullptr, "p"), 0x500);
-  EXPECT_EQ(device.LastErrorDetail(), 0x2116A82u);
-  EXPECT_FALSE(device.IsOpen());
-  EXPECT_EQ(device.Close(), 0x200);
-  EXPECT_EQ(device.LastErrorDetail(), kDeviceNotOpen);
-}
-
-TEST_F(DeviceTest, OpeningFailuresMapThroughThePhase) {
-  port.faults.open = true;
-  EXPECT_EQ(device.Open(nullptr, "p"), 0x500) << "busy or missing port";
-  EXPECT_EQ(device.LastErrorDetail(), kPortOpenFailed);
-  port.faults.open = false;
-
-  port.Reply(ReplyFrame(0x81, Hex("90 00")));
-  EXPECT_EQ(device.Open(nullptr, "p"), 0x7F000000);
-  EXPECT_EQ(device.LastErrorDetail(), 0x2100200u);
-
-  port.Reply(Hex("00 00 05 90 00"));  // announces 5 payload bytes, 2 arrive
-  EXPECT_EQ(device.Open(nullptr, "p"), 0x1);
-  EXPECT_EQ(device.LastErrorDetail(), kReplyIncomplete);
-
-  port.faults.write_settings = true;
-  EXPECT_EQ(device.Open(nullptr, "p"), 0x900);
-  EXPECT_FALSE(device.IsOpen());
-}
 
 // Every failed opening with a port that will not close: the device stays
 // open with its port, so that opening answers 0x100 and a closing can finish.
@@ -153,6 +104,50 @@ TEST_F(DeviceTest, NoFunctionOutlastsItsTimeLimit) {
   EXPECT_GT(port.now, 40'000u) << "the reader was given its time";
   EXPECT_LE(port.now, kFunctionTimeLimit);
   EXPECT_FALSE(device.IsOpen());
+}
+
+// A refused card key registration closes the link again (the reader put to
+// rest and asked back to 9600 bit/s), unless the port will not close: then
+// the device stays open so that a closing can finish.
+TEST_F(DeviceTest, RefusedKeyRegistration) {
+  Serve();
+  reader.refused_prefix = "28 00 65 00 89";
+  EXPECT_EQ(device.Open(nullptr, "p"), 0x50000);
+  EXPECT_EQ(device.LastErrorDetail(), 0x8016A80u);
+  EXPECT_FALSE(device.IsOpen());
+  EXPECT_FALSE(port.IsOpen());
+  const Strings writes = port.Writes();
+  EXPECT_EQ(Strings(writes.end() - 2, writes.end()), (Strings{testing_support::kModeOff, testing_support::kSpeed9600}));
+
+  port.faults.close = true;
+  EXPECT_EQ(device.Open(nullptr, "p"), 0x50000);
+  EXPECT_TRUE(device.IsOpen()) << "its port is";
+  EXPECT_EQ(device.Open(nullptr, "p"), 0x100);
+  port.faults.close = false;
+  EXPECT_EQ(device.Close(), 0);
+  EXPECT_FALSE(device.IsOpen());
+}
+
+TEST_F(DeviceTest, ClosingFailures) {
+  Serve();
+  ASSERT_EQ(device.Open(nullptr, "p"), 0) << std::hex << device.LastErrorDetail();
+  port.faults.close = true;
+  EXPECT_EQ(device.Close(), 0x300);
+  EXPECT_EQ(device.LastErrorDetail(), 0x2000014u);
+  EXPECT_TRUE(device.IsOpen());
+  std::int32_t present = 0;
+  const std::uint8_t system_code[2] = {0x81, 0x65};
+  EXPECT_EQ(SenseCard(device.card(), &present, system_code, 1), kReaderAuthentication)
+      << "the session ended all the same";
+  port.faults.close = false;
+  EXPECT_EQ(device.Close(), 0);
+  EXPECT_FALSE(device.IsOpen());
+
+  ASSERT_EQ(device.Open(nullptr, "p"), 0) << std::hex << device.LastErrorDetail();
+  reader.refused_prefix = testing_support::kSpeed9600;
+  EXPECT_EQ(device.Close(), 0x600) << "the reader refuses to go back to 9600 bit/s";
+  EXPECT_EQ(device.LastErrorDetail(), 0x2216A80u);
+  EXPECT_FALSE(device.IsOpen()) << "its port is closed, so the device is too";
 }
 
 }  // namespace

@@ -35,25 +35,56 @@ Found Find(MapRegistry& registry, const char* model = nullptr, const char* path 
   return found;
 }
 
-TEST(Discovery, EachSerialServiceKeyGivesKindOne) {
-  for (const char* service : {"D_SER2_A", "Ser2dw", "PCD_SER2", "PCD_SERV"}) {
+// A reader's driver service, the value of its device that names the port,
+// and what discovery finds; the device's other value names a port that must
+// not be taken.
+TEST(Discovery, PortFromTheDriversDeviceName) {
+  struct Case {
+    const char* service;
+    const char* value;
+    std::string name;
+    Detail detail;
+    int kind;
+    const char* path;
+  };
+  const Case cases[] = {
+      {"D_SER2_A", "FriendlyName", kSerialName + "COM3)", kCardOk, kSerialDriverPort, "\\\\.\\COM3"},
+      {"Ser2dw", "FriendlyName", kSerialName + "COM3)", kCardOk, kSerialDriverPort, "\\\\.\\COM3"},
+      {"PCD_SER2", "FriendlyName", kSerialName + "COM3)", kCardOk, kSerialDriverPort, "\\\\.\\COM3"},
+      {"PCD_SERV", "FriendlyName", kSerialName + "COM3)", kCardOk, kSerialDriverPort, "\\\\.\\COM3"},
+      {"dwusb", "DeviceDesc", kUsbName + "COM5)", kCardOk, kUsbDriverPort, "\\\\.\\COM5"},
+      // Either prefix for either kind, and the port name's rule.
+      {"Ser2dw", "FriendlyName", kSerialName + "COM12)", kCardOk, kSerialDriverPort, "\\\\.\\COM12"},
+      {"Ser2dw", "FriendlyName", kSerialName + "COM123)", kCardOk, kSerialDriverPort, "\\\\.\\COM12"},
+      {"Ser2dw", "FriendlyName", kUsbName + "COM7)", kCardOk, kSerialDriverPort, "\\\\.\\COM7"},
+      {"dwusb", "DeviceDesc", kSerialName + "COM1) extra", kCardOk, kUsbDriverPort, "\\\\.\\COM1"},
+      {"dwusb", "DeviceDesc", kUsbName + "COM22)", kCardOk, kUsbDriverPort, "\\\\.\\COM22"},
+      {"Ser2dw", "FriendlyName", kSerialName + "CO", kCardOk, kSerialDriverPort, "\\\\.\\CO"},
+      {"Ser2dw", "FriendlyName", kSerialName + std::string("CO\0M9)", 6), kCardOk, kSerialDriverPort, "\\\\.\\CO"},
+      // Foreign or missing names.
+      {"D_SER2_A", "FriendlyName", "Other Maker Serial (COM3)", kReaderNotFound, kNoPort, ""},
+      {"D_SER2_A", "FriendlyName", "denso wave USB-SER Comm. Port (COM3)", kReaderNotFound, kNoPort, ""},
+      {"D_SER2_A", "DeviceDesc", kSerialName + "COM3)", kReaderNotFound, kNoPort, ""},
+      {"D_SER2_A", "FriendlyName", "", kReaderNotFound, kNoPort, ""},
+      {"D_SER2_A", nullptr, "", kReaderNotFound, kNoPort, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.service) + " " + c.name);
     MapRegistry registry;
-    Install(registry, service, "USB\\VID_1\\1", "FriendlyName", kSerialName + "COM3)");
+    registry.SetString(kServices + c.service + "\\Enum", "0", "USB\\X");
+    if (c.value != nullptr) {
+      registry.SetString(kEnum + "USB\\X", c.value, c.name);
+      registry.SetString(kEnum + "USB\\X", c.value == std::string("DeviceDesc") ? "FriendlyName" : "DeviceDesc",
+                         "something else (COM9)");
+    }
     const Found found = Find(registry, "PR300");
-    EXPECT_EQ(found.detail, kCardOk) << service;
-    EXPECT_EQ(found.port.kind, kSerialDriverPort) << service;
-    EXPECT_STREQ(found.port.path, "\\\\.\\COM3") << service;
+    EXPECT_EQ(found.detail, c.detail);
+    EXPECT_EQ(found.port.kind, c.kind);
+    EXPECT_STREQ(found.port.path, c.path);
   }
-}
-
-TEST(Discovery, UsbServiceReadsDeviceDescAndGivesKindTwo) {
-  MapRegistry registry;
-  Install(registry, "dwusb", "USB\\VID_2\\7", "DeviceDesc", kUsbName + "COM5)");
-  registry.SetString(kEnum + "USB\\VID_2\\7", "FriendlyName", "something else (COM9)");
-  const Found found = Find(registry);
-  EXPECT_EQ(found.detail, kCardOk);
-  EXPECT_EQ(found.port.kind, kUsbDriverPort);
-  EXPECT_STREQ(found.port.path, "\\\\.\\COM5");
+  MapRegistry empty;
+  EXPECT_EQ(Find(empty).detail, kReaderNotFound);
+  EXPECT_EQ(Find(empty).port.kind, kNoPort);
 }
 
 TEST(Discovery, ServicesAreTriedInOrder) {
@@ -64,60 +95,6 @@ TEST(Discovery, ServicesAreTriedInOrder) {
   const Found found = Find(registry);
   EXPECT_EQ(found.port.kind, kSerialDriverPort);
   EXPECT_STREQ(found.port.path, "\\\\.\\COM4");
-}
-
-TEST(Discovery, EitherPrefixForEitherKindAndThePortNameRule) {
-  struct Case {
-    const char* service;
-    const char* value;
-    std::string name;
-    const char* path;
-  };
-  const Case cases[] = {
-      {"Ser2dw", "FriendlyName", kSerialName + "COM3)", "\\\\.\\COM3"},
-      {"Ser2dw", "FriendlyName", kSerialName + "COM12)", "\\\\.\\COM12"},
-      {"Ser2dw", "FriendlyName", kSerialName + "COM123)", "\\\\.\\COM12"},
-      {"Ser2dw", "FriendlyName", kUsbName + "COM7)", "\\\\.\\COM7"},
-      {"dwusb", "DeviceDesc", kSerialName + "COM1) extra", "\\\\.\\COM1"},
-      {"dwusb", "DeviceDesc", kUsbName + "COM22)", "\\\\.\\COM22"},
-      {"Ser2dw", "FriendlyName", kSerialName + "CO", "\\\\.\\CO"},
-      {"Ser2dw", "FriendlyName", kSerialName + std::string("CO\0M9)", 6), "\\\\.\\CO"},
-  };
-  for (const Case& c : cases) {
-    MapRegistry registry;
-    Install(registry, c.service, "USB\\X", c.value, c.name);
-    const Found found = Find(registry);
-    EXPECT_EQ(found.detail, kCardOk) << c.name;
-    EXPECT_STREQ(found.port.path, c.path) << c.name;
-  }
-}
-
-TEST(Discovery, MissingOrForeignEntriesFindNoReader) {
-  MapRegistry empty;
-  EXPECT_EQ(Find(empty).detail, kReaderNotFound);
-  EXPECT_EQ(Find(empty).port.kind, kNoPort);
-
-  MapRegistry foreign;
-  Install(foreign, "D_SER2_A", "USB\\X", "FriendlyName", "Other Maker Serial (COM3)");
-  EXPECT_EQ(Find(foreign).detail, kReaderNotFound);
-  EXPECT_EQ(Find(foreign).port.kind, kNoPort);
-
-  MapRegistry lower_case;
-  Install(lower_case, "D_SER2_A", "USB\\X", "FriendlyName", "denso wave USB-SER Comm. Port (COM3)");
-  EXPECT_EQ(Find(lower_case).detail, kReaderNotFound);
-
-  MapRegistry no_name;
-  no_name.SetString(kServices + "D_SER2_A\\Enum", "0", "USB\\X");
-  EXPECT_EQ(Find(no_name).detail, kReaderNotFound);
-  EXPECT_EQ(Find(no_name).port.kind, kNoPort);
-
-  MapRegistry wrong_value;  // a serial driver's device has its name in FriendlyName, not DeviceDesc
-  Install(wrong_value, "D_SER2_A", "USB\\X", "DeviceDesc", kSerialName + "COM3)");
-  EXPECT_EQ(Find(wrong_value).detail, kReaderNotFound);
-
-  MapRegistry empty_name;
-  Install(empty_name, "D_SER2_A", "USB\\X", "FriendlyName", "");
-  EXPECT_EQ(Find(empty_name).detail, kReaderNotFound);
 }
 
 TEST(Discovery, ModelNameAndGivenPath) {

@@ -28,14 +28,11 @@ class ClosedDevice : public ::testing::Test {
   testing_support::ScopedEnvironment registry{"PELLAM_REGISTRY", dir.file("registry.reg")};
 };
 
-TEST_F(ClosedDevice, TableHoldsEveryExportOnce) {
+TEST_F(ClosedDevice, BadArgumentsComeBeforeTheOpenCheck) {
   std::set<std::string> names;
   for (const ExportCase& c : ExportCases()) names.insert(c.name);
-  EXPECT_EQ(names.size(), 50u);
+  EXPECT_EQ(names.size(), 50u) << "every export once";
   EXPECT_EQ(ExportCases().size(), 50u);
-}
-
-TEST_F(ClosedDevice, BadArgumentsComeBeforeTheOpenCheck) {
   for (const ExportCase& c : ExportCases()) {
     for (std::size_t i = 0; i < c.invalid.size(); ++i) {
       EXPECT_EQ(c.invalid[i](), CORVEX_INVALID_ARGUMENT) << c.name << " invalid call " << i;
@@ -78,14 +75,10 @@ TEST_F(ClosedDevice, OpenFailures) {
 
   const std::string longest(511, 'x');
   EXPECT_EQ(GenOpenDevice(nullptr, longest.c_str()), CORVEX_READER_NOT_FOUND) << "511 bytes are a valid path";
-  EXPECT_EQ(GenCloseDevice(), CORVEX_NOT_OPEN);
-}
 
-TEST_F(ClosedDevice, AFileIsNoSerialPort) {
-  // It opens, as CreateFileA opens it, but cannot be purged like a port.
-  const std::string file = dir.file("plain-file");
-  testing_support::WriteBytes(file, "not a port");
-  EXPECT_EQ(GenOpenDevice(nullptr, file.c_str()), CORVEX_PORT_FAILURE);
+  // A file opens, as CreateFileA opens it, but cannot be purged like a port.
+  testing_support::WriteBytes(dir.file("plain-file"), "not a port");
+  EXPECT_EQ(GenOpenDevice(nullptr, dir.file("plain-file").c_str()), CORVEX_PORT_FAILURE);
   EXPECT_EQ(GenGetLastErrorDetail(), 0x2000017);
   EXPECT_EQ(GenCloseDevice(), CORVEX_NOT_OPEN);
 }

@@ -44,19 +44,6 @@ TEST(Frames, GoldenFrames) {
   const Bytes write_data(32, 0xAB);
   const Bytes codes = Hex("81 65 FE 00");
   const Golden goldens[] = {
-      {"reader check", [](auto o, auto c, auto& l) { return BuildReaderCheck(o, c, l); }, "08 00 05 00 01 00 00 01 0D"},
-      {"set speed 115200", [](auto o, auto c, auto& l) { return BuildSetSpeed(115200, o, c, l); },
-       "08 00 04 00 07 13 00 18"},
-      {"set speed 9600", [](auto o, auto c, auto& l) { return BuildSetSpeed(9600, o, c, l); },
-       "08 00 04 00 07 00 00 0B"},
-      {"reader 0x01", [](auto o, auto c, auto& l) { return BuildReaderCommand(0x01, 0, 0, nullptr, 0, o, c, l); },
-       "28 00 04 00 01 00 00 2D"},
-      {"reader 0x11 open", [](auto o, auto c, auto& l) { return BuildReaderCommand(0x11, 1, 0, nullptr, 0, o, c, l); },
-       "28 00 04 00 11 01 00 3C"},
-      {"reader 0x11 close", [](auto o, auto c, auto& l) { return BuildReaderCommand(0x11, 0, 0, nullptr, 0, o, c, l); },
-       "28 00 04 00 11 00 00 3D"},
-      {"reader 0x13", [](auto o, auto c, auto& l) { return BuildReaderCommand(0x13, 4, 5, nullptr, 0, o, c, l); },
-       "28 00 04 00 13 04 05 3E"},
       {"reader 0x83 with data",
        [&](auto o, auto c, auto& l) {
          return BuildReaderCommand(0x83, 0, 0, challenge_data.data(), challenge_data.size(), o, c, l);
@@ -88,12 +75,6 @@ TEST(Frames, GoldenFrames) {
       Build([&](auto o, auto c, auto& l) { return BuildWrite(kCardId.data(), blocks, 2, write_data.data(), o, c, l); });
   EXPECT_EQ(written.substr(0, 50), "2C 00 2E 16 01 02 03 04 05 06 07 08 02 80 00 80 01");
   EXPECT_EQ(written.size(), (4u + 46u) * 3 - 1);
-}
-
-TEST(Frames, SpeedCodes) {
-  const std::pair<std::uint32_t, std::uint8_t> codes[] = {{9600, 0x00},  {14400, 0x10}, {19200, 0x01},  {28800, 0x11},
-                                                          {38400, 0x02}, {57600, 0x12}, {115200, 0x13}, {1200, 0x13}};
-  for (const auto& [speed, code] : codes) EXPECT_EQ(SpeedCode(speed), code) << speed;
 }
 
 TEST(Frames, BuildersRefuseBadArgumentsAndLongFrames) {
@@ -175,58 +156,51 @@ Detail Check(const Bytes& reply, std::uint8_t expected) { return CheckCardReply(
 
 Bytes CardReply(const Bytes& payload) { return testing_support::ReplyFrame(0x00, payload); }
 
-TEST(CardReplies, LengthCodeAndResultBytes) {
-  Bytes select = CardReply(Hex("43"));
-  EXPECT_EQ(Check(select, 0x43), kCardOk);
-  select.push_back(0x00);
-  EXPECT_EQ(Check(select, 0x43), kCardReplyLength) << "one byte more than announced";
-  select.resize(select.size() - 2);
-  EXPECT_EQ(Check(select, 0x43), kCardReplyLength) << "one byte less";
-
-  EXPECT_EQ(Check(CardReply(Hex("EF")), 0x43), kCardNoAnswer);
-  EXPECT_EQ(Check(CardReply(Hex("12")), 0x43), 0x8040012u);
-  EXPECT_EQ(Check(CardReply(Hex("00")), 0x43), kReaderProtocol) << "0x8040000 would read as success";
-  EXPECT_EQ(Check(CardReply({}), 0x43), kReaderProtocol);
-
-  EXPECT_EQ(Check(CardReply(Hex("53 00 00 00")), 0x53), kCardOk);
-  EXPECT_EQ(Check(CardReply(Hex("53 00 01 A1")), 0x53), 0x80201A1u);
-  EXPECT_EQ(Check(CardReply(Hex("53 00 00 EF")), 0x53), kCardNoAnswer);
-  EXPECT_EQ(Check(CardReply(Hex("53 00 00")), 0x53), kReaderProtocol) << "too short for its result byte";
-
-  Bytes read(31, 0x00);
-  read[0] = 0x57;
-  read[3] = 0xEF;
-  EXPECT_EQ(Check(CardReply(read), 0x57), kCardNoAnswer);
-  EXPECT_EQ(Check(CardReply(Hex("EF")), 0x57), kCardNoAnswer);
-
-  Bytes written(11, 0x00);
-  written[0] = 0x17;
-  EXPECT_EQ(Check(CardReply(written), 0x17), kCardOk);
-  written[9] = 0x01;
-  written[10] = 0xA2;
-  EXPECT_EQ(Check(CardReply(written), 0x17), 0x80101A2u);
-
-  Bytes polled(20, 0x00);
-  polled[0] = 0x61;
-  EXPECT_EQ(Check(CardReply(polled), 0x61), kCardOk);
-  polled[2] = 0x02;
-  polled[3] = 0x03;
-  EXPECT_EQ(Check(CardReply(polled), 0x61), 0x8020203u);
-  EXPECT_EQ(Check(CardReply(Hex("01 00")), 0x01), kReaderProtocol) << "polling reply without identifier";
+// `hex`, then zeros up to `size` bytes.
+Bytes Padded(const char* hex, std::size_t size) {
+  Bytes bytes = Hex(hex);
+  bytes.resize(size, 0x00);
+  return bytes;
 }
 
-TEST(CardReplies, FailingResultBytesNeedNoData) {
+TEST(CardReplies, ResponseCodeAndResultBytes) {
   struct Case {
-    const char* payload;
+    Bytes payload;
     std::uint8_t expected;
     Detail detail;
   };
   const Case cases[] = {
-      {"57 00 02 A1", 0x57, 0x80202A1u},         {"57 00 00 EF", 0x57, kCardNoAnswer},
-      {"61 00 02 03", 0x61, 0x8020203u},         {"57 00 00 00", 0x57, kReaderProtocol},
-      {"61 00 00 00 01", 0x61, kReaderProtocol}, {"57 00 02", 0x57, kReaderProtocol},
+      {Hex("43"), 0x43, kCardOk},
+      {Hex("EF"), 0x43, kCardNoAnswer},
+      {Hex("12"), 0x43, 0x8040012u},
+      {Hex("00"), 0x43, kReaderProtocol},  // 0x8040000 would read as success
+      {{}, 0x43, kReaderProtocol},
+      {Hex("53 00 00 00"), 0x53, kCardOk},
+      {Hex("53 00 01 A1"), 0x53, 0x80201A1u},
+      {Hex("53 00 00 EF"), 0x53, kCardNoAnswer},
+      {Hex("53 00 00"), 0x53, kReaderProtocol},  // too short for its result byte
+      {Padded("57 00 00 EF", 31), 0x57, kCardNoAnswer},
+      {Hex("EF"), 0x57, kCardNoAnswer},
+      {Padded("17", 11), 0x17, kCardOk},
+      {Padded("17 00 00 00 00 00 00 00 00 01 A2", 11), 0x17, 0x80101A2u},
+      {Padded("61", 20), 0x61, kCardOk},
+      {Padded("61 00 02 03", 20), 0x61, 0x8020203u},
+      {Hex("01 00"), 0x01, kReaderProtocol},  // polling reply without identifier
+      // Failing result bytes need no data after them.
+      {Hex("57 00 02 A1"), 0x57, 0x80202A1u},
+      {Hex("57 00 00 EF"), 0x57, kCardNoAnswer},
+      {Hex("61 00 02 03"), 0x61, 0x8020203u},
+      {Hex("57 00 00 00"), 0x57, kReaderProtocol},
+      {Hex("61 00 00 00 01"), 0x61, kReaderProtocol},
+      {Hex("57 00 02"), 0x57, kReaderProtocol},
   };
-  for (const Case& c : cases) EXPECT_EQ(Check(CardReply(Hex(c.payload)), c.expected), c.detail) << c.payload;
+  for (const Case& c : cases) EXPECT_EQ(Check(CardReply(c.payload), c.expected), c.detail) << HexText(c.payload);
+
+  Bytes select = CardReply(Hex("43"));
+  select.push_back(0x00);
+  EXPECT_EQ(Check(select, 0x43), kCardReplyLength) << "one byte more than announced";
+  select.resize(select.size() - 2);
+  EXPECT_EQ(Check(select, 0x43), kCardReplyLength) << "one byte less";
 }
 
 TEST(CardReplies, ReadDataAndKeyRegistration) {

@@ -120,50 +120,6 @@ TEST(ReaderLinkOpen, RefusalsAreTaggedWithTheOpeningPhase) {
   ScriptedPort silent;  // the reader never answers: a short first read, not tagged
   ReaderLink silent_link(silent);
   EXPECT_EQ(silent_link.Open("p"), kPortReadFailed);
-
-  ScriptedPort already;
-  ReplyOk(already, 5);
-  ReaderLink already_link(already);
-  ASSERT_EQ(already_link.Open("p"), kLinkOk);
-  EXPECT_EQ(already_link.Open("p"), kPortAlreadyOpen);
-  EXPECT_TRUE(already_link.IsOpen());
-}
-
-TEST(ReaderLinkClose, BackToIdleThenClosed) {
-  ScriptedPort port;
-  ReplyOk(port, 5);
-  ReaderLink link(port);
-  ASSERT_EQ(link.Open("p"), kLinkOk);
-  port.log.clear();
-  port.Reply(ReplyFrame(0x00, Hex("6A 82")));  // the rest command's answer is ignored
-  port.Reply(OkReply());
-  EXPECT_EQ(link.Close(), kLinkOk);
-  EXPECT_EQ(port.Writes(), (Strings{kModeOff, kSpeed9600}));
-  EXPECT_EQ(port.Controls(), (Strings{"set speed 9600", "close"}));
-  EXPECT_FALSE(link.IsOpen());
-  EXPECT_EQ(link.Close(), kPortNotOpen);
-}
-
-TEST(ReaderLinkClose, RefusedSpeedChangeClosesThePortAnyway) {
-  ScriptedPort port;
-  ReplyOk(port, 5);
-  ReaderLink link(port);
-  ASSERT_EQ(link.Open("p"), kLinkOk);
-  port.Reply(OkReply());
-  port.Reply(ReplyFrame(0x00, Hex("6A 82")));
-  EXPECT_EQ(link.Close(), 0x2216A82u);
-  EXPECT_FALSE(link.IsOpen());
-  EXPECT_EQ(port.log.back(), "close");
-}
-
-TEST(ReaderLinkClose, PortThatWillNotCloseStaysOpen) {
-  ScriptedPort port;
-  ReplyOk(port, 7);
-  ReaderLink link(port);
-  ASSERT_EQ(link.Open("p"), kLinkOk);
-  port.faults.close = true;
-  EXPECT_EQ(link.Close(), kPortCloseFailed);
-  EXPECT_TRUE(link.IsOpen());
 }
 
 class ReaderLinkExchange : public ::testing::Test {
@@ -188,6 +144,31 @@ class ReaderLinkExchange : public ::testing::Test {
   std::size_t reply_length = 0;
 };
 
+TEST_F(ReaderLinkExchange, CloseGoesBackToIdleThenClosesThePort) {
+  port.Reply(ReplyFrame(0x00, Hex("6A 82")));  // the rest command's answer is ignored
+  port.Reply(OkReply());
+  EXPECT_EQ(link.Close(), kLinkOk);
+  EXPECT_EQ(port.Writes(), (Strings{kModeOff, kSpeed9600}));
+  EXPECT_EQ(port.Controls(), (Strings{"set speed 9600", "close"}));
+  EXPECT_FALSE(link.IsOpen());
+  EXPECT_EQ(link.Close(), kPortNotOpen);
+}
+
+TEST_F(ReaderLinkExchange, RefusedSpeedChangeClosesThePortAnyway) {
+  port.Reply(OkReply());
+  port.Reply(ReplyFrame(0x00, Hex("6A 82")));
+  EXPECT_EQ(link.Close(), 0x2216A82u);
+  EXPECT_FALSE(link.IsOpen());
+  EXPECT_EQ(port.log.back(), "close");
+}
+
+TEST_F(ReaderLinkExchange, PortThatWillNotCloseStaysOpen) {
+  ReplyOk(port, 2);
+  port.faults.close = true;
+  EXPECT_EQ(link.Close(), kPortCloseFailed);
+  EXPECT_TRUE(link.IsOpen());
+}
+
 TEST_F(ReaderLinkExchange, HeaderThenTheRest) {
   const Bytes answer = ReplyFrame(0x20, Hex("01 02 03 90 00"));
   port.Reply(answer);
@@ -201,6 +182,8 @@ TEST_F(ReaderLinkExchange, EmptyPayloadIsCompleteAfterFourBytes) {
   ASSERT_EQ(Send(), kLinkOk);
   EXPECT_EQ(reply_length, 4u);
   EXPECT_EQ(port.log.size(), 2u);
+  EXPECT_EQ(link.Open("p"), kPortAlreadyOpen);
+  EXPECT_TRUE(link.IsOpen());
 }
 
 TEST_F(ReaderLinkExchange, SplitReplyIsAssembledWithinFiveReads) {
@@ -216,15 +199,8 @@ TEST_F(ReaderLinkExchange, SplitReplyIsAssembledWithinFiveReads) {
   EXPECT_EQ(Bytes(reply.begin(), reply.begin() + reply_length), answer);
 
   // A first read of fewer than 4 bytes ends the exchange at once.
-  ScriptedPort short_port;
-  ReplyOk(short_port, 5);
-  ReaderLink short_link(short_port);
-  ASSERT_EQ(short_link.Open("p"), kLinkOk);
-  short_port.ReplyInPieces({Hex("00 00"), Hex("02 90 00 92")});
-  const Bytes frame = Hex(kReaderCheck);
-  std::uint8_t buffer[16];
-  std::size_t length = sizeof buffer;
-  EXPECT_EQ(short_link.Exchange(frame.data(), frame.size(), buffer, length), kPortReadFailed);
+  port.ReplyInPieces({Hex("00 00"), Hex("02 90 00 92")});
+  EXPECT_EQ(Send(), kPortReadFailed);
 }
 
 TEST_F(ReaderLinkExchange, ReplyThatNeverCompletes) {
@@ -292,22 +268,14 @@ TEST(ReaderLinkTimeLimit, MisbehavingReaderIsBound) {
 // Under a time limit, replies that each come slowly but within the timeouts
 // hold the link no longer than the limit: the exchange that would outlast it
 // fails.
-TEST(ReaderLinkTimeLimit, SlowRepliesEndAtTheLimit) {
-  ScriptedPort port;
-  ReplyOk(port, 5);
-  ReaderLink link(port);
-  ASSERT_EQ(link.Open("p"), kLinkOk);
+TEST_F(ReaderLinkExchange, SlowRepliesEndAtTheTimeLimit) {
   const Bytes slow = ReplyFrame(0x00, Bytes(1000, 0x55));  // 49 s at 49 ms a byte
   port.Trickle(slow, kFrameOverhead, 49);
   port.Trickle(slow, kFrameOverhead, 49);
   const std::uint64_t start = port.now;
   link.StartTimeLimit(kFunctionTimeLimit);
-  const Bytes frame = Hex(kReaderCheck);
-  std::uint8_t reply[kFrameMax];
-  std::size_t length = sizeof reply;
-  EXPECT_EQ(link.Exchange(frame.data(), frame.size(), reply, length), kLinkOk);
-  length = sizeof reply;
-  EXPECT_EQ(link.Exchange(frame.data(), frame.size(), reply, length), kTimeLimitReached);
+  EXPECT_EQ(Send(), kLinkOk);
+  EXPECT_EQ(Send(), kTimeLimitReached);
   EXPECT_LE(port.now - start, kFunctionTimeLimit);
   link.EndTimeLimit();
 }

@@ -8,8 +8,8 @@
 #include <gtest/gtest.h>
 
 #include "cardlib/frames.h"
-#include "cardlib/session_cipher.h"
 #include "tests/cardlib/scripted_port.h"
+#include "tests/cardlib/scripted_reader.h"
 
 namespace {
 
@@ -18,67 +18,7 @@ using testing_support::Bytes;
 using testing_support::Hex;
 using testing_support::ReplyFrame;
 using testing_support::ScriptedPort;
-
-const Bytes kChallenge = Hex("10 32 54 76 98 BA DC FE");
-
-// The reader's side, with the library's session keys.
-class ScriptedReader {
- public:
-  // Shapes the reply block of a secured frame: by default M is the response's
-  // length; a test may claim another M or send nothing.
-  int claimed_m = -1;
-  bool empty_reply = false;
-  Bytes response = Hex("43");
-  std::vector<Bytes> reader_commands;  // instruction and parameters of each
-
-  Bytes Answer(const Bytes& frame) {
-    if (frame[0] == kLeaderCard) return Secured(frame);
-    const Bytes command(frame.begin() + 3, frame.end() - 1);
-    reader_commands.push_back(Bytes(command.begin() + 1, command.begin() + 4));
-    switch (command[1]) {
-      case 0x87: return Ok(Hex("01 01 01"));
-      case 0x81: return Ok(kChallenge);
-      case 0x83: return Proof(command);
-      default: return Ok({});
-    }
-  }
-
- private:
-  static Bytes Ok(Bytes data) {
-    data.push_back(0x90);
-    data.push_back(0x00);
-    return ReplyFrame(0x00, data);
-  }
-
-  Bytes Proof(const Bytes& command) {
-    const ReaderKeySet& set = CompiledKeys().session;
-    std::uint8_t ra[8], rb[8];
-    TripleDesDecrypt(set.keys[0], set.keys[1], kChallenge.data(), 8, rb);
-    TripleDesDecrypt(set.keys[1], set.keys[2], command.data() + 13, 8, ra);
-    Bytes z(8);
-    TripleDesEncrypt(set.keys[2], set.keys[0], ra, 8, z.data());
-    for (int i = 0; i < 8; ++i) session_key_[i] = ra[i] ^ rb[i];
-    return Ok(z);
-  }
-
-  Bytes Secured(const Bytes& frame) {
-    const std::size_t e = std::size_t{frame[1]} << 8 | frame[2];
-    Bytes clear(e);
-    DesCbcDecrypt(session_key_, frame.data() + 3, e, clear.data());
-    if (empty_reply) return ReplyFrame(0x00, {});
-    const std::size_t m = claimed_m >= 0 ? static_cast<std::size_t>(claimed_m) : response.size();
-    const std::size_t f = (response.size() + 5 + 7) / 8 * 8;
-    Bytes block{clear[0], clear[1], static_cast<std::uint8_t>(m >> 8), static_cast<std::uint8_t>(m)};
-    block.insert(block.end(), response.begin(), response.end());
-    block.resize(f - 1, 0);
-    block.push_back(XorChecksum(block.data(), block.size()));
-    Bytes sealed(f);
-    DesCbcEncrypt(session_key_, block.data(), f, sealed.data());
-    return ReplyFrame(0x00, sealed);
-  }
-
-  std::uint8_t session_key_[8] = {};
-};
+using testing_support::ScriptedReader;
 
 class ReaderSessionTest : public ::testing::Test {
  protected:

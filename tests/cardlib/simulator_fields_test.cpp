@@ -65,14 +65,10 @@ TEST_F(CardFields, TextsAtTheirLimitAndOneByteOverTheCapacity) {
   }
 }
 
-TEST_F(CardFields, UserAccountTakesTwoReadPairsForThePassword) {
+TEST_F(CardFields, UserAccountAtItsLimits) {
   const std::string id = Text(128, 'A');
   const std::string password = Text(256, 'a');
   ASSERT_EQ(GenWriteUserAccount(id.data(), 128, password.data(), 256), CORVEX_OK);
-  EXPECT_EQ(CardCommands(), (Commands{{"42", 2}, {"52", 2}, {"16", 3}}))
-      << "one write for the ID, two for the password";
-
-  ResetStats();
   char id_out[128];
   char password_out[256];
   std::int32_t id_length = sizeof id_out;
@@ -80,7 +76,6 @@ TEST_F(CardFields, UserAccountTakesTwoReadPairsForThePassword) {
   ASSERT_EQ(GenReadUserAccount(id_out, &id_length, password_out, &password_length), CORVEX_OK);
   EXPECT_EQ(std::string(id_out, id_length), id);
   EXPECT_EQ(std::string(password_out, password_length), password);
-  EXPECT_EQ(CardCommands(), (Commands{{"42", 3}, {"56", 3}})) << "one pair for the ID, two for the password";
 
   id_length = sizeof id_out;
   password_length = 255;
@@ -212,7 +207,6 @@ TEST_F(CardFields, CardTypeLooksAtTheAdministratorIdFirst) {
   std::int32_t type = -1;
   ASSERT_EQ(GenGetCardType(&type), CORVEX_OK);
   EXPECT_EQ(type, CORVEX_CARD_BLANK);
-  EXPECT_EQ(CardCommands(), (Commands{{"42", 5}, {"56", 5}})) << "admin ID, user ID, password (2), user code";
 
   const std::uint8_t code[4] = {1, 2, 3, 4};
   ASSERT_EQ(GenWriteUserCode(code, 4), CORVEX_OK);
@@ -228,7 +222,8 @@ TEST_F(CardFields, CardTypeLooksAtTheAdministratorIdFirst) {
   EXPECT_EQ(CardCommands(), (Commands{{"42", 1}, {"56", 1}})) << "no user field is read";
 }
 
-// The card commands each export sends on a blank card: "42" select keys,
+// The card commands each export sends on a blank card, where each succeeds
+// (or finds no PIN): "42" select keys,
 // "56" authenticate and read, "52" authenticate, "16" write, "60" polling of
 // several system codes, "04" request response. A field is read in pairs of
 // select and read per 12 blocks, written with one select, one authenticate
@@ -301,17 +296,10 @@ TEST_F(CardFields, EachExportSendsTheCommandsItsFieldsTake) {
     std::int32_t present = 0;
     ASSERT_EQ(GenSenseCard(&present, kSystemCode, 1), CORVEX_OK);
     ResetStats();
-    c.valid();
-    EXPECT_EQ(CardCommands(), expected->commands) << c.name;
-  }
-}
-
-TEST_F(CardFields, EveryExportWorksOnAnOpenDevice) {
-  for (const testing_support::ExportCase& c : testing_support::ExportCases()) {
-    if (c.when_open == testing_support::WhenOpen::Special) continue;
     const std::int32_t status = c.valid();
     EXPECT_TRUE(testing_support::AcceptableInOrder(c.name, status))
         << c.name << " status " << std::hex << status << " detail " << GenGetLastErrorDetail();
+    EXPECT_EQ(CardCommands(), expected->commands) << c.name;
   }
 }
 
