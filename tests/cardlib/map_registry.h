@@ -18,7 +18,6 @@ class MapRegistry final : public corvex::RegistryReader {
   void Set(const std::string& key, const std::string& name, platform::RegistryValue value) {
     values_[{key, name}] = std::move(value);
   }
-  void Remove(const std::string& key, const std::string& name) { values_.erase({key, name}); }
 
   int reads = 0;
 

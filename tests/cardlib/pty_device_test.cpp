@@ -13,7 +13,6 @@
 #include <vector>
 
 #include "cardlib/Corvex.h"
-#include "platform/serial_port.h"
 #include "tests/support/environment.h"
 #include "tests/support/pty_peer.h"
 #include "tests/support/temp_dir.h"
@@ -117,15 +116,6 @@ TEST_F(PtyDevice, OpeningWithAnOddAnswer) {
     EXPECT_EQ(GenOpenDevice(nullptr, peer.path().c_str()), CORVEX_PROTOCOL_FAILURE);
     EXPECT_EQ(peer.Received(), kOpening);
   }
-}
-
-TEST_F(PtyDevice, BusyPort) {
-  PtyPeer peer;
-  platform::SerialPort holder;
-  ASSERT_TRUE(holder.Open(peer.path().c_str()));
-  EXPECT_EQ(GenOpenDevice(nullptr, peer.path().c_str()), CORVEX_READER_NOT_FOUND);
-  EXPECT_EQ(GenGetLastErrorDetail(), 0x2000013);
-  EXPECT_TRUE(peer.Received().empty());
 }
 
 }  // namespace
