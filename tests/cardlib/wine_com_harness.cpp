@@ -43,10 +43,10 @@ const Scenario kScenarios[] = {
      {"create card blank", "place card", "fault split 4 20", "fault status80 1"},
      [](const SimulatorProcess& sim, const nlohmann::json& commands) {
        const nlohmann::json fields = sim.Dump("card");
-       return commands.value("reader:89", 0L) == 1 && commands.value("card:60", 0L) >= 1 &&
-              commands.value("card:04", 0L) >= 1 && commands.value("card:56", 0L) > 30 &&
-              commands.value("card:52", 0L) > 40 && commands.value("card:16", 0L) > 40 &&
-              fields["user_id"] == "alice" && fields["password"] == "secret";
+       return commands.value("link:01", 0L) == 2 && commands.value("reader:89", 0L) == 1 &&
+              commands.value("card:60", 0L) >= 1 && commands.value("card:04", 0L) >= 1 &&
+              commands.value("card:56", 0L) > 30 && commands.value("card:52", 0L) > 40 &&
+              commands.value("card:16", 0L) > 40 && fields["user_id"] == "alice" && fields["password"] == "secret";
      }},
     // Both speed changes and both 0x11 commands: opened, then closed on unloading.
     {"FreeingTheLibraryClosesTheDevice",
