@@ -140,16 +140,15 @@ TEST(Frames, ReaderStatusBytes) {
 }
 
 TEST(Frames, StatusWords) {
-  const Bytes ok = Hex("00 00 02 90 00 92");
-  EXPECT_EQ(StatusWordDetail(ok.data(), ok.size()), kLinkOk);
-  const Bytes refused = testing_support::ReplyFrame(0x00, Hex("6A 82"));
-  EXPECT_EQ(StatusWordDetail(refused.data(), refused.size()), 0x2016A82u);
-  const Bytes with_data = testing_support::ReplyFrame(0x00, Hex("01 01 01 90 00"));
-  EXPECT_EQ(StatusWordDetail(with_data.data(), with_data.size()), kLinkOk);
-  const Bytes short_payload = testing_support::ReplyFrame(0x00, Hex("90"));
-  EXPECT_EQ(StatusWordDetail(short_payload.data(), short_payload.size()), kReaderProtocol);
-  const Bytes empty = testing_support::ReplyFrame(0x00, {});
-  EXPECT_EQ(StatusWordDetail(empty.data(), empty.size()), kReaderProtocol);
+  const std::pair<const char*, Detail> cases[] = {{"90 00", kLinkOk},
+                                                  {"6A 82", 0x2016A82u},
+                                                  {"01 01 01 90 00", kLinkOk},
+                                                  {"90", kReaderProtocol},
+                                                  {"", kReaderProtocol}};
+  for (const auto& [payload, detail] : cases) {
+    const Bytes reply = testing_support::ReplyFrame(0x00, Hex(payload));
+    EXPECT_EQ(StatusWordDetail(reply.data(), reply.size()), detail) << payload;
+  }
 }
 
 Detail Check(const Bytes& reply, std::uint8_t expected) { return CheckCardReply(reply.data(), reply.size(), expected); }

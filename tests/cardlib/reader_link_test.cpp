@@ -309,7 +309,7 @@ TEST_F(ReaderLinkExchange, OtherStatusBytesAreNotResent) {
   }
 }
 
-TEST_F(ReaderLinkExchange, WritesLoopOverShortWritesAndFailOnNone) {
+TEST_F(ReaderLinkExchange, ShortWritesLoopAndPortFailuresEndTheExchange) {
   port.faults.write_chunk = 2;
   port.Reply(OkReply());
   ASSERT_EQ(Send(), kLinkOk);
@@ -317,9 +317,8 @@ TEST_F(ReaderLinkExchange, WritesLoopOverShortWritesAndFailOnNone) {
 
   port.faults.write_nothing = true;
   EXPECT_EQ(Send(), kPortWriteFailed);
-}
 
-TEST_F(ReaderLinkExchange, FailedReadClearsThePortError) {
+  port.faults.write_nothing = false;
   port.faults.read = true;
   EXPECT_EQ(Send(), kPortReadFailed);
   EXPECT_EQ(port.log.back(), "clear error");
@@ -329,8 +328,6 @@ TEST_F(ReaderLinkExchange, StatusWordOfCommands) {
   const Bytes frame = Hex(kReset);
   port.Reply(ReplyFrame(0x00, Hex("6A 82")));
   EXPECT_EQ(link.Command(frame.data(), frame.size()), 0x2016A82u) << "outside opening: not tagged";
-  port.Reply(ReplyFrame(0x00, Hex("90")));
-  EXPECT_EQ(link.Command(frame.data(), frame.size()), kReaderProtocol);
 }
 
 TEST(ReaderLinkExchangeClosed, NeedsAnOpenPort) {

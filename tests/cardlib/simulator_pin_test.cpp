@@ -38,18 +38,16 @@ class PinAndCharges : public SimulatorTest {
   }
 };
 
-TEST_F(PinAndCharges, NoPinOnABlankCard) {
-  const Settings s = Read();
+TEST_F(PinAndCharges, NoPinOnABlankCardThenWrongPinsLockAtTheLimit) {
+  Settings s = Read();
   EXPECT_EQ(s.present, 0);
   EXPECT_EQ(s.check, 1);
   EXPECT_EQ(s.limit, -1) << "left as it was";
   EXPECT_EQ(s.pin, "");
   EXPECT_EQ(GenVerifyPIN("", 0), CORVEX_NO_PIN);
-}
 
-TEST_F(PinAndCharges, WrongPinsLockAtTheLimit) {
   Arrange("1234", 3, 2);
-  Settings s = Read();
+  s = Read();
   EXPECT_EQ(s.present, 1);
   EXPECT_EQ(s.limit, 3);
   EXPECT_EQ(s.count, 2);
