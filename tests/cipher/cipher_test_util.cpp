@@ -43,41 +43,6 @@ Bytes Hex(std::string_view text) {
   return bytes;
 }
 
-Outcome RunOnce(const corvex::CipherSpec& cipher_spec, corvex::CipherKeyFormat format,
-                std::span<const std::uint8_t> key, const corvex::CipherImplList& impls, Direction direction,
-                std::span<const std::uint8_t> input) {
-  corvex::CipherKey* cipher_key = nullptr;
-  corvex::CipherContext* context = nullptr;
-  Bytes buffer(input.size() + 8);
-  std::size_t update_length = 0;
-  std::size_t final_length = 0;
-  std::span<const std::uint8_t> stored;
-  const bool encrypt = direction == Direction::Encrypt;
-
-  CipherResult result = corvex::CipherKeyCreate(&cipher_key);
-  if (result == CipherResult::Ok) result = corvex::CipherKeySet(cipher_key, format, key);
-  if (result == CipherResult::Ok) result = corvex::CipherKeyGet(stored, cipher_key, corvex::CipherKeyFormat::KeyBytes);
-  if (result == CipherResult::Ok) result = corvex::CipherContextCreate(&context);
-  if (result == CipherResult::Ok) result = corvex::CipherContextSetSpec(context, cipher_spec);
-  if (result == CipherResult::Ok) {
-    result = encrypt ? corvex::CipherEncryptInit(context, cipher_key, impls)
-                     : corvex::CipherDecryptInit(context, cipher_key, impls);
-  }
-  if (result == CipherResult::Ok) {
-    result = encrypt ? corvex::CipherEncryptUpdate(context, buffer, update_length, input)
-                     : corvex::CipherDecryptUpdate(context, buffer, update_length, input);
-  }
-  if (result == CipherResult::Ok) {
-    const std::span<std::uint8_t> rest = std::span(buffer).subspan(update_length);
-    result = encrypt ? corvex::CipherEncryptFinal(context, rest, final_length)
-                     : corvex::CipherDecryptFinal(context, rest, final_length);
-  }
-  corvex::CipherKeyDestroy(&cipher_key);
-  corvex::CipherContextDestroy(&context);
-  buffer.resize(update_length + final_length);
-  return {result, buffer};
-}
-
 CipherObjects::CipherObjects() {
   if (corvex::CipherKeyCreate(&key) != CipherResult::Ok || corvex::CipherContextCreate(&context) != CipherResult::Ok) {
     throw std::runtime_error("cannot create the cipher objects");
@@ -87,6 +52,47 @@ CipherObjects::CipherObjects() {
 CipherObjects::~CipherObjects() {
   corvex::CipherKeyDestroy(&key);
   corvex::CipherContextDestroy(&context);
+}
+
+CipherResult CipherRun::Start(const corvex::CipherSpec& cipher_spec, corvex::CipherKeyFormat format,
+                              std::span<const std::uint8_t> key, const corvex::CipherImplList& impls) {
+  CipherResult result = corvex::CipherKeySet(objects.key, format, key);
+  if (result == CipherResult::Ok) result = corvex::CipherContextSetSpec(objects.context, cipher_spec);
+  return result == CipherResult::Ok ? Init(impls) : result;
+}
+
+CipherResult CipherRun::Init(const corvex::CipherImplList& impls) {
+  return direction_ == Direction::Encrypt ? corvex::CipherEncryptInit(objects.context, objects.key, impls)
+                                          : corvex::CipherDecryptInit(objects.context, objects.key, impls);
+}
+
+CipherResult CipherRun::Update(std::span<std::uint8_t> output, std::size_t& length,
+                               std::span<const std::uint8_t> input) {
+  return direction_ == Direction::Encrypt ? corvex::CipherEncryptUpdate(objects.context, output, length, input)
+                                          : corvex::CipherDecryptUpdate(objects.context, output, length, input);
+}
+
+CipherResult CipherRun::Final(std::span<std::uint8_t> output, std::size_t& length) {
+  return direction_ == Direction::Encrypt ? corvex::CipherEncryptFinal(objects.context, output, length)
+                                          : corvex::CipherDecryptFinal(objects.context, output, length);
+}
+
+Outcome RunOnce(const corvex::CipherSpec& cipher_spec, corvex::CipherKeyFormat format,
+                std::span<const std::uint8_t> key, const corvex::CipherImplList& impls, Direction direction,
+                std::span<const std::uint8_t> input) {
+  CipherRun run(direction);
+  Bytes buffer(input.size() + 8);
+  std::size_t update_length = 0;
+  std::size_t final_length = 0;
+  std::span<const std::uint8_t> stored;
+  CipherResult result = run.Start(cipher_spec, format, key, impls);
+  if (result == CipherResult::Ok) {
+    result = corvex::CipherKeyGet(stored, run.objects.key, corvex::CipherKeyFormat::KeyBytes);
+  }
+  if (result == CipherResult::Ok) result = run.Update(buffer, update_length, input);
+  if (result == CipherResult::Ok) result = run.Final(std::span(buffer).subspan(update_length), final_length);
+  buffer.resize(update_length + final_length);
+  return {result, buffer};
 }
 
 corvex::CipherSpec EdeEcbSpec() {

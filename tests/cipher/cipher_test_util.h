@@ -1,5 +1,5 @@
-// Helpers for the cipher-layer tests: hex bytes, and one whole operation run
-// the way the card library runs it.
+// Helpers for the cipher-layer tests: hex bytes, and runs of the layer's
+// calls the way the card library makes them.
 #pragma once
 
 #include <cstdint>
@@ -26,18 +26,6 @@ Bytes Hex(std::string_view text);
 
 enum class Direction { Encrypt, Decrypt };
 
-struct Outcome {
-  corvex::CipherResult result;  // the first failure, or Ok
-  Bytes output;                 // what update and final wrote
-};
-
-// Create and load a key, create and configure a context, init, one update
-// with the whole input into a buffer of the input length plus 8, one final
-// into the rest, then destroy both objects.
-Outcome RunOnce(const corvex::CipherSpec& cipher_spec, corvex::CipherKeyFormat format,
-                std::span<const std::uint8_t> key, const corvex::CipherImplList& impls, Direction direction,
-                std::span<const std::uint8_t> input);
-
 // A key holder and a context, created for a test and destroyed with it.
 struct CipherObjects {
   CipherObjects();
@@ -48,6 +36,36 @@ struct CipherObjects {
   corvex::CipherKey* key = nullptr;
   corvex::CipherContext* context = nullptr;
 };
+
+// The objects of one run in one direction; each call is the layer's call for
+// that direction.
+class CipherRun {
+ public:
+  explicit CipherRun(Direction direction) : direction_(direction) {}
+
+  // Loads the key, configures the context and initialises it: the first failure, or Ok.
+  corvex::CipherResult Start(const corvex::CipherSpec& cipher_spec, corvex::CipherKeyFormat format,
+                             std::span<const std::uint8_t> key, const corvex::CipherImplList& impls);
+  corvex::CipherResult Init(const corvex::CipherImplList& impls);
+  corvex::CipherResult Update(std::span<std::uint8_t> output, std::size_t& length, std::span<const std::uint8_t> input);
+  corvex::CipherResult Final(std::span<std::uint8_t> output, std::size_t& length);
+
+  CipherObjects objects;
+
+ private:
+  Direction direction_;
+};
+
+struct Outcome {
+  corvex::CipherResult result;  // the first failure, or Ok
+  Bytes output;                 // what update and final wrote
+};
+
+// Start, the stored key read back, one update with the whole input into a
+// buffer of the input length plus 8, one final into the rest.
+Outcome RunOnce(const corvex::CipherSpec& cipher_spec, corvex::CipherKeyFormat format,
+                std::span<const std::uint8_t> key, const corvex::CipherImplList& impls, Direction direction,
+                std::span<const std::uint8_t> input);
 
 // CipherSpec values of the card library's two combinations.
 corvex::CipherSpec EdeEcbSpec();

@@ -102,24 +102,42 @@ TEST_F(ListFile, NoOtherOpenSucceedsWhileTheListIsHeld) {
   CloseIDFile(second);
 }
 
+// Each line into a row ending with LF. A 0x1A ends the data, and a last line
+// without line end is no record; a line longer than 511 bytes refuses the
+// whole file with the table untouched.
 TEST_F(ListFile, LoadsEachLineIntoARowEndingWithLf) {
-  ASSERT_EQ(Load(""), 0);
-  EXPECT_EQ(count_, 0);
-
-  ASSERT_EQ(Load("abc,2024,5,3,1\r\nbare,1,2,3,4\nlone\rcr,1,1,1,1\r\n"), 0);
-  EXPECT_EQ(Rows(), (std::vector<std::string>{"abc,2024,5,3,1\n", "bare,1,2,3,4\n", "lone\rcr,1,1,1,1\n"}));
-  EXPECT_EQ(Row(0).size(), 15u);
-  EXPECT_TRUE(GuardIntact());
-}
-
-TEST_F(ListFile, ControlZEndsTheDataAndALastLineWithoutLineEndIsNoRecord) {
-  ASSERT_EQ(Load("a,1,1,1,1\r\n\x1A"
-                 "b,2,2,2,2\r\n"),
-            0);
-  EXPECT_EQ(count_, 1);
-
+  const std::string longest(511, 'x');
+  const std::string refused = "<refused>";
+  const struct {
+    std::string file;
+    std::vector<std::string> rows;
+  } cases[] = {
+      {"", {}},
+      {"abc,2024,5,3,1\r\nbare,1,2,3,4\nlone\rcr,1,1,1,1\r\n",
+       {"abc,2024,5,3,1\n", "bare,1,2,3,4\n", "lone\rcr,1,1,1,1\n"}},
+      {"a,1,1,1,1\r\n\x1A"
+       "b,2,2,2,2\r\n",
+       {"a,1,1,1,1\n"}},
+      {"a,1,1,1,1\r\ntail,2,2,2,2", {"a,1,1,1,1\n"}},
+      {"a,1,1,1,1\r\n" + longest + "\r\n", {"a,1,1,1,1\n", longest + "\n"}},
+      {"a,1,1,1,1\r\n" + longest + "x\r\nb,1,1,1,1\r\n", {refused}},
+      {"a,1,1,1,1\r\n" + longest + "x", {refused}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file.substr(0, 40));
+    std::fill(memory_.begin(), memory_.end(), kFill);
+    if (c.rows == std::vector<std::string>{refused}) {
+      EXPECT_EQ(Load(c.file), TALLIX_FILE_ERROR);
+      EXPECT_EQ(count_, kCapacity);
+      EXPECT_EQ(memory_[0], kFill);
+    } else {
+      ASSERT_EQ(Load(c.file), 0);
+      EXPECT_EQ(Rows(), c.rows);
+    }
+    EXPECT_TRUE(GuardIntact());
+  }
+  // The unterminated last line was still copied into the row after the last.
   ASSERT_EQ(Load("a,1,1,1,1\r\ntail,2,2,2,2"), 0);
-  EXPECT_EQ(count_, 1);
   EXPECT_EQ(std::string(memory_.data() + TALLIX_ROW_SIZE, 14),
             "tail,2,2,2,2"
             "\x5A\x5A");
@@ -147,27 +165,41 @@ TEST_F(ListFile, MoreLinesThanTheCapacityGiveTheRealCountAndLeaveTheTableAlone) 
   EXPECT_EQ(count_, 3);
 }
 
-TEST_F(ListFile, ALineLongerThan511BytesRefusesTheWholeFile) {
-  const std::string longest(511, 'x');
-  ASSERT_EQ(Load("a,1,1,1,1\r\n" + longest + "\r\n"), 0);
-  EXPECT_EQ(Row(1), longest + "\n");
-
-  std::fill(memory_.begin(), memory_.end(), kFill);
-  EXPECT_EQ(Load("a,1,1,1,1\r\n" + longest + "x\r\nb,1,1,1,1\r\n"), TALLIX_FILE_ERROR);
-  EXPECT_EQ(count_, kCapacity);
-  EXPECT_EQ(memory_[0], kFill);
-  // The same for a last line without line end.
-  EXPECT_EQ(Load("a,1,1,1,1\r\n" + longest + "x"), TALLIX_FILE_ERROR);
-  EXPECT_EQ(memory_[0], kFill);
-}
-
-TEST_F(ListFile, ANewIdIsAppendedWithCrLf) {
-  ASSERT_EQ(Load(""), 0);
-  ASSERT_EQ(Write(-1, "abc,2024,5,3,1\n"), 0);
-  ASSERT_EQ(Write(7, "def,2024,5,4,1\n"), 0);  // any index that is not a row appends
-  EXPECT_EQ(count_, 2);
-  EXPECT_EQ(Rows(), (std::vector<std::string>{"abc,2024,5,3,1\n", "def,2024,5,4,1\n"}));
-  EXPECT_EQ(File(), "abc,2024,5,3,1\r\ndef,2024,5,4,1\r\n");
+// A new ID is appended with CR LF (any index that is not a row appends); a
+// replaced line keeps its place, whatever the line ends before it, and leaves
+// no remnant; what is not a line (an unterminated last line, bytes after a
+// 0x1A) is dropped, the written lines going where the list's data ends. The
+// table holds the file's lines, and so does the file loaded again.
+TEST_F(ListFile, WritesChangeTheFileAndTheTableAlike) {
+  const struct {
+    std::string before;
+    int32_t index;
+    std::string line;
+    std::string after;
+  } cases[] = {
+      {"", -1, "abc,2024,5,3,1\n", "abc,2024,5,3,1\r\n"},
+      {"abc,2024,5,3,1\r\n", 7, "def,2024,5,4,1\n", "abc,2024,5,3,1\r\ndef,2024,5,4,1\r\n"},
+      {"longer-user,2024,5,3,1\r\nb,2024,5,3,1\r\nc,2024,5,3,1\r\n", 0, "a,2025,1,1,2\n",
+       "a,2025,1,1,2\r\nb,2024,5,3,1\r\nc,2024,5,3,1\r\n"},
+      {"a,2025,1,1,2\r\nb,2024,5,3,1\r\nc,2024,5,3,1\r\n", 2, "c-is-longer-now,2025,1,1,2\n",
+       "a,2025,1,1,2\r\nb,2024,5,3,1\r\nc-is-longer-now,2025,1,1,2\r\n"},
+      {"a,1,1,1,1\nb,2,2,2,2\nc,3,3,3,3\r\nd,4,4,4,4\n", 2, "c,9,9,9,9\n",
+       "a,1,1,1,1\nb,2,2,2,2\nc,9,9,9,9\r\nd,4,4,4,4\r\n"},
+      {"a,1,1,1,1\r\npartial", -1, "b,2,2,2,2\n", "a,1,1,1,1\r\nb,2,2,2,2\r\n"},
+      {"a,1,1,1,1\r\n\x1A"
+       "junk\r\n",
+       -1, "b,2,2,2,2\n", "a,1,1,1,1\r\nb,2,2,2,2\r\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.before + " <- " + c.line);
+    ASSERT_EQ(Load(c.before), 0);
+    ASSERT_EQ(Write(c.index, c.line), 0);
+    EXPECT_EQ(File(), c.after);
+    const std::vector<std::string> rows = Rows();
+    Close();
+    ASSERT_EQ(Load(c.after), 0);
+    EXPECT_EQ(rows, Rows());
+  }
 }
 
 TEST_F(ListFile, AFullTableTakesNoAppendButStillAReplacement) {
@@ -179,40 +211,6 @@ TEST_F(ListFile, AFullTableTakesNoAppendButStillAReplacement) {
   EXPECT_EQ(memory_[static_cast<std::size_t>(kCapacity) * TALLIX_ROW_SIZE], kFill) << "nothing past the table";
   EXPECT_EQ(Write(kCapacity - 1, "last,2024,5,3,1\n"), 0);
   EXPECT_EQ(Row(kCapacity - 1), "last,2024,5,3,1\n");
-}
-
-TEST_F(ListFile, AReplacedLineKeepsItsPlaceAndLeavesNoRemnant) {
-  ASSERT_EQ(Load("longer-user,2024,5,3,1\r\nb,2024,5,3,1\r\nc,2024,5,3,1\r\n"), 0);
-  ASSERT_EQ(Write(0, "a,2025,1,1,2\n"), 0);
-  EXPECT_EQ(File(), "a,2025,1,1,2\r\nb,2024,5,3,1\r\nc,2024,5,3,1\r\n");
-  ASSERT_EQ(Write(2, "c-is-longer-now,2025,1,1,2\n"), 0);
-  EXPECT_EQ(File(), "a,2025,1,1,2\r\nb,2024,5,3,1\r\nc-is-longer-now,2025,1,1,2\r\n");
-  EXPECT_EQ(count_, 3);
-  EXPECT_EQ(Row(2), "c-is-longer-now,2025,1,1,2\n");
-}
-
-TEST_F(ListFile, ReplacingAfterBareLfLinesWritesAtTheLinesRealPlace) {
-  ASSERT_EQ(Load("a,1,1,1,1\nb,2,2,2,2\nc,3,3,3,3\r\nd,4,4,4,4\n"), 0);
-  ASSERT_EQ(Write(2, "c,9,9,9,9\n"), 0);
-  // Earlier lines stay as they were; the rewritten tail has CR LF.
-  EXPECT_EQ(File(), "a,1,1,1,1\nb,2,2,2,2\nc,9,9,9,9\r\nd,4,4,4,4\r\n");
-  Close();
-  ASSERT_EQ(Load(File()), 0);
-  EXPECT_EQ(Rows(), (std::vector<std::string>{"a,1,1,1,1\n", "b,2,2,2,2\n", "c,9,9,9,9\n", "d,4,4,4,4\n"}));
-}
-
-TEST_F(ListFile, WritesDropWhatIsNotALine) {
-  // An unterminated last line or bytes after a 0x1A are not lines of the
-  // list; a write puts its lines where the list's data ends.
-  ASSERT_EQ(Load("a,1,1,1,1\r\npartial"), 0);
-  ASSERT_EQ(Write(-1, "b,2,2,2,2\n"), 0);
-  EXPECT_EQ(File(), "a,1,1,1,1\r\nb,2,2,2,2\r\n");
-
-  ASSERT_EQ(Load("a,1,1,1,1\r\n\x1A"
-                 "junk\r\n"),
-            0);
-  ASSERT_EQ(Write(-1, "b,2,2,2,2\n"), 0);
-  EXPECT_EQ(File(), "a,1,1,1,1\r\nb,2,2,2,2\r\n");
 }
 
 TEST_F(ListFile, LinesThatCannotBeStoredAreRefusedWithNothingChanged) {

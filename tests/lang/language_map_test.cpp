@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <string>
 
 #include "lang/Lingrel.h"
@@ -38,54 +39,51 @@ class LanguageMap : public ::testing::Test {
   ScopedCurrentDir here_;
 };
 
-TEST_F(LanguageMap, KeyMatchesWithOrWithoutFurtherFields) {
-  for (const char* line : {"0411,japanese.csv\r\n", "0411,japanese.csv,\r\n", "0411,japanese.csv,third\n",
-                           "0411,japanese.csv", "04110,japanese.csv\n", ",,0411,,japanese.csv\n"}) {
-    WriteMap(std::string("0409,english_string.csv\r\n") + line);
-    const Choice choice = Choose(0, 1041);
-    EXPECT_EQ(choice.result, 0) << line;
-    EXPECT_EQ(choice.name, "japanese.csv") << line;
-    EXPECT_EQ(choice.length, 12) << line;
+// The map (and the administrator's map) as written, the mode and locale
+// asked for, and the file name chosen. The key is the locale's low 16 bits in
+// four upper-case hex digits, compared exactly; the first line with the key
+// and a file name wins; without one, the English file of the set.
+TEST_F(LanguageMap, ChoosesTheFileOfTheFirstMatchingLineOrEnglish) {
+  const std::string english = "0409,english_string.csv\r\n";
+  const struct {
+    std::string map;
+    std::string admin_map;
+    int32_t mode;
+    int32_t locale;
+    std::string name;
+  } cases[] = {
+      {english + "0411,japanese.csv\r\n", "", 0, 1041, "japanese.csv"},
+      {english + "0411,japanese.csv,\r\n", "", 0, 1041, "japanese.csv"},
+      {english + "0411,japanese.csv,third\n", "", 0, 1041, "japanese.csv"},
+      {english + "0411,japanese.csv", "", 0, 1041, "japanese.csv"},
+      {english + "04110,japanese.csv\n", "", 0, 1041, "japanese.csv"},
+      {english + ",,0411,,japanese.csv\n", "", 0, 1041, "japanese.csv"},
+      {"040c,french_lower.csv\n040C,french.csv\n040C,french_second.csv\n", "", 0, 0x040C, "french.csv"},
+      {"040C,french.csv\n", "", 0, 0x7FFF040C, "french.csv"},
+      {"040c,french_lower.csv\n", "", 0, 0x040C, "english_string.csv"},
+      {"", "", 0, 1041, "english_string.csv"},
+      {"", "", 7, 1041, "english_string.csv"},
+      {"", "", 1, 1041, "english_string_admin.csv"},
+      {"0411,standard.csv\n", "0411,admin.csv\n", 1, 1041, "admin.csv"},
+      {"0411,standard.csv\n", "0411,admin.csv\n", 0, 1041, "standard.csv"},
+      {"0411,standard.csv\n", "0411,admin.csv\n", 2, 1041, "standard.csv"},
+      {"0411\n0411,\n0411,,\n0411,japanese.csv\n", "", 0, 1041, "japanese.csv"},
+      {"0411,\n", "", 0, 1041, "english_string.csv"},
+      // Long lines are read in pieces of 1023 characters: the second piece of
+      // this line starts with a key of its own; one character less and the
+      // key is inside the first piece's text.
+      {"0409," + std::string(1018, 'x') + "0411,piece.csv\n", "", 0, 1041, "piece.csv"},
+      {"0409," + std::string(1017, 'x') + "0411,piece.csv\n", "", 0, 1041, "english_string.csv"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.map.substr(0, 60) + " / mode " + std::to_string(c.mode));
+    WriteMap(c.map);
+    WriteMap(c.admin_map, "VelLang_Admin.csv");
+    const Choice choice = Choose(c.mode, c.locale);
+    EXPECT_EQ(choice.result, 0);
+    EXPECT_EQ(choice.name, c.name);
+    EXPECT_EQ(choice.length, static_cast<int32_t>(c.name.size()));
   }
-}
-
-TEST_F(LanguageMap, KeyIsComparedExactlyAndFirstMatchWins) {
-  WriteMap("040c,french_lower.csv\n040C,french.csv\n040C,french_second.csv\n");
-  EXPECT_EQ(Choose(0, 0x040C).name, "french.csv");
-  // Only the low 16 bits of the locale form the key.
-  EXPECT_EQ(Choose(0, 0x7FFF040C).name, "french.csv");
-
-  WriteMap("040c,french_lower.csv\n");
-  const Choice fallback = Choose(0, 0x040C);
-  EXPECT_EQ(fallback.result, 0);
-  EXPECT_EQ(fallback.name, "english_string.csv");
-  EXPECT_EQ(fallback.length, 18);
-}
-
-TEST_F(LanguageMap, EmptyOrUnlistedGivesTheEnglishFileOfTheSet) {
-  WriteMap("");
-  WriteMap("", "VelLang_Admin.csv");
-  EXPECT_EQ(Choose(0, 1041).name, "english_string.csv");
-  EXPECT_EQ(Choose(7, 1041).name, "english_string.csv");
-  const Choice admin = Choose(1, 1041);
-  EXPECT_EQ(admin.result, 0);
-  EXPECT_EQ(admin.name, "english_string_admin.csv");
-  EXPECT_EQ(admin.length, 24);
-}
-
-TEST_F(LanguageMap, ModeOneReadsTheAdministratorMap) {
-  WriteMap("0411,standard.csv\n");
-  WriteMap("0411,admin.csv\n", "VelLang_Admin.csv");
-  EXPECT_EQ(Choose(1, 1041).name, "admin.csv");
-  EXPECT_EQ(Choose(0, 1041).name, "standard.csv");
-  EXPECT_EQ(Choose(2, 1041).name, "standard.csv");
-}
-
-TEST_F(LanguageMap, KeyWithoutFileNameIsNoMatch) {
-  WriteMap("0411\n0411,\n0411,,\n0411,japanese.csv\n");
-  EXPECT_EQ(Choose(0, 1041).name, "japanese.csv");
-  WriteMap("0411,\n");
-  EXPECT_EQ(Choose(0, 1041).name, "english_string.csv");
 }
 
 TEST_F(LanguageMap, MissingMapLeavesTheOutputsUntouched) {
@@ -123,16 +121,6 @@ TEST_F(LanguageMap, FileNameOf255CharactersFitsAndLongerIsRefused) {
   for (char c : out.guard) ASSERT_EQ(c, '#');
 }
 
-TEST_F(LanguageMap, LongLinesAreReadInPiecesOf1023Characters) {
-  // The second piece of this line starts with a key of its own.
-  const std::string first_piece = "0409," + std::string(1018, 'x');
-  WriteMap(first_piece + "0411,piece.csv\n");
-  EXPECT_EQ(Choose(0, 1041).name, "piece.csv");
-  // One character less and the key is inside the first piece's text.
-  WriteMap(first_piece.substr(1) + "0411,piece.csv\n");
-  EXPECT_EQ(Choose(0, 1041).name, "english_string.csv");
-}
-
 TEST(LocaleDigits, FourUpperCaseDigitsWithoutTerminator) {
   const struct {
     int32_t value;
@@ -146,6 +134,28 @@ TEST(LocaleDigits, FourUpperCaseDigitsWithoutTerminator) {
     EXPECT_EQ(count, 4);
     EXPECT_EQ(out[4], '#');
   }
+}
+
+// Every pointer an export writes through or needs is checked on its own.
+TEST(Exports, RefuseEachMissingArgumentAlone) {
+  char text[512];
+  int32_t number = 0;
+  const struct {
+    const char* name;
+    std::function<int32_t()> call;
+  } cases[] = {
+      {"ReadVelLang, no name", [&] { return ReadVelLang(0, 1041, nullptr, &number); }},
+      {"ReadVelLang, no length", [&] { return ReadVelLang(0, 1041, text, nullptr); }},
+      {"ReadLangFile, no path", [&] { return ReadLangFile(nullptr, 0, text, &number); }},
+      {"ReadLangFile, no rows", [&] { return ReadLangFile("lang.csv", 8, nullptr, &number); }},
+      {"ReadLangFile, no count", [&] { return ReadLangFile("lang.csv", 8, text, nullptr); }},
+      {"GetStringLangData, no text", [&] { return GetStringLangData(nullptr, 0, 1, nullptr, &number); }},
+      {"GetStringLangData, no length", [&] { return GetStringLangData(nullptr, 0, 1, text, nullptr); }},
+      {"ChangeLongToChar, no digits", [&] { return ChangeLongToChar(1041, nullptr, &number); }},
+      {"ChangeLongToChar, no count", [&] { return ChangeLongToChar(1041, text, nullptr); }},
+      {"GetUserAndDomain, no name", [&] { return GetUserAndDomain(nullptr, &number); }},
+  };
+  for (const auto& c : cases) EXPECT_EQ(c.call(), LINGREL_FILE_ERROR) << c.name;
 }
 
 }  // namespace

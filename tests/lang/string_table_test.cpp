@@ -18,6 +18,7 @@ using testing_support::WriteBytes;
 constexpr std::size_t kTableBytes = std::size_t{LINGREL_TABLE_ROWS} * LINGREL_ROW_SIZE;
 constexpr std::size_t kGuardBytes = 4096;
 constexpr char kFill = '\x5A';
+const std::string kNoText = "no string data";
 
 // A table of exactly the program's size followed by a guard region that must
 // never be written.
@@ -58,63 +59,51 @@ class LanguageTable : public ::testing::Test {
 };
 
 TEST_F(LanguageTable, RowsHoldEachLineAndItsLf) {
-  ASSERT_EQ(Load("5500,Information\r\n5501,Question\n"), 0);
+  // A last line without line end is stored too, but is no row of the count.
+  ASSERT_EQ(Load("5500,Information\r\n5501,Question\n5502,tail"), 0);
   EXPECT_EQ(count_, 2);
   EXPECT_EQ(Row(0, 17), "5500,Information\n");
   EXPECT_EQ(Row(1, 14), "5501,Question\n");
+  EXPECT_EQ(Row(2, 9), "5502,tail");
   EXPECT_EQ(Text(5500), "Information");
   EXPECT_EQ(Text(5501), "Question");
   EXPECT_EQ(Text(5502), "no string data");
 }
 
-TEST_F(LanguageTable, LastLineWithoutLineEndIsStoredButNeverFound) {
-  ASSERT_EQ(Load("1,one\n2,two"), 0);
-  EXPECT_EQ(count_, 1);
-  EXPECT_EQ(Row(1, 5), "2,two");
-  EXPECT_EQ(Text(2), "no string data");
-}
-
-TEST_F(LanguageTable, ControlZEndsTheFile) {
-  ASSERT_EQ(Load("1,one\r\n\x1A"
-                 "2,two\r\n"),
-            0);
-  EXPECT_EQ(count_, 1);
-  EXPECT_EQ(Text(2), "no string data");
-}
-
-TEST_F(LanguageTable, EscapesDecodeAndEachPairCountsOnce) {
-  ASSERT_EQ(Load("1,a\\,b\\nc\n2,x\\\\y\\qz\n3,end,ignored\n4,tail\\\n5,\\\\,next\n"), 0);
-  EXPECT_EQ(Text(1), "a,b\nc");
-  EXPECT_EQ(Text(2), "x\\y\\qz");
-  EXPECT_EQ(Text(3), "end");
-  EXPECT_EQ(Text(4), "tail\\");
-  // The second backslash is the one a comma replaces; what is left is one backslash before a comma.
-  EXPECT_EQ(Text(5), "\\,next");
-}
-
-TEST_F(LanguageTable, LineWithoutCommaHasAnEmptyText) {
-  ASSERT_EQ(Load("7\n8,eight\n"), 0);
-  EXPECT_EQ(Text(7), "");
-  EXPECT_EQ(Text(8), "eight");
-}
-
-TEST_F(LanguageTable, IdentifierZeroMatchesTheFirstFieldWithoutDigits) {
-  ASSERT_EQ(Load("1,one\nID,TEXT\n\n0,zero\n"), 0);
-  EXPECT_EQ(Text(0), "TEXT");
-  ASSERT_EQ(Load("1,one\n\n0,zero\n"), 0);
-  EXPECT_EQ(Text(0), "");
-}
-
-TEST_F(LanguageTable, IdentifiersReadLikeAtol) {
-  ASSERT_EQ(Load("  +12,twelve\n-3,minus three\n42abc,forty-two\n"), 0);
-  EXPECT_EQ(Text(12), "twelve");
-  EXPECT_EQ(Text(-3), "minus three");
-  EXPECT_EQ(Text(42), "forty-two");
-}
-
-TEST_F(LanguageTable, EarlierDuplicateWins) {
-  ASSERT_EQ(Load("9,first\n9,second\n"), 0);
-  EXPECT_EQ(Text(9), "first");
+// Each file loaded into the table, then its texts looked up by identifier.
+TEST_F(LanguageTable, TextsAreFoundByIdentifier) {
+  const struct {
+    const char* name;
+    std::string file;
+    int32_t lines;
+    std::vector<std::pair<int32_t, std::string>> texts;  // identifier, text
+  } cases[] = {
+      {"last line without line end: stored, never found", "1,one\n2,two", 1, {{1, "one"}, {2, kNoText}}},
+      {"control Z ends the file",
+       "1,one\r\n\x1A"
+       "2,two\r\n",
+       1,
+       {{1, "one"}, {2, kNoText}}},
+      {"escapes decode and each pair counts once",
+       "1,a\\,b\\nc\n2,x\\\\y\\qz\n3,end,ignored\n4,tail\\\n5,\\\\,next\n",
+       5,
+       // In 5, the comma replaces the second backslash: one backslash is left before a comma.
+       {{1, "a,b\nc"}, {2, "x\\y\\qz"}, {3, "end"}, {4, "tail\\"}, {5, "\\,next"}}},
+      {"line without comma has an empty text", "7\n8,eight\n", 2, {{7, ""}, {8, "eight"}}},
+      {"identifier 0 matches the first field without digits", "1,one\nID,TEXT\n\n0,zero\n", 4, {{0, "TEXT"}}},
+      {"an empty line is identifier 0", "1,one\n\n0,zero\n", 3, {{0, ""}}},
+      {"identifiers read like atol",
+       "  +12,twelve\n-3,minus three\n42abc,forty-two\n",
+       3,
+       {{12, "twelve"}, {-3, "minus three"}, {42, "forty-two"}}},
+      {"earlier duplicate wins", "9,first\n9,second\n", 2, {{9, "first"}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_EQ(Load(c.file), 0);
+    EXPECT_EQ(count_, c.lines);
+    for (const auto& [id, text] : c.texts) EXPECT_EQ(Text(id), text) << id;
+  }
 }
 
 TEST_F(LanguageTable, TextsAreCutAt256CharactersAndRowsAt599) {

@@ -56,15 +56,6 @@ class FileRewrite : public ::testing::Test {
   std::string side_;
 };
 
-TEST_F(FileRewrite, ReplacesEverythingFromTheGivenByteAndLeavesNoSideCopy) {
-  UniqueFile file = Open("hello world, and more");
-  EXPECT_EQ(platform::RewriteFile(file.get(), "hello world, and more", 6, "there"), Rewrite::Done);
-  EXPECT_EQ(Contents(file.get()), "hello there");
-  EXPECT_EQ(platform::RewriteFile(file.get(), "hello there", 11, "!\r\n"), Rewrite::Done);
-  EXPECT_EQ(Contents(file.get()), "hello there!\r\n");
-  EXPECT_FALSE(platform::PathExists(side_.c_str()));
-}
-
 TEST_F(FileRewrite, AnInterruptedRewriteIsFinishedWhenTheFileIsNextOpened) {
   UniqueFile file = Interrupted("first\r\nsecond\r\n", 7, "2nd\r\nthird\r\n");
   EXPECT_TRUE(platform::PathExists(side_.c_str()));

@@ -92,14 +92,4 @@ TEST(UnsharedFile, SeekWriteReadTruncateAndSize) {
   EXPECT_FALSE(platform::RemoveFile(path.c_str()));
 }
 
-TEST(UnsharedFile, HandleSurvivesTheRoundTripThroughA32BitInteger) {
-  TempDir dir;
-  const std::string path = dir.file("h.txt");
-  UniqueFile file(platform::OpenFile(path.c_str(), FileOpen::ReadWriteCreate));
-  ASSERT_TRUE(file.valid());
-  const auto narrow = static_cast<std::int32_t>(file.get());
-  EXPECT_GE(narrow, 0);
-  EXPECT_EQ(static_cast<platform::FileHandle>(narrow), file.get());
-}
-
 }  // namespace

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <utility>
+
+#include "tests/support/environment.h"
 
 namespace {
 
@@ -22,38 +25,31 @@ TEST(LocaleNames, TranslateToWindowsIdentifiers) {
 }
 
 #if !defined(_WIN32)
-// The stand-in reads LC_ALL, then LC_MESSAGES, then LANG: the first non-empty wins.
+// The stand-in reads LC_ALL, then LC_MESSAGES, then LANG: the first non-empty
+// wins (nullptr: unset).
 TEST(LocaleNames, SystemDefaultFollowsTheEnvironmentInOrder) {
-  struct Saved {
-    const char* name;
-    std::string value;
-    bool set;
-  } saved[] = {{"LC_ALL", "", false}, {"LC_MESSAGES", "", false}, {"LANG", "", false}};
-  for (Saved& s : saved) {
-    if (const char* v = std::getenv(s.name)) {
-      s.value = v;
-      s.set = true;
+  // Each variable is restored when the test ends.
+  const testing_support::ScopedEnvironment all("LC_ALL", ""), messages("LC_MESSAGES", ""), lang("LANG", "");
+  const struct {
+    const char* all;
+    const char* messages;
+    const char* lang;
+    std::uint32_t id;
+  } cases[] = {
+      {"", "de_DE.UTF-8", "ja_JP.UTF-8", 0x0407},
+      {"ja_JP.UTF-8", "de_DE.UTF-8", "ja_JP.UTF-8", 0x0411},
+      {nullptr, nullptr, "ja_JP.UTF-8", 0x0411},
+      {nullptr, nullptr, nullptr, 0x0409},
+  };
+  for (const auto& c : cases) {
+    for (const auto& [name, value] : {std::pair{"LC_ALL", c.all}, {"LC_MESSAGES", c.messages}, {"LANG", c.lang}}) {
+      if (value != nullptr) {
+        ::setenv(name, value, 1);
+      } else {
+        ::unsetenv(name);
+      }
     }
-  }
-
-  ::setenv("LC_ALL", "", 1);
-  ::setenv("LC_MESSAGES", "de_DE.UTF-8", 1);
-  ::setenv("LANG", "ja_JP.UTF-8", 1);
-  EXPECT_EQ(platform::SystemDefaultLocaleId(), 0x0407u);
-  ::setenv("LC_ALL", "ja_JP.UTF-8", 1);
-  EXPECT_EQ(platform::SystemDefaultLocaleId(), 0x0411u);
-  ::unsetenv("LC_ALL");
-  ::unsetenv("LC_MESSAGES");
-  EXPECT_EQ(platform::SystemDefaultLocaleId(), 0x0411u);
-  ::unsetenv("LANG");
-  EXPECT_EQ(platform::SystemDefaultLocaleId(), 0x0409u);
-
-  for (const Saved& s : saved) {
-    if (s.set) {
-      ::setenv(s.name, s.value.c_str(), 1);
-    } else {
-      ::unsetenv(s.name);
-    }
+    EXPECT_EQ(platform::SystemDefaultLocaleId(), c.id) << (c.all ? c.all : "-") << " " << (c.lang ? c.lang : "-");
   }
 }
 #endif

@@ -38,17 +38,6 @@ class PseudoTerminal : public ::testing::Test {
   void MasterWrite(const std::string& bytes) {
     ASSERT_EQ(::write(master_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
   }
-  std::string MasterRead(std::size_t count) {
-    std::string bytes(count, '\0');
-    std::size_t got = 0;
-    while (got < count) {
-      const ssize_t n = ::read(master_, bytes.data() + got, count - got);
-      if (n <= 0) break;
-      got += static_cast<std::size_t>(n);
-    }
-    bytes.resize(got);
-    return bytes;
-  }
 
   int master_ = -1;
   std::string path_;
@@ -147,15 +136,11 @@ TEST_F(PseudoTerminal, ReadsEndByTheTimeoutRule) {
   EXPECT_EQ(got, 0u);
 }
 
-TEST_F(PseudoTerminal, WritesReachTheOtherSideAndPurgeDropsInput) {
+// (That writes reach the other side raw, 0x11 and 0x13 included, the card
+// library's pseudo-terminal tests show frame by frame.)
+TEST_F(PseudoTerminal, PurgeDropsInput) {
   SerialPort port;
   ASSERT_TRUE(port.Open(path_.c_str()));
-  ASSERT_TRUE(port.WriteTimeouts(SerialTimeouts{0, 50, 1000, 50, 1000}));
-  std::size_t written = 0;
-  ASSERT_TRUE(port.Write("\x08\x00\x11\x13", 4, written));
-  EXPECT_EQ(written, 4u);
-  EXPECT_EQ(MasterRead(4), std::string("\x08\x00\x11\x13", 4)) << "raw: no flow control, no translation";
-
   MasterWrite("stale");
   std::this_thread::sleep_for(std::chrono::milliseconds(20));
   EXPECT_TRUE(port.Purge());
@@ -164,30 +149,6 @@ TEST_F(PseudoTerminal, WritesReachTheOtherSideAndPurgeDropsInput) {
   ASSERT_TRUE(port.WriteTimeouts(SerialTimeouts{0, 0, 20, 0, 0}));
   EXPECT_TRUE(port.Read(buffer, 5, got));
   EXPECT_EQ(got, 0u);
-}
-
-TEST_F(PseudoTerminal, HangUpIsAReadFailure) {
-  SerialPort port;
-  ASSERT_TRUE(port.Open(path_.c_str()));
-  ASSERT_TRUE(port.WriteTimeouts(SerialTimeouts{0, 50, 1000, 50, 1000}));
-  ::close(master_);
-  master_ = -1;
-  unsigned char buffer[4];
-  std::size_t got = 0;
-  EXPECT_FALSE(port.Read(buffer, 4, got));
-  port.ClearError();
-  EXPECT_TRUE(port.Close());
-}
-
-TEST(SerialPortFile, APlainFileOpensButIsNoPort) {
-  testing_support::TempDir dir;
-  testing_support::WriteBytes(dir.file("f"), "x");
-  SerialPort port;
-  ASSERT_TRUE(port.Open(dir.file("f").c_str()));
-  LineSettings settings;
-  EXPECT_FALSE(port.Purge());
-  EXPECT_FALSE(port.ReadLineSettings(settings));
-  EXPECT_FALSE(port.SetSpeed(9600));
 }
 
 }  // namespace

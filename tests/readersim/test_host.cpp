@@ -151,8 +151,7 @@ std::optional<Bytes> TestHost::Secured(const Bytes& command) {
   ++sequence_;
   Bytes clear(f);
   DesCbc(false, session_key_, Bytes(reply->begin() + 3, reply->begin() + 3 + static_cast<std::ptrdiff_t>(f)), clear);
-  last_sequence_ok_ = ((clear[0] << 8) | clear[1]) == sent;
-  if (!last_sequence_ok_) return std::nullopt;
+  if (((clear[0] << 8) | clear[1]) != sent) return std::nullopt;
   const std::size_t m = (clear[2] << 8) | clear[3];
   if (m + 5 > f) return std::nullopt;
   return Bytes(clear.begin() + 4, clear.begin() + 4 + static_cast<std::ptrdiff_t>(m));
@@ -183,15 +182,6 @@ Bytes AuthenticateCommand(const Block8& idm, std::uint16_t service) {
   Bytes command = Command({0x52, 0x81});
   Append(command, idm);
   AppendAccess(command, service);
-  return command;
-}
-
-Bytes ReadCommand(const Block8& idm, std::uint16_t service, const std::vector<std::uint8_t>& blocks) {
-  Bytes command = Command({0x56, 0x81});
-  Append(command, idm);
-  AppendAccess(command, service);
-  command.push_back(static_cast<std::uint8_t>(blocks.size()));
-  for (std::uint8_t b : blocks) command.insert(command.end(), {0x80, b});
   return command;
 }
 

@@ -54,7 +54,6 @@ class TestHost {
   std::uint16_t sequence() const { return sequence_; }
   void set_sequence(std::uint16_t value) { sequence_ = value; }
   std::uint8_t last_status() const { return last_status_; }
-  bool last_sequence_ok() const { return last_sequence_ok_; }
   const Block8& session_key() const { return session_key_; }
 
  private:
@@ -62,7 +61,6 @@ class TestHost {
   Block8 ra_{}, rb_{}, session_key_{};
   std::uint16_t sequence_ = 0;
   std::uint8_t last_status_ = 0;
-  bool last_sequence_ok_ = true;
   std::uint64_t counter_ = 0x0123456789ULL;
 };
 
@@ -70,7 +68,6 @@ class TestHost {
 Bytes PollingCommand();
 Bytes SelectKeysCommand(std::uint8_t a, std::uint8_t b);
 Bytes AuthenticateCommand(const Block8& idm, std::uint16_t service);
-Bytes ReadCommand(const Block8& idm, std::uint16_t service, const std::vector<std::uint8_t>& blocks);
 Bytes WriteCommand(const Block8& idm, const std::vector<std::uint8_t>& blocks, const Bytes& data);
 
 }  // namespace readersim_test
