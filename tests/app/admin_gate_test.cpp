@@ -53,6 +53,10 @@ TEST(Gate, PollsAsksReportsAndEnds) {
   const int failed = AdminIdDialog::kResultFailed;
   const auto none = [](ScriptedCard&) {};
   const auto admin = [](ScriptedCard& card) { card.card_type = 16; };
+  const auto read_fails_once = [](ScriptedCard& card) {
+    card.card_type = 16;
+    card.admin_reads_failing = 1;
+  };
   // clang-format off
   const GateRun runs[] = {
       {"no card: silent, the reader held open", none, 6, false, {}, kStillPolling, true},
@@ -61,10 +65,8 @@ TEST(Gate, PollsAsksReportsAndEnds) {
       {"unknown type, given up", [](ScriptedCard& c) { c.card_type = 0; c.type_fails = true; }, 1, false,
        {"T9011/Question"}, failed, false},
       {"no reader", [](ScriptedCard& c) { c.open_fails = true; }, 1, false, {"T9001/Error"}, failed, false},
-      {"a failed read is told and polling goes on", [](ScriptedCard& c) { c.card_type = 16; c.admin_reads_failing = 1; },
-       1, false, {"T7002/Error"}, kStillPolling, true},
-      {"a failed read, then read", [](ScriptedCard& c) { c.card_type = 16; c.admin_reads_failing = 1; }, 2, false,
-       {"T7002/Error"}, read, false},
+      {"a failed read is told and polling goes on", read_fails_once, 1, false, {"T7002/Error"}, kStillPolling, true},
+      {"a failed read, then read", read_fails_once, 2, false, {"T7002/Error"}, read, false},
       {"administrator card", admin, 1, false, {}, read, false},
       {"close fails after the read", [](ScriptedCard& c) { c.card_type = 16; c.close_fails = true; }, 1, false,
        {"T7002/Error"}, failed, false},

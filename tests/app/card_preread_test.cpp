@@ -28,24 +28,8 @@ struct Scenario {
   CardKind kind_after = CardKind::NoCard;
 };
 
-// A user card of this run's administrator with every field set.
-void OwnUser(OperationBench& bench) {
-  bench.card.PlaceUser(7, "alice");
-  bench.card.user_name = "Alice";
-  bench.card.comment = "desk 4";
-  bench.card.user_code = {0x00, 0x00, 0x30, 0x39};
-  bench.card.issue_info = {2, 2024, 5, 17};
-  bench.card.pin = "1234";
-  bench.card.retry_limit = 5;
-}
-
-void CodeCard(OperationBench& bench) {
-  bench.card.PlaceBlank(8);
-  bench.card.card_type = 256;
-  bench.card.user_code = {0xFF, 0xFF, 0xFF, 0xFF};
-  bench.card.user_name = "Locker";
-}
-
+void OwnUser(OperationBench& bench) { bench.PlaceUserCard(); }
+void CodeCard(OperationBench& bench) { bench.PlaceCodeCard(); }
 void Nothing(OperationBench& bench) { bench.card.card_type = ScriptedCard::kNoCard; }
 void Blank(OperationBench& bench) { bench.card.PlaceBlank(3); }
 void Admin(OperationBench& bench) {

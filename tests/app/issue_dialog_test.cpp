@@ -254,21 +254,17 @@ TEST(IssueInfoDialog, CardOperation) {
       b.surface.on_message = nullptr;
     };
   };
-  const auto given_up = [](const char* failing) {
-    return [failing](OperationBench& b) {
-      b.card.failing = {failing};
-      b.surface.answers = {false};
-    };
-  };
   // clang-format off
   const IssueRun runs[] = {
       {"user-ID card", false, nullptr, {"T4000/Info"}},
       {"user-code card", true, nullptr, {"T4000/Info"}},
       {"a card that is not blank, then a blank one", false, not_blank_then_blank, {"T9013/Question", "T4000/Info"}},
-      {"no card, given up", false, [](OperationBench& b) { b.card.card_type = app_test::ScriptedCard::kNoCard;
-                                                          b.surface.answers = {false}; },
+      {"no card, given up", false,
+       [](OperationBench& b) { b.card.card_type = app_test::ScriptedCard::kNoCard; b.surface.answers = {false}; },
        {"T9010/Question"}, cancelled, false, false},
-      {"keys not set, given up", false, given_up("set-all-key"), {"T9014/Question"}, cancelled, false, false},
+      {"keys not set, given up", false,
+       [](OperationBench& b) { b.card.failing = {"set-all-key"}; b.surface.answers = {false}; }, {"T9014/Question"},
+       cancelled, false, false},
       {"no reader", false, [](OperationBench& b) { b.card.open_fails = true; }, {"T9001/Error"}, cancelled, false,
        false},
       {"a write fails half-way", false, [](OperationBench& b) { b.card.failing = {"write-user-name"}; },

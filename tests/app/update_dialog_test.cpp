@@ -87,7 +87,8 @@ TEST(UpdateDialog, WritesTellsAndLogs) {
   // clang-format off
   const UpdateCase cases[] = {
       {"password kept", false, {{2023, "Al"}}, "", user_writes, {"T4001/Info"}, option, 1},
-      {"password changed to the longest", false, {{2015, longest}, {2016, longest}}, "", user_writes, {"T4001/Info"}, data, 1},
+      {"password changed to the longest", false, {{2015, longest}, {2016, longest}}, "", user_writes, {"T4001/Info"},
+       data, 1},
       {"password and code emptied", false, {{2015, ""}, {2016, ""}, {2051, ""}}, "", user_writes, {"T4001/Info"}, data,
        1},
       {"user-code card", true, {{2051, "7"}, {2024, "new"}}, "", code_writes, {"T4001/Info"},
