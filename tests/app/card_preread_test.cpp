@@ -4,6 +4,7 @@
 // before any dialog runs.
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <functional>
 
 #include "app/core/card_preread.h"
@@ -27,27 +28,21 @@ struct Scenario {
   CardKind kind_after = CardKind::NoCard;
 };
 
-// A user card of this run's administrator with every field set.
-void OwnUser(OperationBench& bench) {
-  bench.card.PlaceUser(7, "alice");
-  bench.card.user_name = "Alice";
-  bench.card.comment = "desk 4";
-  bench.card.user_code = {0x00, 0x00, 0x30, 0x39};
-  bench.card.issue_info = {2, 2024, 5, 17};
-  bench.card.pin = "1234";
-  bench.card.retry_limit = 5;
+void OwnUser(OperationBench& bench) { bench.PlaceUserCard(); }
+void CodeCard(OperationBench& bench) { bench.PlaceCodeCard(); }
+void Nothing(OperationBench& bench) { bench.card.card_type = ScriptedCard::kNoCard; }
+void Blank(OperationBench& bench) { bench.card.PlaceBlank(3); }
+void Admin(OperationBench& bench) {
+  bench.card.PlaceBlank(1);
+  bench.card.card_type = 16;
 }
+void OtherAdmins(OperationBench& bench) { bench.card.PlaceUser(9, "bob", "ADMIN02"); }
+void NoReader(OperationBench& bench) { bench.card.open_fails = true; }
 
-void CodeCard(OperationBench& bench) {
-  bench.card.PlaceBlank(8);
-  bench.card.card_type = 256;
-  bench.card.user_code = {0xFF, 0xFF, 0xFF, 0xFF};
-  bench.card.user_name = "Locker";
-}
+using Setup = std::function<void(OperationBench&)>;
 
 // While the first question is up, the operator lays `place` on the reader.
-std::function<void(OperationBench&)> ThenPlace(std::function<void(OperationBench&)> first,
-                                               std::function<void(OperationBench&)> place) {
+Setup ThenPlace(Setup first, Setup place) {
   return [first, place](OperationBench& bench) {
     first(bench);
     bench.surface.on_message = [&bench, place] {
@@ -57,122 +52,63 @@ std::function<void(OperationBench&)> ThenPlace(std::function<void(OperationBench
   };
 }
 
-void Nothing(OperationBench& bench) { bench.card.card_type = ScriptedCard::kNoCard; }
-void Blank(OperationBench& bench) { bench.card.PlaceBlank(3); }
-void Admin(OperationBench& bench) {
-  bench.card.PlaceBlank(1);
-  bench.card.card_type = 16;
+// The operator answers the questions with `answers`.
+Setup Answering(Setup setup, std::deque<bool> answers) {
+  return [setup, answers](OperationBench& bench) {
+    setup(bench);
+    bench.surface.answers = answers;
+  };
 }
-void OtherAdmins(OperationBench& bench) { bench.card.PlaceUser(9, "bob", "ADMIN02"); }
 
-const std::vector<std::string> kUpdateUserReads = {"read-user-admin-id", "read-user-account", "read-user-name",
-                                                   "read-issue-info",    "read-comment",      "read-user-code"};
+// `call` fails; with `once`, only until the first question.
+Setup Failing(Setup setup, const char* call, bool once = false) {
+  return [setup, call, once](OperationBench& bench) {
+    setup(bench);
+    bench.card.failing = {call};
+    if (once) bench.surface.on_message = [&bench] { bench.card.failing.clear(); };
+  };
+}
+
+const std::vector<std::string> kUserReads = {"read-user-admin-id", "read-user-account", "read-user-name",
+                                             "read-issue-info",    "read-comment",      "read-user-code"};
 
 TEST(CardPreread, EveryPathOfTheFourButtons) {
+  const ChildDialog update = ChildDialog::Update;
+  const std::vector<std::string> user_reads_twice = {"read-user-admin-id", "read-user-account", "read-user-name",
+                                                     "read-issue-info",    "read-comment",      "read-user-admin-id",
+                                                     "read-user-account",  "read-user-name",    "read-issue-info",
+                                                     "read-comment",       "read-user-code"};
+  std::vector<std::string> other_then_own = kUserReads;
+  other_then_own.insert(other_then_own.begin(), "read-user-admin-id");
+  // clang-format off
   const Scenario scenarios[] = {
-      {"update, own user card", 6003, OwnUser, {}, {ChildDialog::Update}, kUpdateUserReads, CardKind::UserCard},
-      {"update, user-code card: no owner check",
-       6003,
-       CodeCard,
-       {},
-       {ChildDialog::Update},
-       {"read-user-name", "read-comment", "read-issue-info", "read-user-code"},
-       CardKind::CodeCard},
-      {"update, another administrator's card, then the own",
-       6003,
-       ThenPlace(OtherAdmins, OwnUser),
-       {"T7006/Question"},
-       {ChildDialog::Update},
-       {"read-user-admin-id", "read-user-admin-id", "read-user-account", "read-user-name", "read-issue-info",
-        "read-comment", "read-user-code"},
-       CardKind::UserCard},
-      {"update, administrator card, given up",
-       6003,
-       [](OperationBench& b) {
-         Admin(b);
-         b.surface.answers = {false};
-       },
-       {"T9020/Question"},
-       {},
-       {}},
-      {"update, blank card, then nothing, given up",
-       6003,
-       [](OperationBench& b) {
-         ThenPlace(Blank, Nothing)(b);
-         b.surface.answers = {true, false};
-       },
-       {"T9020/Question", "T9010/Question"},
-       {},
-       {}},
-      {"update, a read fails once: sensed and read anew",
-       6003,
-       [](OperationBench& b) {
-         OwnUser(b);
-         b.card.failing = {"read-comment"};
-         b.surface.on_message = [&b] { b.card.failing.clear(); };
-       },
-       {"T9007/Question"},
-       {ChildDialog::Update},
-       {"read-user-admin-id", "read-user-account", "read-user-name", "read-issue-info", "read-comment",
-        "read-user-admin-id", "read-user-account", "read-user-name", "read-issue-info", "read-comment",
-        "read-user-code"},
-       CardKind::UserCard},
-      {"update, no reader", 6003, [](OperationBench& b) { b.card.open_fails = true; }, {"T9001/Error"}, {}, {}},
-      {"PIN change, own user card",
-       6004,
-       OwnUser,
-       {},
-       {ChildDialog::PinChange},
+      {"update, own user card", 6003, OwnUser, {}, {update}, kUserReads, CardKind::UserCard},
+      {"update, user-code card: no owner check", 6003, CodeCard, {}, {update},
+       {"read-user-name", "read-comment", "read-issue-info", "read-user-code"}, CardKind::CodeCard},
+      {"update, another administrator's card, then the own", 6003, ThenPlace(OtherAdmins, OwnUser),
+       {"T7006/Question"}, {update}, other_then_own, CardKind::UserCard},
+      {"update, administrator card, given up", 6003, Answering(Admin, {false}), {"T9020/Question"}, {}, {}},
+      {"update, blank card, then nothing, given up", 6003, Answering(ThenPlace(Blank, Nothing), {true, false}),
+       {"T9020/Question", "T9010/Question"}, {}, {}},
+      {"update, a read fails once: sensed and read anew", 6003, Failing(OwnUser, "read-comment", true),
+       {"T9007/Question"}, {update}, user_reads_twice, CardKind::UserCard},
+      {"update, no reader", 6003, NoReader, {"T9001/Error"}, {}, {}},
+      {"PIN change, own user card", 6004, OwnUser, {}, {ChildDialog::PinChange},
        {"read-user-admin-id", "read-pin-settings"}},
-      {"PIN change, user-code card, given up",
-       6004,
-       [](OperationBench& b) {
-         CodeCard(b);
-         b.surface.answers = {false};
-       },
-       {"T9012/Question"},
-       {},
-       {}},
-      {"PIN change, administrator ID unreadable, given up",
-       6004,
-       [](OperationBench& b) {
-         OwnUser(b);
-         b.card.failing = {"read-user-admin-id"};
-         b.surface.answers = {false};
-       },
-       {"T9007/Question"},
-       {},
-       {"read-user-admin-id"}},
+      {"PIN change, user-code card, given up", 6004, Answering(CodeCard, {false}), {"T9012/Question"}, {}, {}},
+      {"PIN change, administrator ID unreadable, given up", 6004,
+       Answering(Failing(OwnUser, "read-user-admin-id"), {false}), {"T9007/Question"}, {}, {"read-user-admin-id"}},
       {"PIN unlock, own user card: nothing read", 6005, OwnUser, {}, {ChildDialog::Confirm}, {"read-user-admin-id"}},
-      {"PIN unlock, identifier unreadable, given up",
-       6005,
-       [](OperationBench& b) {
-         OwnUser(b);
-         b.card.failing = {"card-info"};
-         b.surface.answers = {false};
-       },
-       {"T9007/Question"},
-       {},
-       {"read-user-admin-id"}},
+      {"PIN unlock, identifier unreadable, given up", 6005, Answering(Failing(OwnUser, "card-info"), {false}),
+       {"T9007/Question"}, {}, {"read-user-admin-id"}},
       {"initialise, blank card: no dialog", 6006, Blank, {"T9016/Question"}, {}, {}},
       {"initialise, user-code card", 6006, CodeCard, {}, {ChildDialog::Initialize}, {}, CardKind::CodeCard},
-      {"initialise, another administrator's card, then the own",
-       6006,
-       ThenPlace(OtherAdmins, OwnUser),
-       {"T7006/Question"},
-       {ChildDialog::Initialize},
-       {"read-user-admin-id", "read-user-admin-id"},
+      {"initialise, another administrator's card, then the own", 6006, ThenPlace(OtherAdmins, OwnUser),
+       {"T7006/Question"}, {ChildDialog::Initialize}, {"read-user-admin-id", "read-user-admin-id"},
        CardKind::UserCard},
-      {"initialise, administrator card, given up",
-       6006,
-       [](OperationBench& b) {
-         Admin(b);
-         b.surface.answers = {false};
-       },
-       {"T9020/Question"},
-       {},
-       {}},
+      {"initialise, administrator card, given up", 6006, Answering(Admin, {false}), {"T9020/Question"}, {}, {}},
   };
+  // clang-format on
   for (const Scenario& scenario : scenarios) {
     SCOPED_TRACE(scenario.name);
     OperationBench bench;

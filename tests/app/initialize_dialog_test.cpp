@@ -103,11 +103,7 @@ TEST(InitializeDialog, InitialisesDeletesTellsAndLogs) {
     bench.view.checks = {{1026, c.delete_id}, {1027, !c.delete_id}};
     c.arrange(bench);
     bench.PressOk(dialog);
-    EXPECT_EQ(bench.card.CardWork(), c.work);
-    EXPECT_EQ(bench.Shown(), c.shown);
-    EXPECT_EQ(bench.LastLog(), c.log);
-    EXPECT_EQ(bench.view.result, c.result);
-    EXPECT_FALSE(bench.card.open);
+    bench.ExpectOutcome(c.work, c.shown, c.log, c.result);
     EXPECT_EQ(bench.ClosedList(), c.list_after);
     EXPECT_EQ(bench.state.user_id_count, c.list_after == kList ? 2 : 1);
     EXPECT_EQ(bench.view.focus_returns, c.result == kStaysOpen ? 1 : 0);
@@ -144,11 +140,7 @@ TEST(ConfirmDialog, UnlocksTellsAndLogs) {
     bench.Open(pellam::RunPinUnlockOperation, dialog);
     c.arrange(bench.card);
     bench.PressOk(dialog);
-    EXPECT_EQ(bench.card.CardWork(), c.work);
-    EXPECT_EQ(bench.Shown(), c.shown);
-    EXPECT_EQ(bench.LastLog(), c.log);
-    EXPECT_EQ(bench.view.result, c.result);
-    EXPECT_FALSE(bench.card.open);
+    bench.ExpectOutcome(c.work, c.shown, c.log, c.result);
   }
 }
 

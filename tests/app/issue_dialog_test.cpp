@@ -246,70 +246,38 @@ TEST(IssueInfoDialog, CardOperation) {
   const platform::LocalDateTime now = platform::CurrentLocalDateTime();
   const std::string today =
       "alice," + std::to_string(now.year) + "," + std::to_string(now.month) + "," + std::to_string(now.day) + ",1\r\n";
+  const int cancelled = pellam::kDialogCancel;
+  const auto not_blank_then_blank = [](OperationBench& b) {
+    b.card.PlaceUser(5, "bob");
+    b.surface.on_message = [&b] {
+      b.card.PlaceBlank(6);
+      b.surface.on_message = nullptr;
+    };
+  };
+  // clang-format off
   const IssueRun runs[] = {
       {"user-ID card", false, nullptr, {"T4000/Info"}},
       {"user-code card", true, nullptr, {"T4000/Info"}},
-      {"a card that is not blank, then a blank one",
-       false,
-       [](OperationBench& b) {
-         b.card.PlaceUser(5, "bob");
-         b.surface.on_message = [&b] {
-           b.card.PlaceBlank(6);
-           b.surface.on_message = nullptr;
-         };
-       },
-       {"T9013/Question", "T4000/Info"}},
-      {"no card, given up",
-       false,
-       [](OperationBench& b) {
-         b.card.card_type = app_test::ScriptedCard::kNoCard;
-         b.surface.answers = {false};
-       },
-       {"T9010/Question"},
-       pellam::kDialogCancel,
-       false,
+      {"a card that is not blank, then a blank one", false, not_blank_then_blank, {"T9013/Question", "T4000/Info"}},
+      {"no card, given up", false,
+       [](OperationBench& b) { b.card.card_type = app_test::ScriptedCard::kNoCard; b.surface.answers = {false}; },
+       {"T9010/Question"}, cancelled, false, false},
+      {"keys not set, given up", false,
+       [](OperationBench& b) { b.card.failing = {"set-all-key"}; b.surface.answers = {false}; }, {"T9014/Question"},
+       cancelled, false, false},
+      {"no reader", false, [](OperationBench& b) { b.card.open_fails = true; }, {"T9001/Error"}, cancelled, false,
        false},
-      {"keys not set, given up",
-       false,
-       [](OperationBench& b) {
-         b.card.failing = {"set-all-key"};
-         b.surface.answers = {false};
-       },
-       {"T9014/Question"},
-       pellam::kDialogCancel,
-       false,
-       false},
-      {"no reader",
-       false,
-       [](OperationBench& b) { b.card.open_fails = true; },
-       {"T9001/Error"},
-       pellam::kDialogCancel,
-       false,
-       false},
-      {"a write fails half-way",
-       false,
-       [](OperationBench& b) { b.card.failing = {"write-user-name"}; },
-       {"T9015/Question"},
-       pellam::kDialogCancel,
-       false,
-       false},
-      {"closing fails: recorded all the same",
-       false,
-       [](OperationBench& b) { b.card.close_fails = true; },
-       {"T9009/Error"},
-       pellam::kDialogCancel},
-      {"the list cannot be written",
-       false,
-       [](OperationBench& b) { b.ClosedList(); },
-       {"T9006/Error"},
-       pellam::kDialogOk,
-       false},
-      {"no log file: the issue goes on",
-       false,
-       [](OperationBench&) { std::remove("UserCardProcessLog.csv"); },
+      {"a write fails half-way", false, [](OperationBench& b) { b.card.failing = {"write-user-name"}; },
+       {"T9015/Question"}, cancelled, false, false},
+      {"closing fails: recorded all the same", false, [](OperationBench& b) { b.card.close_fails = true; },
+       {"T9009/Error"}, cancelled},
+      {"the list cannot be written", false, [](OperationBench& b) { b.ClosedList(); }, {"T9006/Error"},
+       pellam::kDialogOk, false},
+      {"no log file: the issue goes on", false, [](OperationBench&) { std::remove("UserCardProcessLog.csv"); },
        {"T7013/Error", "T4000/Info"}},
       {"no registry key", false, [](OperationBench& b) { b.MakeRegistryWithoutKey(); }, {"T7017/Error"}},
   };
+  // clang-format on
   for (const IssueRun& run : runs) {
     SCOPED_TRACE(run.name);
     OperationBench bench;

@@ -79,11 +79,7 @@ void OperationBench::OpenList(const std::string& lines) {
   ASSERT_EQ(ReadIDFileAll(state.list_handle, state.user_id_rows.data(), &state.user_id_count), TALLIX_OK);
 }
 
-void OperationBench::OpenList(int rows) {
-  std::string lines;
-  for (int i = 0; i < rows; ++i) lines += "user" + std::to_string(i) + ",2024,5,17,1\r\n";
-  OpenList(lines);
-}
+void OperationBench::OpenList(int rows) { OpenList(folder.WriteList(rows)); }
 
 std::string OperationBench::ClosedList() {
   if (state.list_open) CloseIDFile(state.list_handle);
@@ -151,6 +147,15 @@ void OperationBench::ExpectRefusals(pellam::DialogLogic& dialog, const std::vect
     Type(refusal.then_typed);
   }
   surface.shown.clear();
+}
+
+void OperationBench::ExpectOutcome(const std::vector<std::string>& work, const std::vector<std::string>& shown,
+                                   const std::string& log, int result) const {
+  EXPECT_EQ(card.CardWork(), work);
+  EXPECT_EQ(Shown(), shown);
+  EXPECT_EQ(LastLog(), log);
+  EXPECT_EQ(view.result, result);
+  EXPECT_FALSE(card.open);
 }
 
 std::vector<std::string> OperationBench::Shown() const {

@@ -67,6 +67,11 @@ class OperationBench {
   // focus back, the card untouched.
   void ExpectRefusals(pellam::DialogLogic& dialog, const std::vector<Refusal>& refusals);
 
+  // One OK's outcome: the card work done, the messages shown, the last log
+  // line, the dialog's result, and the reader closed.
+  void ExpectOutcome(const std::vector<std::string>& work, const std::vector<std::string>& shown,
+                     const std::string& log, int result) const;
+
   // Every message shown as "text/caption".
   std::vector<std::string> Shown() const;
   // The log's lines, each without its line end.

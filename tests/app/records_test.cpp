@@ -1,4 +1,4 @@
-// The shared records' helpers and the operation buttons' tables and focus rule.
+// The shared records' helpers and the operation buttons' focus rule.
 #include <gtest/gtest.h>
 
 #include "app/core/operation_buttons.h"
@@ -9,13 +9,6 @@
 namespace {
 
 using pellam::CardKind;
-
-TEST(Records, SwapBytes32ReversesTheBytes) {
-  static_assert(pellam::SwapBytes32(0x00003039u) == 0x39300000u);
-  EXPECT_EQ(pellam::SwapBytes32(0x12345678u), 0x78563412u);
-  EXPECT_EQ(pellam::SwapBytes32(0xFFFFFFFFu), 0xFFFFFFFFu);
-  EXPECT_EQ(pellam::SwapBytes32(pellam::SwapBytes32(0xA1B2C3D4u)), 0xA1B2C3D4u);
-}
 
 TEST(Records, ClearingSetsCapacitiesAndLeavesTheOtherFields) {
   pellam::SharedRecords records;
@@ -75,18 +68,6 @@ TEST(Records, SenseCardKindMapsTheTypeAndTreatsFailuresAsNoCard) {
     EXPECT_EQ(pellam::SenseCardKind(card, kind), 0);
     EXPECT_EQ(kind, c.kind);
   }
-}
-
-TEST(OperationButtons, EveryButtonHasItsTextsAndPicture) {
-  for (const int control : {6002, 6003, 6004, 6005, 6006}) {
-    const pellam::OperationButtonRow* row = pellam::FindOperationButton(control);
-    ASSERT_NE(row, nullptr) << control;
-    EXPECT_EQ(row->caption, control);
-    EXPECT_GE(row->bitmap, 145);
-    EXPECT_LE(row->bitmap, 149);
-  }
-  EXPECT_EQ(pellam::FindOperationButton(6007), nullptr);
-  EXPECT_EQ(pellam::FindOperationButton(6006)->second_line, 6013);
 }
 
 TEST(OperationButtons, FocusRectangleRule) {

@@ -94,11 +94,7 @@ TEST(SameCard, AnUnreadableIdentifierOrNoReaderCancelsWithoutCardWork) {
       failure.arrange(bench.card);
       bench.surface.answers = {false};
       bench.PressOk(*dialog);
-      EXPECT_EQ(bench.Shown(), Strings{failure.shown});
-      EXPECT_TRUE(bench.card.CardWork().empty());
-      EXPECT_FALSE(bench.card.open);
-      EXPECT_EQ(bench.LastLog(), "");
-      EXPECT_EQ(bench.view.result, pellam::kDialogCancel);
+      bench.ExpectOutcome({}, Strings{failure.shown}, "", pellam::kDialogCancel);
     }
   }
 }

@@ -5,7 +5,6 @@
 
 #include "app/core/selection_dialog.h"
 #include "app/core/startup.h"
-#include "app/core/text_ids.h"
 #include "idlist/Tallix.h"
 #include "lang/Lingrel.h"
 #include "tests/app/app_test_files.h"
@@ -14,111 +13,120 @@
 
 namespace {
 
-using app_test::FakeSurface;
-using app_test::ProgramFolder;
-using app_test::ScriptedCard;
+using Strings = std::vector<std::string>;
 
-class Startup : public ::testing::Test {
- protected:
-  Startup() : messages_(state_, surface_), services_{card_, 0x0409, [this] { return group_result_; }} {
-    folder_.CopyLanguageFiles();
-  }
+// The program's working folder with the shipped language files, and what
+// start-up needs besides.
+struct StartBench {
+  StartBench() { folder.CopyLanguageFiles(); }
 
-  bool Run() { return pellam::RunStartup(state_, messages_, services_); }
+  bool Run() { return pellam::RunStartup(state, messages, services); }
 
-  // The language text of `id` in the shipped English file.
-  std::string English(std::int32_t id) {
+  // The text of `id` in the shipped file of the locale, as "text/caption"
+  // with the caption's id.
+  std::string Text(std::int32_t id) const {
+    const char* file = services.locale_id == 0x0411 ? "japanese_string.csv" : "english_string.csv";
     std::vector<char> rows(200 * 600);
     std::int32_t count = 0;
-    EXPECT_EQ(ReadLangFile("english_string.csv", 0, rows.data(), &count), 0);
+    EXPECT_EQ(ReadLangFile(file, 0, rows.data(), &count), 0);
     char text[512] = {};
     std::int32_t length = 0;
     GetStringLangData(rows.data(), count, id, text, &length);
     return std::string(text, static_cast<std::size_t>(length));
   }
+  std::string Message(std::int32_t id, std::int32_t caption) const { return Text(id) + "/" + Text(caption); }
 
-  // The texts shown, in order.
-  std::vector<std::string> Shown() const {
-    std::vector<std::string> texts;
-    for (const auto& message : surface_.shown) texts.push_back(message.text);
+  // The messages shown as "text/caption"; each a warning with no owner yet.
+  Strings Shown() const {
+    Strings texts;
+    for (const auto& message : surface.shown) {
+      EXPECT_EQ(message.owner, pellam::kNoWindow) << message.text;
+      texts.push_back(message.text + "/" + message.caption);
+    }
     return texts;
   }
 
-  ProgramFolder folder_;
-  pellam::AppState state_;
-  FakeSurface surface_;
-  pellam::Messages messages_;
-  ScriptedCard card_;
-  std::int32_t group_result_ = 0;
-  pellam::StartupServices services_;
+  app_test::ProgramFolder folder;
+  pellam::AppState state;
+  app_test::FakeSurface surface;
+  pellam::Messages messages{state, surface};
+  app_test::ScriptedCard card;
+  std::int32_t group_result = 0;
+  pellam::StartupServices services{card, 0x0409, [this] { return group_result; }};
 };
 
-TEST_F(Startup, CompleteStartLoadsTextsListAndDefaultLimit) {
-  folder_.MakeBackupFolder();
-  const std::string list = folder_.WriteList(3);
-  ASSERT_TRUE(Run());
-  EXPECT_TRUE(surface_.shown.empty());
-  EXPECT_EQ(pellam::BufferText(state_.error_caption), English(5502));
-  EXPECT_EQ(pellam::BufferText(state_.question_caption), English(5501));
-  EXPECT_EQ(pellam::BufferText(state_.information_caption), English(5500));
-  EXPECT_EQ(pellam::BufferText(state_.ok_text), English(6000));
-  EXPECT_EQ(pellam::BufferText(state_.cancel_text), English(6001));
-  EXPECT_TRUE(state_.list_open);
-  EXPECT_EQ(state_.user_id_count, 3);
-  EXPECT_EQ(state_.entry_limit, 1000);
-  EXPECT_EQ(folder_.Read("backup/BBackupUser.csv"), list);  // the list itself is open without sharing
-  pellam::RunExitPath(state_, messages_);
+struct StartRun {
+  const char* name;
+  bool backup_folder;
+  int list_rows;  // -1: no list
+  std::int32_t group_result;
+  std::uint32_t locale;
+  std::vector<std::pair<std::int32_t, std::int32_t>> shown;  // text and caption ids
+  bool started;
+};
+
+TEST(Startup, RunsStopsOrReportsThenTheExitPathBacksUp) {
+  const std::int32_t error = 5502, question = 5501;
+  // clang-format off
+  const StartRun runs[] = {
+      {"complete", true, 3, 0, 0x0409, {}, true},
+      {"Japanese", true, 1, 0, 0x0411, {}, true},
+      {"not a member: ends before the list is copied or opened", true, 3, 20, 0x0409, {{9000, error}}, false},
+      {"no backup folder: told once, start goes on", false, 3, 0, 0x0409, {{9002, question}}, true},
+      {"no list: never created", false, -1, 0, 0x0409, {{9002, question}, {9003, error}}, false},
+      {"5000 rows", true, 5000, 0, 0x0409, {}, true},
+      {"5001 rows", true, 5001, 0, 0x0409, {{9004, error}}, false},
+  };
+  // clang-format on
+  for (const StartRun& run : runs) {
+    SCOPED_TRACE(run.name);
+    StartBench bench;
+    bench.surface.windows.insert(0x77);  // a window exists, but nothing made it the owner
+    if (run.backup_folder) bench.folder.MakeBackupFolder();
+    const std::string list = run.list_rows < 0 ? "" : bench.folder.WriteList(run.list_rows);
+    bench.group_result = run.group_result;
+    bench.services.locale_id = run.locale;
+    EXPECT_EQ(bench.Run(), run.started);
+    Strings shown;
+    for (const auto& [text, caption] : run.shown) shown.push_back(bench.Message(text, caption));
+    EXPECT_EQ(bench.Shown(), shown);
+    for (const auto& message : bench.surface.shown) EXPECT_EQ(message.kind, pellam::MessageBoxKind::Warning);
+    EXPECT_EQ(bench.state.list_open, run.started);
+    EXPECT_EQ(bench.folder.Exists("backup/BBackupUser.csv"), run.backup_folder && run.group_result == 0);
+    EXPECT_EQ(bench.folder.Exists("UserIDList.csv"), run.list_rows >= 0);
+    if (!run.started) {
+      EXPECT_EQ(bench.card.calls, run.group_result == 0 ? Strings{"close"} : Strings{});
+      // The list is closed again: it opens without sharing.
+      std::int32_t handle = -1;
+      if (run.list_rows >= 0 && OpenIDFile("UserIDList.csv", &handle) == 0) CloseIDFile(handle);
+      EXPECT_EQ(handle != -1, run.list_rows >= 0);
+      continue;
+    }
+    // The list itself is open without sharing; its copy is read instead.
+    if (run.backup_folder) {
+      EXPECT_EQ(bench.folder.Read("backup/BBackupUser.csv"), list);
+    }
+    EXPECT_EQ(bench.state.user_id_count, run.list_rows);
+    EXPECT_EQ(bench.state.entry_limit, 1000);
+    EXPECT_EQ(pellam::BufferText(bench.state.error_caption), bench.Text(5502));
+    EXPECT_EQ(pellam::BufferText(bench.state.question_caption), bench.Text(5501));
+    EXPECT_EQ(pellam::BufferText(bench.state.information_caption), bench.Text(5500));
+    EXPECT_EQ(pellam::BufferText(bench.state.ok_text), bench.Text(6000));
+    EXPECT_EQ(pellam::BufferText(bench.state.cancel_text), bench.Text(6001));
+
+    // The exit path closes and backs up the list, once.
+    bench.surface.shown.clear();
+    pellam::RunExitPath(bench.state, bench.messages);
+    pellam::RunExitPath(bench.state, bench.messages);
+    EXPECT_FALSE(bench.state.list_open);
+    EXPECT_EQ(bench.Shown(), run.backup_folder ? Strings{} : Strings{bench.Message(9008, error)});
+    if (run.backup_folder) {
+      EXPECT_EQ(bench.folder.Read("backup/EBackupUser.csv"), list);
+    }
+  }
 }
 
-TEST_F(Startup, NotAMemberEndsBeforeTheListIsCopiedOrOpened) {
-  folder_.MakeBackupFolder();
-  folder_.WriteList(3);
-  group_result_ = 20;
-  EXPECT_FALSE(Run());
-  ASSERT_EQ(Shown(), std::vector<std::string>{English(9000)});
-  EXPECT_EQ(surface_.shown[0].caption, English(5502));
-  EXPECT_EQ(surface_.shown[0].kind, pellam::MessageBoxKind::Warning);
-  EXPECT_FALSE(folder_.Exists("backup/BBackupUser.csv"));
-  EXPECT_FALSE(state_.list_open);
-}
-
-TEST_F(Startup, FailedBackupIsReportedOnceAndStartGoesOn) {
-  folder_.WriteList(3);  // no backup folder
-  EXPECT_TRUE(Run());
-  ASSERT_EQ(Shown(), std::vector<std::string>{English(9002)});
-  EXPECT_EQ(surface_.shown[0].caption, English(5501));
-  EXPECT_TRUE(state_.list_open);
-  pellam::RunExitPath(state_, messages_);
-}
-
-TEST_F(Startup, MissingListFailsBackupThenOpenAndIsNeverCreated) {
-  EXPECT_FALSE(Run());
-  EXPECT_EQ(Shown(), (std::vector<std::string>{English(9002), English(9003)}));
-  EXPECT_EQ(surface_.shown[1].caption, English(5502));
-  EXPECT_EQ(card_.calls, std::vector<std::string>{"close"});
-  EXPECT_FALSE(folder_.Exists("UserIDList.csv"));
-}
-
-TEST_F(Startup, ListOfExactly5000RowsIsAcceptedAnd5001Refused) {
-  folder_.MakeBackupFolder();
-  folder_.WriteList(5000);
-  ASSERT_TRUE(Run());
-  EXPECT_EQ(state_.user_id_count, 5000);
-  pellam::RunExitPath(state_, messages_);
-
-  folder_.WriteList(5001);
-  EXPECT_FALSE(Run());
-  EXPECT_EQ(Shown(), std::vector<std::string>{English(9004)});
-  EXPECT_EQ(surface_.shown[0].caption, English(5502));
-  EXPECT_EQ(card_.calls, std::vector<std::string>{"close"});
-  EXPECT_FALSE(state_.list_open);
-  // The list was closed again: it opens without sharing.
-  std::int32_t handle = -1;
-  EXPECT_EQ(OpenIDFile("UserIDList.csv", &handle), 0);
-  CloseIDFile(handle);
-}
-
-TEST_F(Startup, LanguageFailuresUseFixedTextsByLocale) {
+TEST(Startup, LanguageFailuresUseFixedTextsByLocale) {
   struct Case {
     const char* remove;
     std::uint32_t locale;
@@ -137,41 +145,20 @@ TEST_F(Startup, LanguageFailuresUseFixedTextsByLocale) {
        "\xDC\x82\xB9\x82\xF1\x81\x42",
        "\x83\x47\x83\x89\x81\x5B"},
   };
-  folder_.WriteList(1);
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.remove) + " " + std::to_string(c.locale));
-    folder_.CopyLanguageFiles();
-    std::filesystem::remove(folder_.dir().path() / c.remove);
-    surface_.shown.clear();
-    services_.locale_id = c.locale;
-    EXPECT_FALSE(Run());
-    ASSERT_EQ(surface_.shown.size(), 1u);
-    EXPECT_EQ(surface_.shown[0].text, c.text);
-    EXPECT_EQ(surface_.shown[0].caption, c.caption);
-    EXPECT_EQ(surface_.shown[0].kind, pellam::MessageBoxKind::Warning);
-    EXPECT_FALSE(folder_.Exists("backup/BBackupUser.csv"));
+    StartBench bench;
+    bench.folder.WriteList(1);
+    std::filesystem::remove(bench.folder.dir().path() / c.remove);
+    bench.services.locale_id = c.locale;
+    EXPECT_FALSE(bench.Run());
+    EXPECT_EQ(bench.Shown(), Strings{std::string(c.text) + "/" + c.caption});
+    EXPECT_EQ(bench.surface.shown[0].kind, pellam::MessageBoxKind::Warning);
+    EXPECT_FALSE(bench.folder.Exists("backup/BBackupUser.csv"));
   }
 }
 
-TEST_F(Startup, JapaneseLocaleLoadsTheJapaneseFile) {
-  folder_.MakeBackupFolder();
-  folder_.WriteList(1);
-  services_.locale_id = 0x0411;
-  ASSERT_TRUE(Run());
-  EXPECT_EQ(pellam::BufferText(state_.error_caption), "\x83\x47\x83\x89\x81\x5B");
-  pellam::RunExitPath(state_, messages_);
-}
-
-TEST_F(Startup, StartupMessagesHaveNoOwnerYet) {
-  surface_.windows.insert(0x77);  // a window exists, but nothing made it the owner
-  folder_.WriteList(1);
-  EXPECT_TRUE(Run());
-  ASSERT_EQ(surface_.shown.size(), 1u);
-  EXPECT_EQ(surface_.shown[0].owner, pellam::kNoWindow);
-  pellam::RunExitPath(state_, messages_);
-}
-
-TEST_F(Startup, LimitIsHeldWithin1000And5000) {
+TEST(Startup, LimitIsHeldWithin1000And5000) {
   const std::pair<const char*, std::int32_t> cases[] = {
       {"abc", 1000},
       {"0", 1000},
@@ -185,83 +172,54 @@ TEST_F(Startup, LimitIsHeldWithin1000And5000) {
       {"2500xyz", 2500},
       {"99999999999999999999", 5000},
   };
+  app_test::ProgramFolder folder;
   for (const auto& [text, limit] : cases) {
     SCOPED_TRACE(text);
-    folder_.Write("Pellam.ini", std::string("[EntryID]\r\nLimit=") + text + "\r\n");
+    folder.Write("Pellam.ini", std::string("[EntryID]\r\nLimit=") + text + "\r\n");
     EXPECT_EQ(pellam::ReadEntryLimit(), limit);
   }
-  std::filesystem::remove(folder_.dir().path() / "Pellam.ini");
+  std::filesystem::remove(folder.dir().path() / "Pellam.ini");
   EXPECT_EQ(pellam::ReadEntryLimit(), 1000);
-  folder_.Write("Pellam.ini", "[Other]\r\nLimit=3000\r\n[EntryID]\r\nlimit = 2000\r\n");
+  folder.Write("Pellam.ini", "[Other]\r\nLimit=3000\r\n[EntryID]\r\nlimit = 2000\r\n");
   EXPECT_EQ(pellam::ReadEntryLimit(), 2000);
-  folder_.Write("Pellam.ini", "[EntryID]\r\nMaximum=3000\r\n");
+  folder.Write("Pellam.ini", "[EntryID]\r\nMaximum=3000\r\n");
   EXPECT_EQ(pellam::ReadEntryLimit(), 1000);
 }
 
-TEST_F(Startup, ExitPathClosesAndBacksUpTheList) {
-  folder_.MakeBackupFolder();
-  folder_.WriteList(4);
-  ASSERT_TRUE(Run());
-  pellam::RunExitPath(state_, messages_);
-  EXPECT_TRUE(surface_.shown.empty());
-  EXPECT_FALSE(state_.list_open);
-  EXPECT_EQ(folder_.Read("backup/EBackupUser.csv"), folder_.Read("UserIDList.csv"));
-  // A second exit path (nothing open any more) does nothing.
-  pellam::RunExitPath(state_, messages_);
-  EXPECT_TRUE(surface_.shown.empty());
+TEST(MainWindow, InitialisationSetsTextsFontMarkAndOwner) {
+  StartBench bench;
+  bench.folder.MakeBackupFolder();
+  bench.folder.WriteList(2);
+  bench.surface.windows.insert(0x10);
+  pellam::SelectionDialog window{bench.state, bench.messages, bench.services};
+  app_test::FakeView view{0x10};
+  ASSERT_TRUE(window.OnInit(view));
+  EXPECT_FALSE(view.ended);
+  EXPECT_EQ(view.title, bench.Text(5001));
+  for (const int control : {3000, 6007, 6008, 1100}) EXPECT_EQ(view.texts[control], bench.Text(control));
+  EXPECT_EQ(view.fonts[1100], 16);
+  EXPECT_EQ(view.marks.count("SelectDialog"), 1u);
+  EXPECT_EQ(bench.state.message_owner, 0x10u);
+
+  window.OnDestroy(view);
+  EXPECT_TRUE(view.marks.empty());
+  EXPECT_EQ(bench.folder.Read("backup/EBackupUser.csv"), bench.folder.Read("UserIDList.csv"));
 }
 
-TEST_F(Startup, ExitBackupFailureIsReported) {
-  folder_.WriteList(4);
-  ASSERT_TRUE(Run());  // 9002: no backup folder
-  surface_.shown.clear();
-  pellam::RunExitPath(state_, messages_);
-  ASSERT_EQ(Shown(), std::vector<std::string>{English(9008)});
-  EXPECT_EQ(surface_.shown[0].caption, English(5502));
-  EXPECT_FALSE(state_.list_open);
-}
-
-}  // namespace
-
-namespace {
-
-class MainWindow : public Startup {
- protected:
-  pellam::SelectionDialog window_{state_, messages_, services_};
-  app_test::FakeView view_{0x10};
-};
-
-TEST_F(MainWindow, InitialisationSetsTextsFontMarkAndOwner) {
-  folder_.MakeBackupFolder();
-  folder_.WriteList(2);
-  surface_.windows.insert(0x10);
-  ASSERT_TRUE(window_.OnInit(view_));
-  EXPECT_FALSE(view_.ended);
-  EXPECT_EQ(view_.title, English(5001));
-  EXPECT_EQ(view_.texts[3000], English(3000));
-  EXPECT_EQ(view_.texts[6007], English(6007));
-  EXPECT_EQ(view_.texts[6008], English(6008));
-  EXPECT_EQ(view_.texts[1100], English(1100));
-  EXPECT_EQ(view_.fonts[1100], 16);
-  EXPECT_EQ(view_.marks.count("SelectDialog"), 1u);
-  EXPECT_EQ(state_.message_owner, 0x10u);
-
-  window_.OnDestroy(view_);
-  EXPECT_TRUE(view_.marks.empty());
-  EXPECT_EQ(folder_.Read("backup/EBackupUser.csv"), folder_.Read("UserIDList.csv"));
-}
-
-TEST_F(MainWindow, FailedStartEndsTheWindowAndWritesNoExitBackup) {
-  folder_.MakeBackupFolder();
-  folder_.WriteList(2);
-  group_result_ = 20;
-  EXPECT_FALSE(window_.OnInit(view_));
-  EXPECT_TRUE(view_.ended);
-  EXPECT_EQ(view_.result, pellam::SelectionDialog::kResultStartupFailed);
-  EXPECT_TRUE(view_.marks.empty());
-  window_.OnDestroy(view_);
-  EXPECT_FALSE(folder_.Exists("backup/EBackupUser.csv"));
-  EXPECT_EQ(surface_.shown.size(), 1u);
+TEST(MainWindow, FailedStartEndsTheWindowAndWritesNoExitBackup) {
+  StartBench bench;
+  bench.folder.MakeBackupFolder();
+  bench.folder.WriteList(2);
+  bench.group_result = 20;
+  pellam::SelectionDialog window{bench.state, bench.messages, bench.services};
+  app_test::FakeView view{0x10};
+  EXPECT_FALSE(window.OnInit(view));
+  EXPECT_TRUE(view.ended);
+  EXPECT_EQ(view.result, pellam::SelectionDialog::kResultStartupFailed);
+  EXPECT_TRUE(view.marks.empty());
+  window.OnDestroy(view);
+  EXPECT_FALSE(bench.folder.Exists("backup/EBackupUser.csv"));
+  EXPECT_EQ(bench.surface.shown.size(), 1u);
 }
 
 }  // namespace
