@@ -1,6 +1,8 @@
 #include "tests/cardlib/export_table.h"
 
 #include <string>
+#include <tuple>
+#include <utility>
 
 #include "cardlib/Corvex.h"
 
@@ -32,13 +34,37 @@ std::function<std::int32_t()> WithCapacity(std::int32_t capacity, Call call) {
 
 using Calls = std::vector<std::function<std::int32_t()>>;
 
+// `call` with the pointers `args`, the one at `null` made null.
+template <typename Call, typename Tuple, std::size_t... I>
+std::int32_t CallWithNull(Call call, const Tuple& args, std::size_t null, std::index_sequence<I...>) {
+  return call((I == null ? nullptr : std::get<I>(args))...);
+}
+
+// Calls of `call` with the pointers `args`, each call with another of them
+// null, and an ample capacity in the lengths they point to.
+template <typename Call, typename... Args>
+Calls NullEach(Call call, Args... args) {
+  Calls calls;
+  for (std::size_t null = 0; null < sizeof...(Args); ++null) {
+    calls.push_back(WithCapacity(
+        256, [=] { return CallWithNull(call, std::tuple(args...), null, std::index_sequence_for<Args...>{}); }));
+  }
+  return calls;
+}
+
+// Those calls, and `call` with all its pointers and the capacity `bad`.
+template <typename Call, typename... Args>
+Calls NullEachOrCapacity(std::int32_t bad, Call call, Args... args) {
+  Calls calls = NullEach(call, args...);
+  calls.push_back(WithCapacity(bad, [=] { return call(args...); }));
+  return calls;
+}
+
 // A text read: null buffer, null length and a negative capacity are refused.
 template <typename Read>
 ExportCase TextRead(const char* name, Read read) {
   return {name,
-          {WithCapacity(256, [read] { return read(nullptr, &g_length); }),
-           WithCapacity(256, [read] { return read(g_text, nullptr); }),
-           WithCapacity(-1, [read] { return read(g_text, &g_length); })},
+          NullEachOrCapacity(-1, read, g_text, &g_length),
           {},
           WithCapacity(256, [read] { return read(g_text, &g_length); }),
           WhenOpen::CardWork};
@@ -67,11 +93,7 @@ Calls BadDates(Write write) {
 // A pair of amounts: read (two out-pointers) and write (each 0..99999).
 template <typename Read, typename Write>
 void AddAmountPair(std::vector<ExportCase>& cases, const std::string& name, Read r, Write w) {
-  cases.push_back({"GenRead" + name,
-                   {[r] { return r(nullptr, &g_b); }, [r] { return r(&g_a, nullptr); }},
-                   {},
-                   [r] { return r(&g_a, &g_b); },
-                   WhenOpen::CardWork});
+  cases.push_back({"GenRead" + name, NullEach(r, &g_a, &g_b), {}, [r] { return r(&g_a, &g_b); }, WhenOpen::CardWork});
   cases.push_back(
       {"GenWrite" + name,
        {[w] { return w(100000, 0); }, [w] { return w(0, 100000); }, [w] { return w(-1, 0); }, [w] { return w(0, -1); }},
@@ -84,13 +106,7 @@ void AddAmountPair(std::vector<ExportCase>& cases, const std::string& name, Read
 template <typename Read, typename Write>
 void AddLastCharge(std::vector<ExportCase>& cases, const std::string& name, Read r, Write w) {
   cases.push_back({"GenRead" + name,
-                   {WithCapacity(16, [r] { return r(nullptr, &g_b, &g_c, &g_d, g_text, &g_length); }),
-                    WithCapacity(16, [r] { return r(&g_a, nullptr, &g_c, &g_d, g_text, &g_length); }),
-                    WithCapacity(16, [r] { return r(&g_a, &g_b, nullptr, &g_d, g_text, &g_length); }),
-                    WithCapacity(16, [r] { return r(&g_a, &g_b, &g_c, nullptr, g_text, &g_length); }),
-                    WithCapacity(16, [r] { return r(&g_a, &g_b, &g_c, &g_d, nullptr, &g_length); }),
-                    WithCapacity(16, [r] { return r(&g_a, &g_b, &g_c, &g_d, g_text, nullptr); }),
-                    WithCapacity(-1, [r] { return r(&g_a, &g_b, &g_c, &g_d, g_text, &g_length); })},
+                   NullEachOrCapacity(-1, r, &g_a, &g_b, &g_c, &g_d, g_text, &g_length),
                    {},
                    WithCapacity(16, [r] { return r(&g_a, &g_b, &g_c, &g_d, g_text, &g_length); }),
                    WhenOpen::CardWork});
@@ -117,11 +133,7 @@ std::vector<ExportCase> MakeCases() {
        [] { return GenSenseCard(&g_a, kSystemCodes, 2); },
        WhenOpen::CardWork});
   cases.push_back({"GenGetCardInfo",
-                   {WithCapacity(8, [] { return GenGetCardInfo(nullptr, &g_length, g_bytes2, &g_length2); }),
-                    WithCapacity(8, [] { return GenGetCardInfo(g_bytes, nullptr, g_bytes2, &g_length2); }),
-                    WithCapacity(8, [] { return GenGetCardInfo(g_bytes, &g_length, nullptr, &g_length2); }),
-                    WithCapacity(8, [] { return GenGetCardInfo(g_bytes, &g_length, g_bytes2, nullptr); }),
-                    WithCapacity(0, [] { return GenGetCardInfo(g_bytes, &g_length, g_bytes2, &g_length2); })},
+                   NullEachOrCapacity(0, GenGetCardInfo, g_bytes, &g_length, g_bytes2, &g_length2),
                    {WithCapacity(7, [] { return GenGetCardInfo(g_bytes, &g_length, g_bytes2, &g_length2); }),
                     [] {
                       g_length = 8;
@@ -141,21 +153,15 @@ std::vector<ExportCase> MakeCases() {
                    {},
                    [] { return GenGetMaxLength(g_table); },
                    WhenOpen::Succeeds});
-  cases.push_back(
-      {"GenGetMaxLengthEx",
-       {[] { return GenGetMaxLengthEx(nullptr, &g_a, &g_b); }, [] { return GenGetMaxLengthEx(g_table, nullptr, &g_b); },
-        [] { return GenGetMaxLengthEx(g_table, &g_a, nullptr); }},
-       {},
-       [] { return GenGetMaxLengthEx(g_table, &g_a, &g_b); },
-       WhenOpen::Succeeds});
+  cases.push_back({"GenGetMaxLengthEx",
+                   NullEach(GenGetMaxLengthEx, g_table, &g_a, &g_b),
+                   {},
+                   [] { return GenGetMaxLengthEx(g_table, &g_a, &g_b); },
+                   WhenOpen::Succeeds});
   cases.push_back({"GenSetAllKey", {}, {}, [] { return GenSetAllKey(); }, WhenOpen::Succeeds});
   cases.push_back({"GenInitializeCard", {}, {}, [] { return GenInitializeCard(); }, WhenOpen::CardWork});
   cases.push_back({"GenReadUserAccount",
-                   {WithCapacity(256, [] { return GenReadUserAccount(nullptr, &g_length, g_text2, &g_length2); }),
-                    WithCapacity(256, [] { return GenReadUserAccount(g_text, nullptr, g_text2, &g_length2); }),
-                    WithCapacity(256, [] { return GenReadUserAccount(g_text, &g_length, nullptr, &g_length2); }),
-                    WithCapacity(256, [] { return GenReadUserAccount(g_text, &g_length, g_text2, nullptr); }),
-                    WithCapacity(-1, [] { return GenReadUserAccount(g_text, &g_length, g_text2, &g_length2); })},
+                   NullEachOrCapacity(-1, GenReadUserAccount, g_text, &g_length, g_text2, &g_length2),
                    {},
                    WithCapacity(256, [] { return GenReadUserAccount(g_text, &g_length, g_text2, &g_length2); }),
                    WhenOpen::CardWork});
@@ -171,13 +177,7 @@ std::vector<ExportCase> MakeCases() {
   cases.push_back(TextRead("GenReadUserName", GenReadUserName));
   cases.push_back(TextWrite("GenWriteUserName", 64, GenWriteUserName));
   cases.push_back({"GenReadPINSettings",
-                   {WithCapacity(16, [] { return GenReadPINSettings(nullptr, &g_b, &g_c, &g_d, g_text, &g_length); }),
-                    WithCapacity(16, [] { return GenReadPINSettings(&g_a, nullptr, &g_c, &g_d, g_text, &g_length); }),
-                    WithCapacity(16, [] { return GenReadPINSettings(&g_a, &g_b, nullptr, &g_d, g_text, &g_length); }),
-                    WithCapacity(16, [] { return GenReadPINSettings(&g_a, &g_b, &g_c, nullptr, g_text, &g_length); }),
-                    WithCapacity(16, [] { return GenReadPINSettings(&g_a, &g_b, &g_c, &g_d, nullptr, &g_length); }),
-                    WithCapacity(16, [] { return GenReadPINSettings(&g_a, &g_b, &g_c, &g_d, g_text, nullptr); }),
-                    WithCapacity(0, [] { return GenReadPINSettings(&g_a, &g_b, &g_c, &g_d, g_text, &g_length); })},
+                   NullEachOrCapacity(0, GenReadPINSettings, &g_a, &g_b, &g_c, &g_d, g_text, &g_length),
                    {},
                    WithCapacity(16, [] { return GenReadPINSettings(&g_a, &g_b, &g_c, &g_d, g_text, &g_length); }),
                    WhenOpen::CardWork});
@@ -196,10 +196,7 @@ std::vector<ExportCase> MakeCases() {
   cases.push_back(TextRead("GenReadAdminIdFromAdmin", GenReadAdminIdFromAdmin));
   cases.push_back(TextWrite("GenWriteAdminIdToAdmin", 128, GenWriteAdminIdToAdmin));
   cases.push_back({"GenReadIssueInfo",
-                   {[] { return GenReadIssueInfo(nullptr, &g_b, &g_c, &g_d); },
-                    [] { return GenReadIssueInfo(&g_a, nullptr, &g_c, &g_d); },
-                    [] { return GenReadIssueInfo(&g_a, &g_b, nullptr, &g_d); },
-                    [] { return GenReadIssueInfo(&g_a, &g_b, &g_c, nullptr); }},
+                   NullEach(GenReadIssueInfo, &g_a, &g_b, &g_c, &g_d),
                    {},
                    [] { return GenReadIssueInfo(&g_a, &g_b, &g_c, &g_d); },
                    WhenOpen::CardWork});
@@ -212,9 +209,7 @@ std::vector<ExportCase> MakeCases() {
         {"GenWriteIssueInfo", invalid, {}, [] { return GenWriteIssueInfo(65535, 3000, 12, 31); }, WhenOpen::CardWork});
   }
   cases.push_back({"GenReadUserCode",
-                   {WithCapacity(4, [] { return GenReadUserCode(nullptr, &g_length); }),
-                    [] { return GenReadUserCode(g_bytes, nullptr); },
-                    WithCapacity(-1, [] { return GenReadUserCode(g_bytes, &g_length); })},
+                   NullEachOrCapacity(-1, GenReadUserCode, g_bytes, &g_length),
                    {WithCapacity(3, [] { return GenReadUserCode(g_bytes, &g_length); })},
                    WithCapacity(4, [] { return GenReadUserCode(g_bytes, &g_length); }),
                    WhenOpen::CardWork});
@@ -224,24 +219,21 @@ std::vector<ExportCase> MakeCases() {
                    {},
                    [] { return GenWriteUserCode(g_bytes, 4); },
                    WhenOpen::CardWork});
-  cases.push_back(
-      {"GenReadExpireDate",
-       {[] { return GenReadExpireDate(nullptr, &g_b, &g_c); }, [] { return GenReadExpireDate(&g_a, nullptr, &g_c); },
-        [] { return GenReadExpireDate(&g_a, &g_b, nullptr); }},
-       {},
-       [] { return GenReadExpireDate(&g_a, &g_b, &g_c); },
-       WhenOpen::CardWork});
+  cases.push_back({"GenReadExpireDate",
+                   NullEach(GenReadExpireDate, &g_a, &g_b, &g_c),
+                   {},
+                   [] { return GenReadExpireDate(&g_a, &g_b, &g_c); },
+                   WhenOpen::CardWork});
   cases.push_back({"GenWriteExpireDate",
                    BadDates(GenWriteExpireDate),
                    {},
                    [] { return GenWriteExpireDate(0, 0, 0); },
                    WhenOpen::CardWork});
-  cases.push_back(
-      {"GenReadUserConfig",
-       {[] { return GenReadUserConfig(nullptr, g_bytes); }, [] { return GenReadUserConfig(g_bytes, nullptr); }},
-       {},
-       [] { return GenReadUserConfig(g_bytes, g_bytes2); },
-       WhenOpen::CardWork});
+  cases.push_back({"GenReadUserConfig",
+                   NullEach(GenReadUserConfig, g_bytes, g_bytes2),
+                   {},
+                   [] { return GenReadUserConfig(g_bytes, g_bytes2); },
+                   WhenOpen::CardWork});
   cases.push_back({"GenWriteUserConfig", {}, {}, [] { return GenWriteUserConfig(-1, 4096); }, WhenOpen::CardWork});
   AddAmountPair(cases, "PreCharge", GenReadPreCharge, GenWritePreCharge);
   AddAmountPair(cases, "UserCharge", GenReadUserCharge, GenWriteUserCharge);

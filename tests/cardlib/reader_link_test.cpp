@@ -46,15 +46,7 @@ TEST(ReaderLinkOpen, FrameByFrameWithEveryPortStep) {
   EXPECT_EQ(port.speed, 115200u);
 }
 
-TEST(ReaderLinkOpen, SpeedIsOnlyChangedWhereNeeded) {
-  ScriptedPort at_idle;  // 9600: nothing to change before or after the check
-  ReplyOk(at_idle, 5);
-  ReaderLink idle_link(at_idle);
-  ASSERT_EQ(idle_link.Open("p"), kLinkOk);
-  EXPECT_EQ(at_idle.Controls(),
-            (Strings{"open p", "purge", "read settings", "write settings 8 E check", "read timeouts",
-                     "write timeouts 0 50 1000 50 1000", "read speed", "read speed", "set speed 115200"}));
-
+TEST(ReaderLinkOpen, PortFoundFastGoesTo9600BeforeTheSpeedCommand) {
   ScriptedPort fast;  // found at 115200: checked there, then moved to 9600 before the speed command
   fast.speed = 115200;
   ReplyOk(fast, 5);
@@ -145,6 +137,13 @@ class ReaderLinkExchange : public ::testing::Test {
 };
 
 TEST_F(ReaderLinkExchange, CloseGoesBackToIdleThenClosesThePort) {
+  ReplyOk(port, 2);
+  port.faults.close = true;
+  EXPECT_EQ(link.Close(), kPortCloseFailed);
+  EXPECT_TRUE(link.IsOpen()) << "a port that will not close stays open";
+
+  port.faults.close = false;
+  port.log.clear();
   port.Reply(ReplyFrame(0x00, Hex("6A 82")));  // the rest command's answer is ignored
   port.Reply(OkReply());
   EXPECT_EQ(link.Close(), kLinkOk);
@@ -160,13 +159,6 @@ TEST_F(ReaderLinkExchange, RefusedSpeedChangeClosesThePortAnyway) {
   EXPECT_EQ(link.Close(), 0x2216A82u);
   EXPECT_FALSE(link.IsOpen());
   EXPECT_EQ(port.log.back(), "close");
-}
-
-TEST_F(ReaderLinkExchange, PortThatWillNotCloseStaysOpen) {
-  ReplyOk(port, 2);
-  port.faults.close = true;
-  EXPECT_EQ(link.Close(), kPortCloseFailed);
-  EXPECT_TRUE(link.IsOpen());
 }
 
 TEST_F(ReaderLinkExchange, HeaderThenTheRest) {

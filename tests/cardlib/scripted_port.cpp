@@ -4,13 +4,23 @@ namespace testing_support {
 
 Bytes OkReply() { return ReplyFrame(0x00, {0x90, 0x00}); }
 
+namespace {
+
+bool IsFrameWrite(const std::string& entry) {
+  return entry.rfind("write ", 0) == 0 && entry.rfind("write settings", 0) != 0 &&
+         entry.rfind("write timeouts", 0) != 0;
+}
+
+bool IsFrameRead(const std::string& entry) {
+  return entry.rfind("read ", 0) == 0 && entry != "read settings" && entry != "read speed" && entry != "read timeouts";
+}
+
+}  // namespace
+
 std::vector<std::string> ScriptedPort::Writes() const {
   std::vector<std::string> writes;
   for (const std::string& entry : log) {
-    if (entry.rfind("write ", 0) == 0 && entry.rfind("write settings", 0) != 0 &&
-        entry.rfind("write timeouts", 0) != 0) {
-      writes.push_back(entry.substr(6));
-    }
+    if (IsFrameWrite(entry)) writes.push_back(entry.substr(6));
   }
   return writes;
 }
@@ -18,11 +28,7 @@ std::vector<std::string> ScriptedPort::Writes() const {
 std::vector<std::string> ScriptedPort::Controls() const {
   std::vector<std::string> controls;
   for (const std::string& entry : log) {
-    const bool transfer =
-        entry.rfind("read ", 0) == 0 && entry != "read settings" && entry != "read speed" && entry != "read timeouts";
-    const bool frame =
-        entry.rfind("write ", 0) == 0 && entry.rfind("write settings", 0) != 0 && entry.rfind("write timeouts", 0) != 0;
-    if (!transfer && !frame) controls.push_back(entry);
+    if (!IsFrameWrite(entry) && !IsFrameRead(entry)) controls.push_back(entry);
   }
   return controls;
 }

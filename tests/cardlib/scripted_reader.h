@@ -23,6 +23,12 @@ class ScriptedReader {
   Bytes response = Hex("43");
   std::vector<Bytes> reader_commands;  // instruction and parameters of each
   std::string refused_prefix;          // frames that begin so are refused with 6A 80
+  // Or the next secured reply's clear block as it is (whole 8-byte blocks
+  // enciphered, the rest sent plain), its sequence number set right unless
+  // `right_sequence` is false, under the reader status `status`.
+  Bytes raw_block;
+  bool right_sequence = true;
+  std::uint8_t status = 0x00;
 
   Bytes Answer(const Bytes& frame) {
     if (!refused_prefix.empty() && HexText(frame).rfind(refused_prefix, 0) == 0) return ReplyFrame(0x00, {0x6A, 0x80});
@@ -59,15 +65,22 @@ class ScriptedReader {
     Bytes clear(e);
     corvex::DesCbcDecrypt(session_key_, frame.data() + 3, e, clear.data());
     if (empty_reply) return ReplyFrame(0x00, {});
-    const std::size_t m = claimed_m >= 0 ? static_cast<std::size_t>(claimed_m) : response.size();
-    const std::size_t f = (response.size() + 5 + 7) / 8 * 8;
-    Bytes block{clear[0], clear[1], static_cast<std::uint8_t>(m >> 8), static_cast<std::uint8_t>(m)};
-    block.insert(block.end(), response.begin(), response.end());
-    block.resize(f - 1, 0);
-    block.push_back(corvex::XorChecksum(block.data(), block.size()));
-    Bytes sealed(f);
-    corvex::DesCbcEncrypt(session_key_, block.data(), f, sealed.data());
-    return ReplyFrame(0x00, sealed);
+    Bytes block = std::move(raw_block);
+    raw_block.clear();
+    if (block.empty()) {
+      const std::size_t m = claimed_m >= 0 ? static_cast<std::size_t>(claimed_m) : response.size();
+      const std::size_t f = (response.size() + 5 + 7) / 8 * 8;
+      block = {clear[0], clear[1], static_cast<std::uint8_t>(m >> 8), static_cast<std::uint8_t>(m)};
+      block.insert(block.end(), response.begin(), response.end());
+      block.resize(f - 1, 0);
+      block.push_back(corvex::XorChecksum(block.data(), block.size()));
+    } else if (right_sequence && block.size() >= 2) {
+      block[0] = clear[0];
+      block[1] = clear[1];
+    }
+    Bytes sealed = block;
+    corvex::DesCbcEncrypt(session_key_, block.data(), block.size() / 8 * 8, sealed.data());
+    return ReplyFrame(status, sealed);
   }
 
   std::uint8_t session_key_[8] = {};

@@ -32,7 +32,6 @@ void SimulatorTest::TearDown() {
 }
 
 void SimulatorTest::PlaceCard(const std::string& name, const std::string& kind) {
-  card_ = name;
   ASSERT_TRUE(sim_->Do("create " + name + " " + kind));
   ASSERT_TRUE(sim_->Do("place " + name));
 }

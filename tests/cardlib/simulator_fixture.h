@@ -40,8 +40,6 @@ class SimulatorTest : public ::testing::Test {
   std::map<std::string, long> CardCommands() const;
   void ResetStats() const;
 
-  std::string card_ = "card";
-
  private:
   static std::unique_ptr<testing_support::TempDir> dir_;
   static std::unique_ptr<testing_support::SimulatorProcess> sim_;

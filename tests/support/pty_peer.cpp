@@ -47,9 +47,9 @@ PtyPeer::~PtyPeer() {
   if (slave_ >= 0) ::close(slave_);
 }
 
-void PtyPeer::Answer(const Bytes& request, PeerReply reply, int times) {
+void PtyPeer::Answer(const Bytes& request, PeerReply reply) {
   std::lock_guard<std::mutex> lock(mutex_);
-  rules_.push_back({request, std::move(reply), times});
+  rules_.push_back({request, std::move(reply)});
 }
 
 std::vector<std::string> PtyPeer::Received() const {
@@ -67,8 +67,6 @@ void PtyPeer::HangUp() {
   if (master_ >= 0) ::close(master_);
   master_ = -1;
 }
-
-bool PtyPeer::LineSettings(termios& settings) const { return ::tcgetattr(slave_, &settings) == 0; }
 
 void PtyPeer::Serve() {
   Bytes buffer;
@@ -106,22 +104,19 @@ void PtyPeer::Handle(const Bytes& frame) {
       if (rule->request != frame) continue;
       reply = rule->reply;
       scripted = true;
-      if (--rule->times == 0) rules_.erase(rule);
+      rules_.erase(rule);
       break;
     }
   }
   if (!scripted) {
     if (frame[0] != kLeaderLink && frame[0] != kLeaderReader) return;
-    reply.pieces = {kOk};
+    reply.bytes = kOk;
   }
   if (reply.hang_up) {
     HangUp();
     return;
   }
-  for (std::size_t i = 0; i < reply.pieces.size(); ++i) {
-    if (i > 0) std::this_thread::sleep_for(reply.gap);
-    Send(reply.pieces[i]);
-  }
+  Send(reply.bytes);
 }
 
 void PtyPeer::Send(const Bytes& bytes) {

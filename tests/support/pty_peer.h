@@ -10,10 +10,7 @@
 // with echo, 9600 bit/s, no parity.
 #pragma once
 
-#include <termios.h>
-
 #include <atomic>
-#include <chrono>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -24,8 +21,7 @@
 namespace testing_support {
 
 struct PeerReply {
-  std::vector<Bytes> pieces;  // sent in order, `gap` apart
-  std::chrono::milliseconds gap{0};
+  Bytes bytes;
   bool hang_up = false;  // instead of answering, close the line
 };
 
@@ -40,27 +36,22 @@ class PtyPeer {
   // The slave's device path, for the code under test to open.
   const std::string& path() const { return path_; }
 
-  // Answers `times` frames equal to `request` with `reply`; rules are tried
+  // Answers the next frame equal to `request` with `reply`; rules are tried
   // in the order they were given.
-  void Answer(const Bytes& request, PeerReply reply, int times = 1);
+  void Answer(const Bytes& request, PeerReply reply);
 
   // The frames received so far, in order, as hex text.
   std::vector<std::string> Received() const;
   void ClearReceived();
 
-  // Closes the line now, as an unplugged reader would.
-  void HangUp();
-
-  // The line's settings as the slave side sees them.
-  bool LineSettings(termios& settings) const;
-
  private:
   struct Rule {
     Bytes request;
     PeerReply reply;
-    int times;
   };
 
+  // Closes the line now, as an unplugged reader would.
+  void HangUp();
   void Serve();
   void Handle(const Bytes& frame);
   void Send(const Bytes& bytes);
