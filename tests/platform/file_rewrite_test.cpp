@@ -125,6 +125,7 @@ TEST(FileFaults, AFailingWriteStoresHalfAndAStopBlocksEveryChangeButReads) {
   EXPECT_FALSE(platform::TruncateFile(file.get(), 0));
   EXPECT_FALSE(platform::FlushFile(file.get()));
   EXPECT_EQ(Contents(file.get()), "1234abc!z");
+  faults::Disarm();
 }
 
 }  // namespace
