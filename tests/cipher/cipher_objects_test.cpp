@@ -1,4 +1,4 @@
-// The key holder, CipherSpec and init: loading rules, parity, weak keys, names,
+// The key holder, CipherSpec and init: loading rules, names,
 // and every refusal that these calls can give.
 #include <gtest/gtest.h>
 
@@ -18,13 +18,6 @@ using corvex::CipherResult;
 const Bytes kZeroVector(8, 0);
 const Bytes kBlock = Hex("4E6F772069732074");
 
-Bytes DesCbc(const Bytes& key, Direction direction, const Bytes& input) {
-  const auto outcome = cipher_test::RunOnce(cipher_test::DesCbcSpec(kZeroVector), CipherKeyFormat::DesKey8, key,
-                                            corvex::DesCbcImpls, direction, input);
-  EXPECT_EQ(outcome.result, CipherResult::Ok);
-  return outcome.output;
-}
-
 TEST(CipherKey, LoadsOnceWithTheLengthItsFormatNeeds) {
   CipherObjects objects;
   const Bytes eight(8, 0x10);
@@ -38,59 +31,6 @@ TEST(CipherKey, LoadsOnceWithTheLengthItsFormatNeeds) {
   EXPECT_EQ(corvex::CipherKeySet(objects.key, CipherKeyFormat::DesKey8, eight), CipherResult::KeyAlreadySet);
   EXPECT_EQ(corvex::CipherKeySet(objects.key, CipherKeyFormat::DesEdeKey24, Bytes(24, 1)), CipherResult::KeyAlreadySet);
   EXPECT_EQ(corvex::CipherKeyGet(stored, objects.key, CipherKeyFormat::DesEdeKey24), CipherResult::WrongKeyLength);
-}
-
-TEST(CipherKey, DesKey8GetsOddParityAndTripleKeysStayAsGiven) {
-  CipherObjects des;
-  ASSERT_EQ(corvex::CipherKeySet(des.key, CipherKeyFormat::DesKey8, Hex("00 01 02 03 FE FF 80 7F")), CipherResult::Ok);
-  std::span<const std::uint8_t> stored;
-  ASSERT_EQ(corvex::CipherKeyGet(stored, des.key, CipherKeyFormat::KeyBytes), CipherResult::Ok);
-  EXPECT_EQ(Bytes(stored.begin(), stored.end()), Hex("01 01 02 02 FE FE 80 7F"));
-
-  CipherObjects ede;
-  const Bytes given = Hex("00 01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F 10 11 12 13 14 15 16 17");
-  ASSERT_EQ(corvex::CipherKeySet(ede.key, CipherKeyFormat::DesEdeKey24, given), CipherResult::Ok);
-  ASSERT_EQ(corvex::CipherKeyGet(stored, ede.key, CipherKeyFormat::KeyBytes), CipherResult::Ok);
-  EXPECT_EQ(Bytes(stored.begin(), stored.end()), given);
-}
-
-// Weak keys are their own inverse and semi-weak keys come in pairs that undo
-// each other; the layer accepts them and they behave as DES says.
-TEST(CipherKey, WeakAndSemiWeakKeysAreAccepted) {
-  for (const char* weak : {"0101010101010101", "FEFEFEFEFEFEFEFE", "E0E0E0E0F1F1F1F1", "1F1F1F1F0E0E0E0E"}) {
-    SCOPED_TRACE(weak);
-    const Bytes key = Hex(weak);
-    EXPECT_EQ(DesCbc(key, Direction::Encrypt, DesCbc(key, Direction::Encrypt, kBlock)), kBlock);
-  }
-  const char* const kPairs[][2] = {
-      {"01FE01FE01FE01FE", "FE01FE01FE01FE01"}, {"1FE01FE00EF10EF1", "E01FE01FF10EF10E"},
-      {"01E001E001F101F1", "E001E001F101F101"}, {"1FFE1FFE0EFE0EFE", "FE1FFE1FFE0EFE0E"},
-      {"011F011F010E010E", "1F011F010E010E01"}, {"E0FEE0FEF1FEF1FE", "FEE0FEE0FEF1FEF1"},
-  };
-  for (const auto& pair : kPairs) {
-    SCOPED_TRACE(pair[0]);
-    EXPECT_EQ(DesCbc(Hex(pair[1]), Direction::Encrypt, DesCbc(Hex(pair[0]), Direction::Encrypt, kBlock)), kBlock);
-  }
-}
-
-TEST(CipherSpec, NamesAreMatchedWithCaseFolded) {
-  const Bytes key = Hex("0123456789ABCDEF");
-  corvex::CipherSpec cipher_spec = cipher_test::DesCbcSpec(kZeroVector);
-  cipher_spec.cipher_name = "DES";
-  cipher_spec.mode_name = "CBC";
-  cipher_spec.padding_name = "NoPad";
-  const auto upper =
-      cipher_test::RunOnce(cipher_spec, CipherKeyFormat::DesKey8, key, corvex::DesCbcImpls, Direction::Encrypt, kBlock);
-  ASSERT_EQ(upper.result, CipherResult::Ok);
-  EXPECT_EQ(upper.output, DesCbc(key, Direction::Encrypt, kBlock));
-
-  cipher_spec = cipher_test::EdeEcbSpec();
-  cipher_spec.cipher_name = "Des_EDE";
-  cipher_spec.mode_name = "eCb";
-  EXPECT_EQ(cipher_test::RunOnce(cipher_spec, CipherKeyFormat::DesEdeKey24, Bytes(24, 0x40), corvex::EdeEcbImpls,
-                                 Direction::Encrypt, kBlock)
-                .result,
-            CipherResult::Ok);
 }
 
 TEST(CipherSpec, UnknownNamesAreRefusedAndLeaveTheContextUnconfigured) {

@@ -1,45 +1,22 @@
 #include "tests/cipher/cipher_test_util.h"
 
-#include <cctype>
-#include <ios>
 #include <stdexcept>
-
-namespace corvex {
-
-void PrintTo(CipherResult result, std::ostream* out) {
-  *out << "0x" << std::hex << static_cast<std::uint32_t>(result) << std::dec;
-}
-
-}  // namespace corvex
+#include <string>
 
 namespace cipher_test {
 
 using corvex::CipherResult;
 
-namespace {
-
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  const int lower = std::tolower(static_cast<unsigned char>(c));
-  if (lower >= 'a' && lower <= 'f') return lower - 'a' + 10;
-  throw std::invalid_argument("not a hex digit");
-}
-
-}  // namespace
-
 Bytes Hex(std::string_view text) {
-  Bytes bytes;
-  int high = -1;
+  std::string digits;
   for (char c : text) {
-    if (c == ' ') continue;
-    if (high < 0) {
-      high = HexDigit(c);
-    } else {
-      bytes.push_back(static_cast<std::uint8_t>(high * 16 + HexDigit(c)));
-      high = -1;
-    }
+    if (c != ' ') digits += c;
   }
-  if (high >= 0) throw std::invalid_argument("odd number of hex digits");
+  if (digits.size() % 2 != 0) throw std::invalid_argument("odd number of hex digits");
+  Bytes bytes;
+  for (std::size_t i = 0; i < digits.size(); i += 2) {
+    bytes.push_back(static_cast<std::uint8_t>(std::stoul(digits.substr(i, 2), nullptr, 16)));
+  }
   return bytes;
 }
 
@@ -84,11 +61,7 @@ Outcome RunOnce(const corvex::CipherSpec& cipher_spec, corvex::CipherKeyFormat f
   Bytes buffer(input.size() + 8);
   std::size_t update_length = 0;
   std::size_t final_length = 0;
-  std::span<const std::uint8_t> stored;
   CipherResult result = run.Start(cipher_spec, format, key, impls);
-  if (result == CipherResult::Ok) {
-    result = corvex::CipherKeyGet(stored, run.objects.key, corvex::CipherKeyFormat::KeyBytes);
-  }
   if (result == CipherResult::Ok) result = run.Update(buffer, update_length, input);
   if (result == CipherResult::Ok) result = run.Final(std::span(buffer).subspan(update_length), final_length);
   buffer.resize(update_length + final_length);

@@ -3,19 +3,11 @@
 #pragma once
 
 #include <cstdint>
-#include <ostream>
 #include <span>
 #include <string_view>
 #include <vector>
 
 #include "cardlib/cipher/cipher.h"
-
-namespace corvex {
-
-// Lets GoogleTest print result codes as the hex values the documents use.
-void PrintTo(CipherResult result, std::ostream* out);
-
-}  // namespace corvex
 
 namespace cipher_test {
 
@@ -61,7 +53,7 @@ struct Outcome {
   Bytes output;                 // what update and final wrote
 };
 
-// Start, the stored key read back, one update with the whole input into a
+// Start, one update with the whole input into a
 // buffer of the input length plus 8, one final into the rest.
 Outcome RunOnce(const corvex::CipherSpec& cipher_spec, corvex::CipherKeyFormat format,
                 std::span<const std::uint8_t> key, const corvex::CipherImplList& impls, Direction direction,

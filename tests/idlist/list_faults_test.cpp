@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -30,28 +31,20 @@ constexpr int32_t kCapacity = 16;
 // Mixed line ends on purpose: the second line ends with a bare LF.
 const std::string kList = "first-user,2024,1,1,1\r\nsecond,2024,2,2,2\nthird,2024,3,3,3\r\nfourth,2024,4,4,4\r\n";
 
+// A change of one row: `line` written at `index` (-1 appends), or with no
+// line the row at `index` deleted.
 struct Scenario {
   const char* name;
-  ListStatus (*change)(int32_t handle, char* rows, int32_t& count);
+  int32_t index;
+  const char* line;
 };
 
-ListStatus ReplaceFirst(int32_t handle, char* rows, int32_t& count) {
-  return tallix::WriteLine(handle, 0, "1st,2025,1,1,9\n", rows, count);
-}
-ListStatus ReplaceThird(int32_t handle, char* rows, int32_t& count) {
-  return tallix::WriteLine(handle, 2, "third-is-longer,2025,3,3,9\n", rows, count);
-}
-ListStatus Append(int32_t handle, char* rows, int32_t& count) {
-  return tallix::WriteLine(handle, -1, "fifth,2025,5,5,1\n", rows, count);
-}
-ListStatus DeleteFirst(int32_t handle, char* rows, int32_t& count) {
-  return tallix::DeleteLine(handle, 0, rows, count);
-}
-ListStatus DeleteLast(int32_t handle, char* rows, int32_t& count) { return tallix::DeleteLine(handle, 3, rows, count); }
-
 const Scenario kScenarios[] = {
-    {"replace first", ReplaceFirst}, {"replace third", ReplaceThird}, {"append", Append},
-    {"delete first", DeleteFirst},   {"delete last", DeleteLast},
+    {"replace first", 0, "1st,2025,1,1,9\n"},
+    {"replace third", 2, "third-is-longer,2025,3,3,9\n"},
+    {"append", -1, "fifth,2025,5,5,1\n"},
+    {"delete first", 0, nullptr},
+    {"delete last", 3, nullptr},
 };
 
 // What the program holds: the file's bytes, the whole table memory, the count.
@@ -91,7 +84,10 @@ class ListUnderTest {
     handle_ = -1;
   }
 
-  ListStatus Run(const Scenario& scenario) { return scenario.change(handle_, table_.data(), count_); }
+  ListStatus Run(const Scenario& scenario) {
+    return scenario.line != nullptr ? tallix::WriteLine(handle_, scenario.index, scenario.line, table_.data(), count_)
+                                    : tallix::DeleteLine(handle_, scenario.index, table_.data(), count_);
+  }
 
   ListState State() const {
     std::string file;
@@ -127,7 +123,7 @@ class ListUnderTest {
 struct DryRun {
   ListState after;
   std::vector<std::string> rows_after;
-  std::vector<std::pair<Op, int>> counts;
+  std::map<Op, int> counts;
 };
 
 DryRun Rehearse(const Scenario& scenario) {
@@ -136,31 +132,20 @@ DryRun Rehearse(const Scenario& scenario) {
   faults::Disarm();
   EXPECT_EQ(list.Run(scenario), ListStatus::Ok) << scenario.name;
   DryRun run;
-  for (Op op : {Op::Read, Op::Write, Op::Truncate, Op::Flush}) run.counts.emplace_back(op, faults::Count(op));
+  for (Op op : {Op::Read, Op::Write, Op::Truncate, Op::Flush}) run.counts[op] = faults::Count(op);
   run.after = list.State();
   run.rows_after = list.Rows();
   return run;
-}
-
-const char* OpName(Op op) {
-  constexpr const char* kNames[] = {"read", "write", "truncate", "flush", "remove"};
-  return kNames[static_cast<int>(op)];
-}
-
-int WriteCount(const DryRun& run) {
-  for (const auto& [op, count] : run.counts) {
-    if (op == Op::Write) return count;
-  }
-  return 0;
 }
 
 TEST(ListFaults, EveryFailedOperationLeavesTableAndFileAsTheyWere) {
   for (const Scenario& scenario : kScenarios) {
     const DryRun run = Rehearse(scenario);
     for (const auto& [op, count] : run.counts) {
-      ASSERT_GT(count, 0) << scenario.name << " " << OpName(op);
+      ASSERT_GT(count, 0) << scenario.name << ", operation " << static_cast<int>(op);
       for (int n = 1; n <= count; ++n) {
-        SCOPED_TRACE(std::string(scenario.name) + ", failing " + OpName(op) + " " + std::to_string(n));
+        SCOPED_TRACE(std::string(scenario.name) + ", failing operation " + std::to_string(static_cast<int>(op)) +
+                     " number " + std::to_string(n));
         ListUnderTest list;
         list.Prepare(kList);
         const ListState before = list.State();
@@ -183,7 +168,7 @@ TEST(ListFaults, WritesStoppedAtAnyPointLeaveTheListWhollyOldOrWhollyNew) {
     const DryRun run = Rehearse(scenario);
     int old_seen = 0;
     int new_seen = 0;
-    for (int n = 1; n <= WriteCount(run); ++n) {
+    for (int n = 1; n <= run.counts.at(Op::Write); ++n) {
       SCOPED_TRACE(std::string(scenario.name) + ", writes stopped from " + std::to_string(n));
       ListUnderTest list;
       list.Prepare(kList);

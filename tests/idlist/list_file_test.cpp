@@ -83,16 +83,14 @@ class ListFile : public ::testing::Test {
   int32_t count_ = 0;
 };
 
-TEST_F(ListFile, MissingListIsNotCreatedAndTheHandleIsNegative) {
-  int32_t handle = 12345;
-  EXPECT_EQ(OpenIDFile(path_.c_str(), &handle), TALLIX_FILE_ERROR);
-  EXPECT_LT(handle, 0);
+TEST_F(ListFile, AMissingListIsNotCreatedAndAHeldOneNotOpenedAgain) {
+  int32_t second = 12345;
+  EXPECT_EQ(OpenIDFile(path_.c_str(), &second), TALLIX_FILE_ERROR);
+  EXPECT_LT(second, 0);
   EXPECT_FALSE(std::filesystem::exists(path_));
-}
 
-TEST_F(ListFile, NoOtherOpenSucceedsWhileTheListIsHeld) {
   ASSERT_EQ(Load("abc,2024,5,3,1\r\n"), 0);
-  int32_t second = 0;
+  second = 0;
   EXPECT_EQ(OpenIDFile(path_.c_str(), &second), TALLIX_FILE_ERROR);
   EXPECT_LT(second, 0);
   EXPECT_EQ(MakeBackupFile(path_.c_str(), dir_.file("backup.csv").c_str()), TALLIX_FILE_ERROR);
@@ -256,29 +254,6 @@ TEST_F(ListFile, DeletingMovesLaterRowsUpAndRewritesTheFile) {
   EXPECT_EQ(File(), "");
 }
 
-TEST_F(ListFile, IdsWithCommasAndQuotesRoundTrip) {
-  ASSERT_EQ(Load("plain,2020,1,1,1\r\n"), 0);
-  const std::vector<std::string> ids = {"a,\"b\"", "\"starts-with-quote", ",", "\"\",\"\"", "Plain"};
-  for (const std::string& id : ids) {
-    char line[1024];
-    int32_t length = 1024;
-    ASSERT_EQ(MakeIDRecord(id.data(), static_cast<int32_t>(id.size()), 2024, 5, 3, 1, line, &length), 0);
-    ASSERT_EQ(Write(-1, std::string(line, static_cast<std::size_t>(length))), 0) << id;
-  }
-  Close();
-  ASSERT_EQ(Load(File()), 0);
-  ASSERT_EQ(count_, 6);
-  for (std::size_t i = 0; i < ids.size(); ++i) {
-    int32_t index = -9, year = 0, month = 0, day = 0, count = 0;
-    SearchIDRecord(memory_.data(), count_, ids[i].c_str(), 0, &index, &year, &month, &day, &count);
-    EXPECT_EQ(index, static_cast<int32_t>(i + 1)) << ids[i];
-    EXPECT_EQ(year * 10000 + month * 100 + day, 20240503) << ids[i];
-  }
-  int32_t index = -9, year = 0, month = 0, day = 0, count = 0;
-  SearchIDRecord(memory_.data(), count_, "plain", 0, &index, &year, &month, &day, &count);
-  EXPECT_EQ(index, 0);
-}
-
 TEST(ListBackup, CopiesExactlyAndCutsAnOlderLongerBackup) {
   TempDir dir;
   const std::string list = dir.file("UserIDList.csv");
@@ -289,10 +264,6 @@ TEST(ListBackup, CopiesExactlyAndCutsAnOlderLongerBackup) {
   WriteBytes(backup, std::string(1000, 'o'));
   ASSERT_EQ(MakeBackupFile(list.c_str(), backup.c_str()), 0);
   EXPECT_EQ(ReadBytes(backup), ReadBytes(list));
-
-  const std::string fresh = dir.file("fresh.csv");
-  ASSERT_EQ(MakeBackupFile(list.c_str(), fresh.c_str()), 0);
-  EXPECT_EQ(ReadBytes(fresh), ReadBytes(list));
 }
 
 TEST(ListBackup, MissingSourceOrFolderFailsAndTheListIsUntouched) {

@@ -86,14 +86,12 @@ TEST_F(LanguageMap, ChoosesTheFileOfTheFirstMatchingLineOrEnglish) {
   }
 }
 
-TEST_F(LanguageMap, MissingMapLeavesTheOutputsUntouched) {
+TEST_F(LanguageMap, AMissingMapOrOneHeldWithoutSharingIsAFileErrorWithTheOutputsUntouched) {
   const Choice choice = Choose(0, 1041);
   EXPECT_EQ(choice.result, 0x1000);
   EXPECT_EQ(choice.name, "####");
   EXPECT_EQ(choice.length, -7);
-}
 
-TEST_F(LanguageMap, MapHeldWithoutSharingCannotBeRead) {
   WriteMap("0411,japanese.csv\n");
   platform::UniqueFile held(platform::OpenFile(dir_.file("VelLang.csv").c_str(), platform::FileOpen::ReadExisting));
   ASSERT_TRUE(held.valid());

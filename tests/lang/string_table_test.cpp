@@ -42,10 +42,6 @@ class LanguageTable : public ::testing::Test {
     return std::string(text, static_cast<std::size_t>(length));
   }
 
-  std::string Row(std::size_t row, std::size_t size) const {
-    return std::string(memory_.data() + row * LINGREL_ROW_SIZE, size);
-  }
-
   bool GuardIntact() const {
     for (std::size_t i = kTableBytes; i < memory_.size(); ++i) {
       if (memory_[i] != kFill) return false;
@@ -57,18 +53,6 @@ class LanguageTable : public ::testing::Test {
   std::vector<char> memory_;
   int32_t count_ = -5;
 };
-
-TEST_F(LanguageTable, RowsHoldEachLineAndItsLf) {
-  // A last line without line end is stored too, but is no row of the count.
-  ASSERT_EQ(Load("5500,Information\r\n5501,Question\n5502,tail"), 0);
-  EXPECT_EQ(count_, 2);
-  EXPECT_EQ(Row(0, 17), "5500,Information\n");
-  EXPECT_EQ(Row(1, 14), "5501,Question\n");
-  EXPECT_EQ(Row(2, 9), "5502,tail");
-  EXPECT_EQ(Text(5500), "Information");
-  EXPECT_EQ(Text(5501), "Question");
-  EXPECT_EQ(Text(5502), "no string data");
-}
 
 // Each file loaded into the table, then its texts looked up by identifier.
 TEST_F(LanguageTable, TextsAreFoundByIdentifier) {
@@ -112,7 +96,7 @@ TEST_F(LanguageTable, TextsAreCutAt256CharactersAndRowsAt599) {
   ASSERT_EQ(Load("1," + text300 + "\n" + line700 + "\n3,after\n"), 0);
   EXPECT_EQ(count_, 3);
   EXPECT_EQ(Text(1), std::string(256, 't'));
-  EXPECT_EQ(Row(1, 600), line700.substr(0, 599) + "\n");
+  EXPECT_EQ(std::string(memory_.data() + LINGREL_ROW_SIZE, 600), line700.substr(0, 599) + "\n");
   EXPECT_EQ(Text(3), "after");
   // 256 characters are taken before decoding: 128 escapes decode to 128 bytes.
   std::string escapes;

@@ -50,13 +50,6 @@ TEST_F(LogFile, AMissingLogIsNeitherWrittenNorCreated) {
   EXPECT_FALSE(std::filesystem::exists(kLog));
 }
 
-TEST_F(LogFile, LinesAreAppendedWithCrLf) {
-  WriteBytes(kLog, "");
-  ASSERT_EQ(Append("2024,5,3,9,7,abc,xyz,issue new card\n"), 0);
-  ASSERT_EQ(Append("2024,5,3,9,8,,xyz,issue new card (L)\n"), 0);
-  EXPECT_EQ(ReadBytes(kLog), "2024,5,3,9,7,abc,xyz,issue new card\r\n2024,5,3,9,8,,xyz,issue new card (L)\r\n");
-}
-
 TEST_F(LogFile, ALogHeldByAnotherHandleIsLeftAlone) {
   WriteBytes(kLog, "old\r\n");
   platform::UniqueFile held(platform::OpenFile(kLog, platform::FileOpen::ReadExisting));
@@ -66,30 +59,14 @@ TEST_F(LogFile, ALogHeldByAnotherHandleIsLeftAlone) {
   EXPECT_EQ(ReadBytes(kLog), "old\r\n");
 }
 
-TEST_F(LogFile, NothingIsRemovedWhileSizeAndLineStayWithin2000000Bytes) {
-  // 1,999,990 bytes and a 10-byte line: 2,000,000, not above the limit.
-  const std::string log = Lines(19999, 100) + Lines(1, 90, 'y');
-  ASSERT_EQ(log.size(), 1999990u);
-  WriteBytes(kLog, log);
-  ASSERT_EQ(Append(NewLine(10)), 0);
-  const std::string after = ReadBytes(kLog);
-  EXPECT_EQ(after.size(), 2000001u);
-  EXPECT_EQ(after, log + std::string(9, 'n') + "\r\n");
-}
-
-TEST_F(LogFile, OneByteMoreRemovesTheOldestLineFirst) {
-  const std::string log = Lines(19999, 100) + Lines(1, 90, 'y');
-  WriteBytes(kLog, log);
-  ASSERT_EQ(Append(NewLine(11)), 0);
-  EXPECT_EQ(ReadBytes(kLog), log.substr(100) + std::string(10, 'n') + "\r\n");
-}
-
-// Long lines remove as many of the oldest lines as they need, in one rewrite
+// Nothing is removed while the log and the new line stay within 2,000,000
+// bytes; beyond, as many of the oldest lines go as are needed, in one rewrite
 // (no more than the side copy and the log written again), with the result of
 // removing them one by one; when the lines run out first, all go and the
 // trimming fails.
-TEST_F(LogFile, ALongLineRemovesTheOldestLinesItNeedsInOneRewrite) {
+TEST_F(LogFile, TheOldestLinesGoWhenTheLogWouldExceed2000000Bytes) {
   const std::string tail(2000000, 'z');
+  const std::string just_below = Lines(19999, 100) + Lines(1, 90, 'y');  // 1,999,990 bytes
   struct Case {
     const char* name;
     std::string log;
@@ -98,6 +75,9 @@ TEST_F(LogFile, ALongLineRemovesTheOldestLinesItNeedsInOneRewrite) {
     int32_t result;
   };
   const Case cases[] = {
+      {"the first line", "", 20, 0, JORNET_OK},
+      {"2,000,000 bytes with the line", just_below, 10, 0, JORNET_OK},
+      {"one byte more", just_below, 11, 100, JORNET_OK},
       // 2,000,000 - 200 + 250 is still above the limit: a third line goes.
       {"100-byte lines", Lines(20000, 100), 250, 300, JORNET_OK},
       {"an exact fit after one line", Lines(20000, 100), 100, 100, JORNET_OK},
@@ -117,53 +97,38 @@ TEST_F(LogFile, ALongLineRemovesTheOldestLinesItNeedsInOneRewrite) {
   }
 }
 
-// DeleteLogRecord on a handle the test opened itself.
-class OldestLine : public LogFile {
- protected:
-  int32_t Delete(const std::string& log, int32_t& size) {
-    file_.reset();
-    WriteBytes(kLog, log);
-    file_.reset(platform::OpenFile(kLog, platform::FileOpen::ReadWriteExisting));
-    EXPECT_TRUE(file_.valid());
-    size = static_cast<int32_t>(log.size());
-    return DeleteLogRecord(static_cast<int32_t>(file_.get()), &size, 0);
-  }
-
-  std::string Contents() {
+// DeleteLogRecord, on a handle the test opens itself: the first line goes,
+// whether it ends with CR LF or a bare LF, and the rest moves to the start;
+// without any line end nothing changes.
+TEST_F(LogFile, DeletingTheOldestLineMovesTheRestToTheStart) {
+  const struct {
+    std::string log;
+    int32_t result;
+    std::string after;
+  } cases[] = {
+      {"first line\r\nsecond\r\nthird\r\n", 0, "second\r\nthird\r\n"},
+      {"first\nsecond\r\n", 0, "second\r\n"},
+      {"only\r\n", 0, ""},
+      {"no line end", JORNET_FILE_ERROR, "no line end"},
+  };
+  platform::UniqueFile file;
+  const auto contents = [&file] {
     std::vector<char> bytes;
-    EXPECT_EQ(platform::ReadWholeFile(file_.get(), bytes), platform::ReadResult::Ok);
+    EXPECT_EQ(platform::ReadWholeFile(file.get(), bytes), platform::ReadResult::Ok);
     return std::string(bytes.begin(), bytes.end());
+  };
+  for (const auto& c : cases) {
+    file.reset();
+    WriteBytes(kLog, c.log);
+    file.reset(platform::OpenFile(kLog, platform::FileOpen::ReadWriteExisting));
+    ASSERT_TRUE(file.valid());
+    int32_t size = static_cast<int32_t>(c.log.size());
+    EXPECT_EQ(DeleteLogRecord(static_cast<int32_t>(file.get()), &size, 0), c.result) << c.log;
+    EXPECT_EQ(size, static_cast<int32_t>(c.after.size())) << c.log;
+    EXPECT_EQ(contents(), c.after);
   }
-
-  platform::UniqueFile file_;
-};
-
-TEST_F(OldestLine, TheRestMovesToTheStartAndTheNewSizeIsReturned) {
-  int32_t size = 0;
-  const std::string log = "first line\r\nsecond\r\nthird\r\n";
-  ASSERT_EQ(Delete(log, size), 0);
-  EXPECT_EQ(size, static_cast<int32_t>(log.size() - 10 - 2));
-  EXPECT_EQ(Contents(), "second\r\nthird\r\n");
-
-  ASSERT_EQ(Delete("only\r\n", size), 0);
-  EXPECT_EQ(size, 0);
-  EXPECT_EQ(Contents(), "");
-}
-
-TEST_F(OldestLine, ABareLfEndsTheFirstLineWithoutTakingAByteOfTheNext) {
-  int32_t size = 0;
-  ASSERT_EQ(Delete("first\nsecond\r\n", size), 0);
-  EXPECT_EQ(size, 8);
-  EXPECT_EQ(Contents(), "second\r\n");
-}
-
-TEST_F(OldestLine, NoLineEndOrNoSizePointerChangesNothing) {
-  int32_t size = 0;
-  EXPECT_EQ(Delete("no line end", size), JORNET_FILE_ERROR);
-  EXPECT_EQ(size, 11);
-  EXPECT_EQ(Contents(), "no line end");
-  EXPECT_EQ(DeleteLogRecord(static_cast<int32_t>(file_.get()), nullptr, 0), JORNET_FILE_ERROR);
-  EXPECT_EQ(Contents(), "no line end");
+  EXPECT_EQ(DeleteLogRecord(static_cast<int32_t>(file.get()), nullptr, 0), JORNET_FILE_ERROR);
+  EXPECT_EQ(contents(), "no line end");
 }
 
 }  // namespace

@@ -61,35 +61,4 @@ TEST(UnsharedFile, ExistingModesNeverCreateAndCreateModesNeverEmpty) {
   EXPECT_EQ(ReadBytes(path), "ab23456789");
 }
 
-TEST(UnsharedFile, SeekWriteReadTruncateAndSize) {
-  TempDir dir;
-  const std::string path = dir.file("data.bin");
-  UniqueFile file(platform::OpenFile(path.c_str(), FileOpen::ReadWriteCreate));
-  ASSERT_TRUE(file.valid());
-  ASSERT_TRUE(platform::WriteToFile(file.get(), "hello world", 11));
-  std::uint64_t size = 0;
-  ASSERT_TRUE(platform::FileSize(file.get(), size));
-  EXPECT_EQ(size, 11u);
-
-  ASSERT_TRUE(platform::SeekFile(file.get(), 6));
-  ASSERT_TRUE(platform::WriteToFile(file.get(), "there", 5));
-  ASSERT_TRUE(platform::TruncateFile(file.get(), 8));
-  ASSERT_TRUE(platform::FileSize(file.get(), size));
-  EXPECT_EQ(size, 8u);
-  ASSERT_TRUE(platform::FlushFile(file.get()));
-
-  ASSERT_TRUE(platform::SeekFile(file.get(), 0));
-  char buffer[32] = {};
-  std::size_t got = 0;
-  ASSERT_TRUE(platform::ReadFromFile(file.get(), buffer, sizeof buffer, got));
-  EXPECT_EQ(std::string(buffer, got), "hello th");
-  ASSERT_TRUE(platform::ReadFromFile(file.get(), buffer, sizeof buffer, got));
-  EXPECT_EQ(got, 0u);
-
-  file.reset();
-  EXPECT_TRUE(platform::RemoveFile(path.c_str()));
-  EXPECT_FALSE(platform::PathExists(path.c_str()));
-  EXPECT_FALSE(platform::RemoveFile(path.c_str()));
-}
-
 }  // namespace

@@ -66,20 +66,6 @@ TEST(RegistryText, OlderHeaderAbbreviatedRootsAndLaterLinesWin) {
   EXPECT_EQ(registry.ValuesOf(kMachine, "a").size(), 1u);
 }
 
-TEST(RegistryText, RemovedKeysTakeTheirSubkeys) {
-  const RegistryText registry = RegistryText::Parse(
-      "REGEDIT4\n"
-      "[HKEY_LOCAL_MACHINE\\A\\B]\n\"v\"=\"1\"\n"
-      "[HKEY_LOCAL_MACHINE\\A\\B\\C]\n\"v\"=\"2\"\n"
-      "[HKEY_LOCAL_MACHINE\\A\\BC]\n\"v\"=\"3\"\n"
-      "[-HKEY_LOCAL_MACHINE\\A\\B]\n"
-      "\"w\"=\"outside any key\"\n");
-  EXPECT_EQ(registry.Find(kMachine, "A\\B", "v"), nullptr);
-  EXPECT_EQ(registry.Find(kMachine, "A\\B\\C", "v"), nullptr);
-  EXPECT_NE(registry.Find(kMachine, "A\\BC", "v"), nullptr);
-  EXPECT_EQ(registry.Find(kMachine, "A\\B", "w"), nullptr);
-}
-
 TEST(RegistryText, WhatCannotBeReadIsSkipped) {
   const RegistryText registry = RegistryText::Parse(
       "REGEDIT4\n"
@@ -99,26 +85,6 @@ TEST(RegistryText, WhatCannotBeReadIsSkipped) {
   EXPECT_EQ(RegistryText::Parse("[HKEY_LOCAL_MACHINE\\K]\n\"good\"=\"yes\"\n").Find(kMachine, "K", "good"), nullptr)
       << "no header: not a registry file";
   EXPECT_EQ(RegistryText::Parse("").Find(kMachine, "K", "good"), nullptr);
-}
-
-TEST(RegistryText, ADwordIsSetOnlyInWhatParsesAsARegistryFile) {
-  const std::string marked = "\xEF\xBB\xBF\nREGEDIT4\n[HKLM\\K]\n";
-  const auto set = RegistryText::WithDword(marked, kMachine, "K", "n", 7);
-  ASSERT_TRUE(set.has_value());
-  EXPECT_NE(RegistryText::Parse(*set).Find(kMachine, "K", "n"), nullptr);
-  // A mark after a blank line is no header: Parse reads nothing there.
-  EXPECT_FALSE(RegistryText::WithDword("\n\xEF\xBB\xBFREGEDIT4\n[HKLM\\K]\n", kMachine, "K", "n", 7));
-
-  // A line after a hex list's closing backslash continues that list, even one
-  // that looks like a heading or a value: the value goes where Parse finds it.
-  const std::string continued =
-      "REGEDIT4\n[HKLM\\K]\n\"n\"=dword:1\n[HKLM\\J]\n\"h\"=hex:01,\\\n[HKLM\\K]\n\"n\"=dword:2\n";
-  const auto placed = RegistryText::WithDword(continued, kMachine, "K", "n", 7);
-  ASSERT_TRUE(placed.has_value());
-  const RegistryText read = RegistryText::Parse(*placed);
-  ASSERT_NE(read.Find(kMachine, "K", "n"), nullptr);
-  EXPECT_EQ(read.Find(kMachine, "K", "n")->data, std::string("\x07\0\0\0", 4));
-  EXPECT_FALSE(RegistryText::WithDword("REGEDIT4\n[HKLM\\J]\n\"h\"=hex:01,\\\n[HKLM\\K]\n", kMachine, "K", "n", 7));
 }
 
 }  // namespace

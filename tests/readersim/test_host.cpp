@@ -1,7 +1,6 @@
 #include "tests/readersim/test_host.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "readersim/crypto.h"
 
@@ -28,30 +27,6 @@ Block8 Tdes(bool encrypt, const Block8& a, const Block8& b, const Block8& in) {
 void Append(Bytes& out, const Block8& block) { out.insert(out.end(), block.begin(), block.end()); }
 
 }  // namespace
-
-Bytes Frame(std::uint8_t leader, const Bytes& payload) {
-  Bytes frame(payload.size() + 4);
-  frame[0] = leader;
-  frame[1] = static_cast<std::uint8_t>(payload.size() >> 8);
-  frame[2] = static_cast<std::uint8_t>(payload.size());
-  std::copy(payload.begin(), payload.end(), frame.begin() + 3);
-  frame.back() = XorOf(std::span(frame).first(frame.size() - 1));
-  return frame;
-}
-
-Bytes FromHex(const std::string& hex) {
-  std::string digits;
-  for (char c : hex) {
-    if (c != ' ') digits += c;
-  }
-  Bytes bytes;
-  for (std::size_t i = 0; i + 1 < digits.size(); i += 2) {
-    unsigned value = 0;
-    std::sscanf(digits.c_str() + i, "%2x", &value);
-    bytes.push_back(static_cast<std::uint8_t>(value));
-  }
-  return bytes;
-}
 
 std::optional<Bytes> TestHost::Clear(std::uint8_t leader, const Bytes& payload) {
   const std::optional<Bytes> reply = transport_(Frame(leader, payload));
@@ -161,32 +136,16 @@ Bytes PollingCommand() { return {0x00, 0x81, 0x65, 0x01, 0x00}; }
 
 Bytes SelectKeysCommand(std::uint8_t a, std::uint8_t b) { return {0x42, a, b}; }
 
-namespace {
-
-// A command's first bytes, with room for the rest reserved up front.
-Bytes Command(std::initializer_list<std::uint8_t> head) {
-  Bytes command;
-  command.reserve(512);
-  command.insert(command.end(), head);
-  return command;
-}
-
-void AppendAccess(Bytes& out, std::uint16_t service) {
-  out.insert(out.end(), {0x02, 0x00, 0x00, 0x00, 0x65, 0x01, static_cast<std::uint8_t>(service & 0xFF),
-                         static_cast<std::uint8_t>(service >> 8)});
-}
-
-}  // namespace
-
 Bytes AuthenticateCommand(const Block8& idm, std::uint16_t service) {
-  Bytes command = Command({0x52, 0x81});
+  Bytes command{0x52, 0x81};
   Append(command, idm);
-  AppendAccess(command, service);
+  command.insert(command.end(), {0x02, 0x00, 0x00, 0x00, 0x65, 0x01, static_cast<std::uint8_t>(service & 0xFF),
+                                 static_cast<std::uint8_t>(service >> 8)});
   return command;
 }
 
 Bytes WriteCommand(const Block8& idm, const std::vector<std::uint8_t>& blocks, const Bytes& data) {
-  Bytes command = Command({0x16});
+  Bytes command{0x16};
   Append(command, idm);
   command.push_back(static_cast<std::uint8_t>(blocks.size()));
   for (std::uint8_t b : blocks) command.insert(command.end(), {0x80, b});

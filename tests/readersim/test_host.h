@@ -12,6 +12,7 @@
 
 #include "readersim/keys.h"
 #include "readersim/wire.h"
+#include "tests/support/reader_frames.h"
 
 namespace readersim_test {
 
@@ -21,8 +22,9 @@ using readersim::Bytes;
 // Sends one frame, returns the whole reply frame (nullopt: no reply).
 using Transport = std::function<std::optional<Bytes>(const Bytes& frame)>;
 
-Bytes Frame(std::uint8_t leader, const Bytes& payload);
-Bytes FromHex(const std::string& hex);
+// A host frame has the layout of a reply frame, the leader in place of the status.
+inline Bytes Frame(std::uint8_t leader, const Bytes& payload) { return testing_support::ReplyFrame(leader, payload); }
+using testing_support::Hex;
 
 struct KeySet {
   Block8 k1{}, k2{}, k3{};
@@ -54,7 +56,6 @@ class TestHost {
   std::uint16_t sequence() const { return sequence_; }
   void set_sequence(std::uint16_t value) { sequence_ = value; }
   std::uint8_t last_status() const { return last_status_; }
-  const Block8& session_key() const { return session_key_; }
 
  private:
   Transport transport_;
