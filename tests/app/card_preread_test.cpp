@@ -37,7 +37,7 @@ void Admin(OperationBench& bench) {
   bench.card.card_type = 16;
 }
 void OtherAdmins(OperationBench& bench) { bench.card.PlaceUser(9, "bob", "ADMIN02"); }
-void NoReader(OperationBench& bench) { bench.card.open_fails = true; }
+void NoReader(OperationBench& bench) { bench.card.failing = {"open"}; }
 
 using Setup = std::function<void(OperationBench&)>;
 

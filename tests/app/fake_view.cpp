@@ -16,11 +16,6 @@ bool FakeSurface::ShowMessageBox(pellam::WindowRef owner, std::string_view text,
   return ok;
 }
 
-void FakeView::StartTimer(int timer, unsigned milliseconds) {
-  timers[timer] = milliseconds;
-  ++timer_starts;
-}
-
 int FakeView::RunChild(pellam::ChildDialog dialog) {
   children.push_back(dialog);
   return child_result(dialog);

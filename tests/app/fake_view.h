@@ -61,7 +61,7 @@ class FakeView : public pellam::DialogView {
   void SetControlFont(int control, int points) override { fonts[control] = points; }
   void SetMark(const char* name) override { marks.insert(name); }
   void RemoveMark(const char* name) override { marks.erase(name); }
-  void StartTimer(int timer, unsigned milliseconds) override;
+  void StartTimer(int timer, unsigned milliseconds) override { timers[timer] = milliseconds; }
   void StopTimer(int timer) override { timers.erase(timer); }
   void PostToSelf(unsigned message) override { posted.push_back(message); }
   int RunChild(pellam::ChildDialog dialog) override;
@@ -83,7 +83,6 @@ class FakeView : public pellam::DialogView {
   int focus_returns = 0;
   std::set<std::string> marks;
   std::map<int, unsigned> timers;  // running timers and their periods
-  int timer_starts = 0;
   std::vector<unsigned> posted;
   std::vector<pellam::ChildDialog> children;
   std::function<int(pellam::ChildDialog)> child_result = [](pellam::ChildDialog) { return 0; };

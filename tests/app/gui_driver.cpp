@@ -15,14 +15,12 @@
 //   gui_driver type MARK ID TEXT        sets the text of control ID
 //   gui_driver select MARK ID INDEX     chooses entry INDEX of drop-down list ID and tells the window
 //   gui_driver enabled MARK ID          prints 1 when control ID (0: the window) is enabled, else 0
-//   gui_driver close MARK               the close box
-//   gui_driver key MARK escape|enter    a key press sent to the window
+//   gui_driver key MARK escape          the Escape key sent to the window
 //   gui_driver show MARK minimize|restore
 //   gui_driver shot MARK|screen FILE    a PNG of the window, or of the screen
 //   gui_driver boxes                    the title and text of each open message box
-//   gui_driver answer ok|cancel [SECONDS]
-//                                       waits (10 s unless given) for a message box, prints
-//                                       its title and text as boxes does, presses OK or Cancel
+//   gui_driver answer ok [SECONDS]      waits (10 s unless given) for a message box, prints
+//                                       its title and text as boxes does, presses OK
 //   gui_driver link FILE                the target and working folder of shortcut FILE, as TARGET|FOLDER
 //
 // Exit status 0 on success, 1 when the condition was not met (no such window,
@@ -107,10 +105,9 @@ bool WaitFor(const char* mark, double seconds, bool present) {
   }
 }
 
-// Waits for a message box, shows it and presses `button` (IDOK or IDCANCEL);
-// then waits a little for it to close, so that the next command sees what
-// came after it.
-bool Answer(int button, double seconds) {
+// Waits for a message box, shows it and presses OK; then waits a little for
+// it to close, so that the next command sees what came after it.
+bool Answer(double seconds) {
   const DWORD until = Deadline(seconds);
   HWND box = FindMessageBox();
   while (box == nullptr) {
@@ -119,12 +116,9 @@ bool Answer(int button, double seconds) {
     box = FindMessageBox();
   }
   PrintBox(box);
-  HWND control = ::GetDlgItem(box, button);
-  if (control == nullptr) {
-    std::fprintf(stderr, "gui_driver: the message box has no %s button\n", button == IDOK ? "OK" : "Cancel");
-    return false;
-  }
-  if (!::PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(control))) {
+  HWND control = ::GetDlgItem(box, IDOK);
+  if (control == nullptr ||
+      !::PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(control))) {
     return false;
   }
   const DWORD closing = Deadline(5);
@@ -260,7 +254,7 @@ BOOL CALLBACK ListBox(HWND window, LPARAM) {
 
 int Usage() {
   std::fprintf(stderr,
-               "usage: gui_driver wait|gone|text|press|click|type|select|enabled|close|key|show|shot|boxes|answer|link "
+               "usage: gui_driver wait|gone|text|press|click|type|select|enabled|key|show|shot|boxes|answer|link "
                "...\n");
   return 2;
 }
@@ -275,10 +269,8 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (command == "answer") {
-    if (argc < 3) return Usage();
-    const std::string choice = argv[2];
-    if (choice != "ok" && choice != "cancel") return Usage();
-    return Answer(choice == "ok" ? IDOK : IDCANCEL, argc > 3 ? std::atof(argv[3]) : 10.0) ? 0 : 1;
+    if (argc < 3 || std::strcmp(argv[2], "ok") != 0) return Usage();
+    return Answer(argc > 3 ? std::atof(argv[3]) : 10.0) ? 0 : 1;
   }
   if (argc < 3) return Usage();
   const char* mark = argv[2];
@@ -294,13 +286,9 @@ int main(int argc, char** argv) {
   }
   HWND window = FindMarked(mark);
   if (window == nullptr) return 1;
-  if (command == "close") return ::PostMessageA(window, WM_CLOSE, 0, 0) ? 0 : 1;
   if (argc < 4) return Usage();
   const std::string option = argv[3];
-  if (command == "key") {
-    const WPARAM key = option == "escape" ? VK_ESCAPE : VK_RETURN;
-    return ::PostMessageA(window, WM_KEYDOWN, key, 1) ? 0 : 1;
-  }
+  if (command == "key") return option == "escape" && ::PostMessageA(window, WM_KEYDOWN, VK_ESCAPE, 1) ? 0 : 1;
   if (command == "show") {
     ::ShowWindowAsync(window, option == "minimize" ? SW_MINIMIZE : SW_RESTORE);
     return 0;

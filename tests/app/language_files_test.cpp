@@ -1,5 +1,5 @@
 // The shipped language files: every text the program asks for is in every
-// file, each file fits the program's table, and the maps name the files.
+// file, and each file fits the program's table.
 #include <gtest/gtest.h>
 
 #include <set>
@@ -59,28 +59,6 @@ TEST(ShippedLanguageFiles, TextsAreWholeAndFreeOfFalseEscapes) {
       }
       line_start = end + 2;
     }
-  }
-}
-
-TEST(ShippedLanguageFiles, MapsNameTheFilesForEnglishAndJapanese) {
-  app_test::ProgramFolder folder;
-  folder.CopyLanguageFiles();
-  struct Case {
-    std::int32_t mode;
-    std::int32_t locale;
-    const char* file;
-  };
-  const Case cases[] = {
-      {0, 0x0409, "english_string.csv"},       {0, 0x0411, "japanese_string.csv"},
-      {1, 0x0409, "english_string_admin.csv"}, {1, 0x0411, "japanese_string_admin.csv"},
-      {0, 0x0407, "english_string.csv"},
-  };
-  for (const Case& c : cases) {
-    char name[256] = {};
-    std::int32_t length = 0;
-    ASSERT_EQ(ReadVelLang(c.mode, c.locale, name, &length), 0);
-    EXPECT_STREQ(name, c.file);
-    EXPECT_TRUE(folder.Exists(name));
   }
 }
 

@@ -89,7 +89,7 @@ std::string OperationBench::ClosedList() {
 
 #if defined(_WIN32)
 
-void OperationBench::MakeRegistry(std::uint32_t card_use, const std::string& /*more_keys*/) {
+void OperationBench::MakeRegistry(std::uint32_t card_use) {
   HKEY key = nullptr;
   ASSERT_EQ(
       ::RegCreateKeyExA(HKEY_LOCAL_MACHINE, pellam::kCardUseKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
@@ -103,10 +103,10 @@ void OperationBench::MakeRegistryWithoutKey() { ::RegDeleteTreeA(HKEY_LOCAL_MACH
 
 #else
 
-void OperationBench::MakeRegistry(std::uint32_t card_use, const std::string& more_keys) {
+void OperationBench::MakeRegistry(std::uint32_t card_use) {
   folder.Write("machine.reg",
-               "REGEDIT4\r\n\r\n" + more_keys +
-                   "[HKEY_LOCAL_MACHINE\\SOFTWARE\\VORAN\\VORAN Tollmark]\r\n\"cardtype\"=dword:0000000" +
+               "REGEDIT4\r\n\r\n"
+               "[HKEY_LOCAL_MACHINE\\SOFTWARE\\VORAN\\VORAN Tollmark]\r\n\"cardtype\"=dword:0000000" +
                    std::to_string(card_use) + "\r\n");
 }
 

@@ -48,9 +48,9 @@ class OperationBench {
   void OpenList(const std::string& lines);
   void OpenList(int rows);
   // The registry with the program's key and "cardtype" = `card_use`, or
-  // without the key: the stand-in file (after `more_keys`, text of further
-  // keys), or on Windows the test prefix's registry.
-  void MakeRegistry(std::uint32_t card_use, const std::string& more_keys = "");
+  // without the key: the stand-in file, or on Windows the test prefix's
+  // registry.
+  void MakeRegistry(std::uint32_t card_use);
   void MakeRegistryWithoutKey();
   // The user-ID list file as it stands; the list is closed first, as the
   // program closes it at exit, since it is open without sharing.

@@ -82,7 +82,7 @@ TEST(SameCard, AnUnreadableIdentifierOrNoReaderCancelsWithoutCardWork) {
   };
   const Failure failures[] = {
       {[](auto& card) { card.failing = {"card-info"}; }, "T9021/Question"},
-      {[](auto& card) { card.open_fails = true; }, "T9001/Error"},
+      {[](auto& card) { card.failing = {"open"}; }, "T9001/Error"},
   };
   for (const DialogRow& row : kDialogs) {
     for (const Failure& failure : failures) {

@@ -32,7 +32,7 @@ std::int32_t ScriptedCard::Enter(const char* name) {
 
 std::int32_t ScriptedCard::OpenDevice() {
   calls.push_back("open");
-  if (open_fails) return kFailure;
+  if (failing.count("open") != 0) return kFailure;
   if (open) return 0x100;  // already open
   open = true;
   return 0;
@@ -42,19 +42,18 @@ std::int32_t ScriptedCard::CloseDevice() {
   calls.push_back("close");
   if (!open) return 0x200;
   open = false;
-  return close_fails ? kFailure : 0;
+  return failing.count("close") != 0 ? kFailure : 0;
 }
 
 std::int32_t ScriptedCard::SenseCard(std::int32_t* present) {
   if (const std::int32_t status = Enter("sense")) return status;
-  if (sense_fails) return kFailure;
   *present = card_type == kNoCard ? 0 : 1;
   return 0;
 }
 
 std::int32_t ScriptedCard::GetCardType(std::int32_t* type) {
   if (const std::int32_t status = Enter("type")) return status;
-  if (type_fails || card_type == kNoCard) return kFailure;
+  if (card_type == kNoCard) return kFailure;
   *type = card_type;
   return 0;
 }
@@ -71,10 +70,6 @@ std::int32_t ScriptedCard::SetAllKey() { return Enter("set-all-key"); }
 
 std::int32_t ScriptedCard::ReadAdminIdFromAdmin(char* out, std::int32_t* length) {
   if (const std::int32_t status = Enter("read-admin-id")) return status;
-  if (admin_reads_failing > 0) {
-    --admin_reads_failing;
-    return kFailure;
-  }
   if (card_type != 16) return kFailure;
   return ReadText(admin_id, out, length);
 }

@@ -64,13 +64,9 @@ class ScriptedCard : public pellam::CardAccess {
   std::int32_t retry_limit = 0;
   std::int32_t retry_count = 0;
 
-  // Calls (by recorded name) that fail while named here.
+  // Calls (by recorded name: "open", "sense", "type", "close", ...) that
+  // fail while named here.
   std::set<std::string> failing;
-  bool open_fails = false;
-  bool sense_fails = false;
-  bool type_fails = false;
-  int admin_reads_failing = 0;  // the next reads that fail
-  bool close_fails = false;
 
   bool open = false;
   std::vector<std::string> calls;

@@ -71,6 +71,7 @@ TEST(Startup, RunsStopsOrReportsThenTheExitPathBacksUp) {
   const StartRun runs[] = {
       {"complete", true, 3, 0, 0x0409, {}, true},
       {"Japanese", true, 1, 0, 0x0411, {}, true},
+      {"German: the English texts", true, 1, 0, 0x0407, {}, true},
       {"not a member: ends before the list is copied or opened", true, 3, 20, 0x0409, {{9000, error}}, false},
       {"no backup folder: told once, start goes on", false, 3, 0, 0x0409, {{9002, question}}, true},
       {"no list: never created", false, -1, 0, 0x0409, {{9002, question}, {9003, error}}, false},
@@ -160,17 +161,9 @@ TEST(Startup, LanguageFailuresUseFixedTextsByLocale) {
 
 TEST(Startup, LimitIsHeldWithin1000And5000) {
   const std::pair<const char*, std::int32_t> cases[] = {
-      {"abc", 1000},
-      {"0", 1000},
-      {"999", 1000},
-      {"4500", 4500},
-      {"5001", 5000},
-      {"99999", 5000},
-      {"1000", 1000},
-      {"5000", 5000},
-      {"-7000", 1000},
-      {"2500xyz", 2500},
-      {"99999999999999999999", 5000},
+      {"abc", 1000},   {"999", 1000},     {"4500", 4500},
+      {"5001", 5000},  {"1000", 1000},    {"5000", 5000},
+      {"-7000", 1000}, {"2500xyz", 2500}, {"99999999999999999999", 5000},
   };
   app_test::ProgramFolder folder;
   for (const auto& [text, limit] : cases) {
@@ -186,40 +179,34 @@ TEST(Startup, LimitIsHeldWithin1000And5000) {
   EXPECT_EQ(pellam::ReadEntryLimit(), 1000);
 }
 
-TEST(MainWindow, InitialisationSetsTextsFontMarkAndOwner) {
-  StartBench bench;
-  bench.folder.MakeBackupFolder();
-  bench.folder.WriteList(2);
-  bench.surface.windows.insert(0x10);
-  pellam::SelectionDialog window{bench.state, bench.messages, bench.services};
-  app_test::FakeView view{0x10};
-  ASSERT_TRUE(window.OnInit(view));
-  EXPECT_FALSE(view.ended);
-  EXPECT_EQ(view.title, bench.Text(5001));
-  for (const int control : {3000, 6007, 6008, 1100}) EXPECT_EQ(view.texts[control], bench.Text(control));
-  EXPECT_EQ(view.fonts[1100], 16);
-  EXPECT_EQ(view.marks.count("SelectDialog"), 1u);
-  EXPECT_EQ(bench.state.message_owner, 0x10u);
-
-  window.OnDestroy(view);
-  EXPECT_TRUE(view.marks.empty());
-  EXPECT_EQ(bench.folder.Read("backup/EBackupUser.csv"), bench.folder.Read("UserIDList.csv"));
-}
-
-TEST(MainWindow, FailedStartEndsTheWindowAndWritesNoExitBackup) {
-  StartBench bench;
-  bench.folder.MakeBackupFolder();
-  bench.folder.WriteList(2);
-  bench.group_result = 20;
-  pellam::SelectionDialog window{bench.state, bench.messages, bench.services};
-  app_test::FakeView view{0x10};
-  EXPECT_FALSE(window.OnInit(view));
-  EXPECT_TRUE(view.ended);
-  EXPECT_EQ(view.result, pellam::SelectionDialog::kResultStartupFailed);
-  EXPECT_TRUE(view.marks.empty());
-  window.OnDestroy(view);
-  EXPECT_FALSE(bench.folder.Exists("backup/EBackupUser.csv"));
-  EXPECT_EQ(bench.surface.shown.size(), 1u);
+// A started window takes its texts, font, mark and the message owner and
+// backs the list up when it goes; a failed start ends it with no backup.
+TEST(MainWindow, InitialisationAndDestruction) {
+  for (const std::int32_t group_result : {0, 20}) {
+    SCOPED_TRACE(group_result);
+    const bool started = group_result == 0;
+    StartBench bench;
+    bench.folder.MakeBackupFolder();
+    bench.folder.WriteList(2);
+    bench.group_result = group_result;
+    bench.surface.windows.insert(0x10);
+    pellam::SelectionDialog window{bench.state, bench.messages, bench.services};
+    app_test::FakeView view{0x10};
+    EXPECT_EQ(window.OnInit(view), started);
+    EXPECT_EQ(view.ended, !started);
+    EXPECT_EQ(view.marks.count("SelectDialog"), started ? 1u : 0u);
+    if (started) {
+      EXPECT_EQ(view.title, bench.Text(5001));
+      EXPECT_EQ(view.texts[1100], bench.Text(1100));
+      EXPECT_EQ(view.fonts[1100], 16);
+      EXPECT_EQ(bench.state.message_owner, 0x10u);
+    } else {
+      EXPECT_EQ(view.result, pellam::SelectionDialog::kResultStartupFailed);
+    }
+    window.OnDestroy(view);
+    EXPECT_TRUE(view.marks.empty());
+    EXPECT_EQ(bench.folder.Exists("backup/EBackupUser.csv"), started);
+  }
 }
 
 }  // namespace
