@@ -1,7 +1,7 @@
 // The secured session over a scripted port whose responder plays the reader's
 // part of the authentication and of the secured frames, so that a test can
-// shape replies the simulator never sends: a length beyond its block, an
-// empty reply. (Block sizes, padding and provisioning are checked by the
+// shape replies the simulator never sends: a key state of another length, a
+// length beyond its block, an empty reply. (Block sizes, padding and provisioning are checked by the
 // simulator on every secured frame it takes.)
 #include "cardlib/reader_session.h"
 
@@ -59,6 +59,15 @@ TEST_F(ReaderSessionTest, ReplyLongerThanItsBlockIsRefusedBeforeAnythingIsCopied
   reader.claimed_m = 0xFFFF;
   EXPECT_EQ(Send(Hex("42 01 00"), reply), kReaderProtocol);
   EXPECT_EQ(reply, Bytes(64, 0xAA));
+}
+
+TEST_F(ReaderSessionTest, KeyStateOfAnotherLengthIsMalformed) {
+  for (const char* state : {"", "01 01", "01 01 01 01"}) {
+    reader.key_state = Hex(state);
+    reader.reader_commands.clear();
+    EXPECT_EQ(session.Start(), kReaderProtocol) << state;
+    EXPECT_EQ(reader.reader_commands.size(), 1u) << state << ": nothing after the key state";
+  }
 }
 
 TEST_F(ReaderSessionTest, LostExchangeRenewsTheSessionFirst) {

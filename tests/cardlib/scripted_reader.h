@@ -21,6 +21,7 @@ class ScriptedReader {
   int claimed_m = -1;
   bool empty_reply = false;
   Bytes response = Hex("43");
+  Bytes key_state = Hex("01 01 01");   // a provisioned reader's
   std::vector<Bytes> reader_commands;  // instruction and parameters of each
   std::string refused_prefix;          // frames that begin so are refused with 6A 80
   // Or the next secured reply's clear block as it is (whole 8-byte blocks
@@ -36,7 +37,7 @@ class ScriptedReader {
     const Bytes command(frame.begin() + 3, frame.end() - 1);
     reader_commands.push_back(Bytes(command.begin() + 1, command.begin() + 4));
     switch (command[1]) {
-      case 0x87: return Ok(Hex("01 01 01"));
+      case 0x87: return Ok(key_state);
       case 0x81: return Ok(Hex("10 32 54 76 98 BA DC FE"));
       case 0x83: return Proof(command);
       default: return Ok({});
