@@ -47,10 +47,6 @@ class InProcessReader : public ::testing::Test {
   TestHost host_;
 };
 
-TEST(Frames, ReplyGoldenBytes) {
-  EXPECT_EQ(readersim::BuildReply(0x00, std::vector<std::uint8_t>{0x90, 0x00}), Hex("00 00 02 90 00 92"));
-}
-
 TEST(Frames, AssemblerCutsSplitAndJoinedFramesAndDropsNoise) {
   readersim::FrameAssembler assembler;
   std::string problem;
