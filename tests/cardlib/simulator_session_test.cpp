@@ -163,7 +163,7 @@ TEST_F(SecuredSession, ReaderVanishesDuringCardWork) {
   char name[64];
   std::int32_t length = sizeof name;
   EXPECT_EQ(GenReadUserName(name, &length), CORVEX_PORT_FAILURE);
-  EXPECT_EQ(GenGetLastErrorDetail(), 0x2000019);
+  EXPECT_EQ(GenGetLastErrorDetail(), 0x2000018) << "the command cannot be written";
   GenCloseDevice();
   EXPECT_EQ(GenCloseDevice(), CORVEX_NOT_OPEN);
   // The reader comes back at the same link.
