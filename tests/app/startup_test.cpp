@@ -1,6 +1,6 @@
-// Start-up, the user-ID limit and the exit path, with the real language and
-// list libraries on files in a fresh folder, a scripted reader and a fake
-// message surface.
+// The main window's start-up and exit path, and the user-ID limit, with the
+// real language and list libraries on files in a fresh folder, a scripted
+// reader and a fake message surface.
 #include <gtest/gtest.h>
 
 #include "app/core/selection_dialog.h"
@@ -20,7 +20,7 @@ using Strings = std::vector<std::string>;
 struct StartBench {
   StartBench() { folder.CopyLanguageFiles(); }
 
-  bool Run() { return pellam::RunStartup(state, messages, services); }
+  bool Run() { return window.OnInit(view); }
 
   // The text of `id` in the shipped file of the locale, as "text/caption"
   // with the caption's id.
@@ -36,13 +36,10 @@ struct StartBench {
   }
   std::string Message(std::int32_t id, std::int32_t caption) const { return Text(id) + "/" + Text(caption); }
 
-  // The messages shown as "text/caption"; each a warning with no owner yet.
+  // The messages shown as "text/caption".
   Strings Shown() const {
     Strings texts;
-    for (const auto& message : surface.shown) {
-      EXPECT_EQ(message.owner, pellam::kNoWindow) << message.text;
-      texts.push_back(message.text + "/" + message.caption);
-    }
+    for (const auto& message : surface.shown) texts.push_back(message.text + "/" + message.caption);
     return texts;
   }
 
@@ -53,6 +50,8 @@ struct StartBench {
   app_test::ScriptedCard card;
   std::int32_t group_result = 0;
   pellam::StartupServices services{card, 0x0409, [this] { return group_result; }};
+  pellam::SelectionDialog window{state, messages, services};
+  app_test::FakeView view{0x10};
 };
 
 struct StartRun {
@@ -65,7 +64,9 @@ struct StartRun {
   bool started;
 };
 
-TEST(Startup, RunsStopsOrReportsThenTheExitPathBacksUp) {
+// A started window takes its texts, font, mark and the message owner and
+// backs the list up when it goes, once; a failed start ends it.
+TEST(MainWindow, StartsStopsOrReportsThenTheExitPathBacksUp) {
   const std::int32_t error = 5502, question = 5501;
   // clang-format off
   const StartRun runs[] = {
@@ -91,11 +92,16 @@ TEST(Startup, RunsStopsOrReportsThenTheExitPathBacksUp) {
     Strings shown;
     for (const auto& [text, caption] : run.shown) shown.push_back(bench.Message(text, caption));
     EXPECT_EQ(bench.Shown(), shown);
-    for (const auto& message : bench.surface.shown) EXPECT_EQ(message.kind, pellam::MessageBoxKind::Warning);
+    for (const auto& message : bench.surface.shown) {
+      EXPECT_EQ(message.kind, pellam::MessageBoxKind::Warning);
+      EXPECT_EQ(message.owner, pellam::kNoWindow) << "no owner yet";
+    }
     EXPECT_EQ(bench.state.list_open, run.started);
     EXPECT_EQ(bench.folder.Exists("backup/BBackupUser.csv"), run.backup_folder && run.group_result == 0);
     EXPECT_EQ(bench.folder.Exists("UserIDList.csv"), run.list_rows >= 0);
+    EXPECT_EQ(bench.view.marks.count("SelectDialog"), run.started ? 1u : 0u);
     if (!run.started) {
+      EXPECT_EQ(bench.view.result, pellam::SelectionDialog::kResultStartupFailed);
       EXPECT_EQ(bench.card.calls, run.group_result == 0 ? Strings{"close"} : Strings{});
       // The list is closed again: it opens without sharing.
       std::int32_t handle = -1;
@@ -114,12 +120,17 @@ TEST(Startup, RunsStopsOrReportsThenTheExitPathBacksUp) {
     EXPECT_EQ(pellam::BufferText(bench.state.information_caption), bench.Text(5500));
     EXPECT_EQ(pellam::BufferText(bench.state.ok_text), bench.Text(6000));
     EXPECT_EQ(pellam::BufferText(bench.state.cancel_text), bench.Text(6001));
+    EXPECT_EQ(bench.view.title, bench.Text(5001));
+    EXPECT_EQ(bench.view.texts[1100], bench.Text(1100));
+    EXPECT_EQ(bench.view.fonts[1100], 16);
+    EXPECT_EQ(bench.state.message_owner, 0x10u);
 
     // The exit path closes and backs up the list, once.
     bench.surface.shown.clear();
-    pellam::RunExitPath(bench.state, bench.messages);
+    bench.window.OnDestroy(bench.view);
     pellam::RunExitPath(bench.state, bench.messages);
     EXPECT_FALSE(bench.state.list_open);
+    EXPECT_TRUE(bench.view.marks.empty());
     EXPECT_EQ(bench.Shown(), run.backup_folder ? Strings{} : Strings{bench.Message(9008, error)});
     if (run.backup_folder) {
       EXPECT_EQ(bench.folder.Read("backup/EBackupUser.csv"), list);
@@ -155,6 +166,7 @@ TEST(Startup, LanguageFailuresUseFixedTextsByLocale) {
     EXPECT_FALSE(bench.Run());
     EXPECT_EQ(bench.Shown(), Strings{std::string(c.text) + "/" + c.caption});
     EXPECT_EQ(bench.surface.shown[0].kind, pellam::MessageBoxKind::Warning);
+    EXPECT_EQ(bench.surface.shown[0].owner, pellam::kNoWindow);
     EXPECT_FALSE(bench.folder.Exists("backup/BBackupUser.csv"));
   }
 }
@@ -177,36 +189,6 @@ TEST(Startup, LimitIsHeldWithin1000And5000) {
   EXPECT_EQ(pellam::ReadEntryLimit(), 2000);
   folder.Write("Pellam.ini", "[EntryID]\r\nMaximum=3000\r\n");
   EXPECT_EQ(pellam::ReadEntryLimit(), 1000);
-}
-
-// A started window takes its texts, font, mark and the message owner and
-// backs the list up when it goes; a failed start ends it with no backup.
-TEST(MainWindow, InitialisationAndDestruction) {
-  for (const std::int32_t group_result : {0, 20}) {
-    SCOPED_TRACE(group_result);
-    const bool started = group_result == 0;
-    StartBench bench;
-    bench.folder.MakeBackupFolder();
-    bench.folder.WriteList(2);
-    bench.group_result = group_result;
-    bench.surface.windows.insert(0x10);
-    pellam::SelectionDialog window{bench.state, bench.messages, bench.services};
-    app_test::FakeView view{0x10};
-    EXPECT_EQ(window.OnInit(view), started);
-    EXPECT_EQ(view.ended, !started);
-    EXPECT_EQ(view.marks.count("SelectDialog"), started ? 1u : 0u);
-    if (started) {
-      EXPECT_EQ(view.title, bench.Text(5001));
-      EXPECT_EQ(view.texts[1100], bench.Text(1100));
-      EXPECT_EQ(view.fonts[1100], 16);
-      EXPECT_EQ(bench.state.message_owner, 0x10u);
-    } else {
-      EXPECT_EQ(view.result, pellam::SelectionDialog::kResultStartupFailed);
-    }
-    window.OnDestroy(view);
-    EXPECT_TRUE(view.marks.empty());
-    EXPECT_EQ(bench.folder.Exists("backup/EBackupUser.csv"), started);
-  }
 }
 
 }  // namespace
