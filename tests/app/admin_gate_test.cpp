@@ -1,6 +1,6 @@
-// The administrator-card gate with a scripted reader: polling, the three
-// messages, both results, the reader held open between ticks, and the main
-// window's side of the gate.
+// The administrator-card gate with a scripted reader: its mark and the owner
+// chain, polling, the three messages, both results, the reader held open
+// between ticks, and the main window's side of the gate.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -16,21 +16,6 @@ using app_test::FakeView;
 using app_test::OperationBench;
 using pellam::AdminIdDialog;
 using Strings = std::vector<std::string>;
-
-TEST(Gate, InitialisationAndDestructionKeepTheOwnerChain) {
-  OperationBench bench;
-  AdminIdDialog dialog(bench.state, bench.messages, bench.card);
-  dialog.OnInit(bench.view);
-  EXPECT_EQ(bench.view.title, "T5000");
-  EXPECT_EQ(bench.view.texts[2], "Cancel");
-  EXPECT_EQ(bench.view.marks.count("GetAdminDialog"), 1u);
-  EXPECT_EQ(bench.state.message_owner, app_test::kDialogWindow);
-  EXPECT_EQ(bench.view.timers[AdminIdDialog::kTimer], 500u);
-  EXPECT_TRUE(bench.card.calls.empty()) << "the reader is opened at the first tick";
-  dialog.OnDestroy(bench.view);
-  EXPECT_EQ(bench.state.message_owner, app_test::kMainWindow);
-  EXPECT_TRUE(bench.view.marks.empty());
-}
 
 // Timer ticks (while the timer runs and the dialog is open), then Cancel
 // when `cancel`; the dialog ends with `result`, or stays open polling.
@@ -81,6 +66,10 @@ TEST(Gate, PollsAsksReportsAndEnds) {
     AdminIdDialog dialog(bench.state, bench.messages, bench.card);
     FakeView& view = bench.view;
     dialog.OnInit(view);
+    EXPECT_EQ(view.marks.count("GetAdminDialog"), 1u);
+    EXPECT_EQ(bench.state.message_owner, app_test::kDialogWindow);
+    EXPECT_EQ(view.timers, (std::map<int, unsigned>{{AdminIdDialog::kTimer, 500u}}));
+    EXPECT_TRUE(bench.card.calls.empty()) << "the reader is opened at the first tick";
     for (int i = 0; i < run.ticks && !view.ended; ++i) {
       ASSERT_EQ(view.timers.count(AdminIdDialog::kTimer), 1u) << "tick " << i << " with no timer running";
       dialog.OnTimer(view);
@@ -100,6 +89,9 @@ TEST(Gate, PollsAsksReportsAndEnds) {
     if (read_in) {
       EXPECT_EQ(admin_id.length, 7);
     }
+    dialog.OnDestroy(view);
+    EXPECT_EQ(bench.state.message_owner, app_test::kMainWindow) << "the owner before the gate";
+    EXPECT_TRUE(view.marks.empty());
   }
 }
 
