@@ -41,15 +41,21 @@ const DialogRow kDialogs[] = {
      "T4004/Info"},
 };
 
+// Opens the row's dialog on the card its pre-read found.
+std::unique_ptr<pellam::DialogLogic> OpenOnItsCard(OperationBench& bench, const DialogRow& row) {
+  row.code_card ? bench.PlaceCodeCard() : bench.PlaceUserCard();
+  auto dialog = row.make(bench.context);
+  bench.Open(row.pre_read, *dialog);
+  return dialog;
+}
+
 TEST(SameCard, EveryDialogWaitsForTheCardItRead) {
   for (const DialogRow& row : kDialogs) {
     SCOPED_TRACE(row.name);
     OperationBench bench;
     auto& card = bench.card;
-    row.code_card ? bench.PlaceCodeCard() : bench.PlaceUserCard();
+    const auto dialog = OpenOnItsCard(bench, row);
     const std::int32_t right_type = card.card_type;
-    const auto dialog = row.make(bench.context);
-    bench.Open(row.pre_read, *dialog);
 
     // No card, then a blank one, then another card of the right kind, then
     // the card that was read; each question answered OK.
@@ -76,25 +82,16 @@ TEST(SameCard, EveryDialogWaitsForTheCardItRead) {
 }
 
 TEST(SameCard, AnUnreadableIdentifierOrNoReaderCancelsWithoutCardWork) {
-  struct Failure {
-    std::function<void(app_test::ScriptedCard&)> arrange;
-    const char* shown;
-  };
-  const Failure failures[] = {
-      {[](auto& card) { card.failing = {"card-info"}; }, "T9021/Question"},
-      {[](auto& card) { card.failing = {"open"}; }, "T9001/Error"},
-  };
   for (const DialogRow& row : kDialogs) {
-    for (const Failure& failure : failures) {
-      SCOPED_TRACE(std::string(row.name) + " " + failure.shown);
+    for (const char* failing : {"card-info", "open"}) {
+      SCOPED_TRACE(std::string(row.name) + " " + failing);
       OperationBench bench;
-      row.code_card ? bench.PlaceCodeCard() : bench.PlaceUserCard();
-      const auto dialog = row.make(bench.context);
-      bench.Open(row.pre_read, *dialog);
-      failure.arrange(bench.card);
+      const auto dialog = OpenOnItsCard(bench, row);
+      bench.card.failing = {failing};
       bench.surface.answers = {false};
       bench.PressOk(*dialog);
-      bench.ExpectOutcome({}, Strings{failure.shown}, "", pellam::kDialogCancel);
+      bench.ExpectOutcome({}, Strings{failing == std::string("open") ? "T9001/Error" : "T9021/Question"}, "",
+                          pellam::kDialogCancel);
     }
   }
 }
