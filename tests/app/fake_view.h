@@ -54,7 +54,7 @@ class FakeView : public pellam::DialogView {
   void AddListEntry(int control, std::string_view text) override { lists[control].emplace_back(text); }
   void SelectListEntry(int control, int index) override { selections[control] = index; }
   int SelectedListEntry(int control) override { return selections.count(control) ? selections[control] : -1; }
-  void ShowExclamationIcon(int control) override { icons.insert(control); }
+  void ShowExclamationIcon(int) override {}
   void SetFaceBackground(int control) override { face_backgrounds.insert(control); }
   void EnableWindow(bool enable) override { window_enabled = enable; }
   void FocusDialog() override { ++focus_returns; }
@@ -77,7 +77,6 @@ class FakeView : public pellam::DialogView {
   std::map<int, int> positions;
   std::map<int, std::vector<std::string>> lists;
   std::map<int, int> selections;
-  std::set<int> icons;
   std::set<int> face_backgrounds;
   bool window_enabled = true;
   int focus_returns = 0;

@@ -17,12 +17,6 @@ std::int32_t ReadText(const std::string& text, char* out, std::int32_t* length) 
 
 }  // namespace
 
-std::int32_t ScriptedCard::Store(const char* call, std::string& field, const char* text, std::int32_t length) {
-  if (const std::int32_t status = Enter(call)) return status;
-  field.assign(text, static_cast<std::size_t>(length));
-  return 0;
-}
-
 std::int32_t ScriptedCard::Enter(const char* name) {
   calls.push_back(name);
   if (!open) return 0x200;
@@ -134,25 +128,23 @@ std::int32_t ScriptedCard::WriteUserAccount(const char* id, std::int32_t id_leng
 }
 
 std::int32_t ScriptedCard::WriteAdminIdToUser(const char* id, std::int32_t length) {
-  return Store("write-admin-id", admin_id, id, length);
+  return Store("write-admin-id", admin_id, std::string(id, static_cast<std::size_t>(length)));
 }
 
 std::int32_t ScriptedCard::WriteRetryLimit(std::int32_t limit) {
-  if (const std::int32_t status = Enter("write-retry-limit")) return status;
-  retry_limit = limit;
-  return 0;
+  return Store("write-retry-limit", retry_limit, limit);
 }
 
 std::int32_t ScriptedCard::WritePin(const char* text, std::int32_t length) {
-  return Store("write-pin", pin, text, length);
+  return Store("write-pin", pin, std::string(text, static_cast<std::size_t>(length)));
 }
 
 std::int32_t ScriptedCard::WriteUserName(const char* name, std::int32_t length) {
-  return Store("write-user-name", user_name, name, length);
+  return Store("write-user-name", user_name, std::string(name, static_cast<std::size_t>(length)));
 }
 
 std::int32_t ScriptedCard::WriteCommentToUser(const char* text, std::int32_t length) {
-  return Store("write-comment", comment, text, length);
+  return Store("write-comment", comment, std::string(text, static_cast<std::size_t>(length)));
 }
 
 std::int32_t ScriptedCard::WriteUserCode(const std::uint8_t* code, std::int32_t length) {
@@ -164,9 +156,7 @@ std::int32_t ScriptedCard::WriteUserCode(const std::uint8_t* code, std::int32_t 
 }
 
 std::int32_t ScriptedCard::WriteIssueInfo(std::int32_t count, std::int32_t year, std::int32_t month, std::int32_t day) {
-  if (const std::int32_t status = Enter("write-issue-info")) return status;
-  issue_info = {count, year, month, day};
-  return 0;
+  return Store("write-issue-info", issue_info, {count, year, month, day});
 }
 
 std::int32_t ScriptedCard::InitializeCard() {
@@ -175,11 +165,7 @@ std::int32_t ScriptedCard::InitializeCard() {
   return 0;
 }
 
-std::int32_t ScriptedCard::ResetRetryCounter() {
-  if (const std::int32_t status = Enter("reset-retry")) return status;
-  retry_count = 0;
-  return 0;
-}
+std::int32_t ScriptedCard::ResetRetryCounter() { return Store("reset-retry", retry_count, 0); }
 
 void ScriptedCard::PlaceBlank(std::uint8_t id) {
   card_type = 0;

@@ -74,8 +74,13 @@ class ScriptedCard : public pellam::CardAccess {
  private:
   // Records the call; the status it answers before doing its work.
   std::int32_t Enter(const char* name);
-  // A text write: the call entered, then the field replaced.
-  std::int32_t Store(const char* call, std::string& field, const char* text, std::int32_t length);
+  // A write: the call entered, then the field replaced.
+  template <typename Field>
+  std::int32_t Store(const char* call, Field& field, const Field& value) {
+    if (const std::int32_t status = Enter(call)) return status;
+    field = value;
+    return 0;
+  }
 };
 
 }  // namespace app_test
