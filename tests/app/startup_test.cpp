@@ -103,6 +103,8 @@ TEST(MainWindow, StartsStopsOrReportsThenTheExitPathBacksUp) {
     if (!run.started) {
       EXPECT_EQ(bench.view.result, pellam::SelectionDialog::kResultStartupFailed);
       EXPECT_EQ(bench.card.calls, run.group_result == 0 ? Strings{"close"} : Strings{});
+      bench.window.OnDestroy(bench.view);
+      EXPECT_FALSE(bench.folder.Exists("backup/EBackupUser.csv")) << "no list was opened to back up";
       // The list is closed again: it opens without sharing.
       std::int32_t handle = -1;
       if (run.list_rows >= 0 && OpenIDFile("UserIDList.csv", &handle) == 0) CloseIDFile(handle);
