@@ -26,7 +26,6 @@ TEST(UpdateDialog, ShowsTheReadCardThenChecksInOrder) {
     UpdateDialog dialog(bench.context);
     bench.Open(pellam::RunUpdateOperation, dialog);
     auto& view = bench.view;
-    EXPECT_EQ(view.title, "T5004");
     EXPECT_EQ(view.face_backgrounds, std::set<int>{2059});
     EXPECT_EQ(view.limits, (std::map<int, int>{{2015, 128}, {2016, 128}, {2023, 64}, {2024, 128}, {2051, 8}}));
     EXPECT_EQ(view.texts[2058], "3");
@@ -77,8 +76,9 @@ TEST(UpdateDialog, WritesTellsAndLogs) {
   // clang-format off
   const UpdateCase cases[] = {
       {"password kept", false, {{2023, "Al"}}, "", user_writes, {"T4001/Info"}, option, 1},
-      {"password changed to the longest", false, {{2015, longest}, {2016, longest}}, "", user_writes, {"T4001/Info"},
-       data, 1},
+      {"the longest password, name and comment", false,
+       {{2015, longest}, {2016, longest}, {2023, std::string(64, 'n')}, {2024, longest}}, "", user_writes,
+       {"T4001/Info"}, data, 1},
       {"password and code emptied", false, {{2015, ""}, {2016, ""}, {2051, ""}}, "", user_writes, {"T4001/Info"}, data,
        1},
       {"user-code card", true, {{2051, "7"}, {2024, "new"}}, "", code_writes, {"T4001/Info"},
