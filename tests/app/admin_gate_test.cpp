@@ -95,8 +95,9 @@ TEST(Gate, PollsAsksReportsAndEnds) {
   }
 }
 
-// The main window: the first paint asks once; a failed gate cancels it.
-TEST(MainWindowGate, FirstPaintPostsOnceAndAFailedGateEndsTheWindow) {
+// The main window: the first paint asks once; a failed gate cancels it; the
+// version button and the system menu open the same dialog, End closes.
+TEST(MainWindowGate, FirstPaintAsksOnceAFailedGateEndsAndTheButtonsOpenTheirDialogs) {
   OperationBench bench;
   pellam::StartupServices services{bench.card, 0x0409, [] { return 0; }};
   pellam::SelectionDialog window(bench.state, bench.messages, services);
@@ -116,14 +117,9 @@ TEST(MainWindowGate, FirstPaintPostsOnceAndAFailedGateEndsTheWindow) {
     EXPECT_TRUE(again.ended);
     EXPECT_EQ(again.result, pellam::SelectionDialog::kResultCancel);
   }
-}
 
-TEST(MainWindowGate, VersionButtonAndSystemMenuOpenTheSameDialogAndEndCloses) {
-  OperationBench bench;
+  view.children.clear();
   bench.card.failing = {"open"};  // no reader: the four card operations end at once
-  pellam::StartupServices services{bench.card, 0x0409, [] { return 0; }};
-  pellam::SelectionDialog window(bench.state, bench.messages, services);
-  FakeView& view = bench.main;
   window.OnCommand(view, 6008);
   window.OnSystemCommand(view, 16);
   window.OnSystemCommand(view, 0xF020);  // minimise: left to the system
