@@ -299,6 +299,10 @@ TEST_F(ReaderLinkExchange, OtherStatusBytesAreNotResent) {
     EXPECT_EQ(Send(), detail) << int{status};
     EXPECT_EQ(port.Writes().size(), 1u);
   }
+  const Bytes frame = Hex(kReset);
+  port.Reply(ReplyFrame(0x00, Hex("6A 82")));
+  EXPECT_EQ(link.Command(frame.data(), frame.size()), 0x2016A82u)
+      << "a command's status word, outside opening: not tagged";
 }
 
 TEST_F(ReaderLinkExchange, ShortWritesLoopAndPortFailuresEndTheExchange) {
@@ -314,12 +318,6 @@ TEST_F(ReaderLinkExchange, ShortWritesLoopAndPortFailuresEndTheExchange) {
   port.faults.read = true;
   EXPECT_EQ(Send(), kPortReadFailed);
   EXPECT_EQ(port.log.back(), "clear error");
-}
-
-TEST_F(ReaderLinkExchange, StatusWordOfCommands) {
-  const Bytes frame = Hex(kReset);
-  port.Reply(ReplyFrame(0x00, Hex("6A 82")));
-  EXPECT_EQ(link.Command(frame.data(), frame.size()), 0x2016A82u) << "outside opening: not tagged";
 }
 
 TEST(ReaderLinkExchangeClosed, NeedsAnOpenPort) {
