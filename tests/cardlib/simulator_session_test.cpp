@@ -16,9 +16,7 @@ using corvex_test::SimulatorTest;
 class SecuredSession : public SimulatorTest {
  protected:
   long ReaderCommand(const char* code) const {
-    const nlohmann::json commands = sim().Stats()["commands"];
-    const std::string name = std::string("reader:") + code;
-    return commands.contains(name) ? commands[name].get<long>() : 0;
+    return sim().Stats()["commands"].value("reader:" + std::string(code), 0L);
   }
   long BytesIn() const { return sim().Stats()["bytes_in"].get<long>(); }
 };
