@@ -213,11 +213,8 @@ TEST_F(CardFields, SensingRemembersItsListAndReportsTheCard) {
 }
 
 // The card commands each export sends on a blank card, where each succeeds
-// (or finds no PIN): "42" select keys,
-// "56" authenticate and read, "52" authenticate, "16" write, "60" polling of
-// several system codes, "04" request response. A field is read in pairs of
-// select and read per 12 blocks, written with one select, one authenticate
-// and one write per 8 blocks.
+// (or finds no PIN). A field is read in pairs of select and read per 12
+// blocks, written with one select, one authenticate and one write per 8.
 const Commands kReadsOneField = {{"42", 1}, {"56", 1}};
 const Commands kWritesOneField = {{"42", 1}, {"52", 1}, {"16", 1}};
 const Commands kUpdatesOneField = {{"42", 2}, {"56", 1}, {"52", 1}, {"16", 1}};
