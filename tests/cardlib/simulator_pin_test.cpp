@@ -96,7 +96,7 @@ TEST_F(PinAndCharges, WithoutALimitTheCountStopsAt255AndANewLimitOrPinKeepsIt) {
   EXPECT_EQ(fields["retry_count"], "00");
 }
 
-TEST_F(PinAndCharges, InitialisingAFullCardLeavesABlankOne) {
+TEST_F(PinAndCharges, InitialisingAFullCardLeavesABlankOneAndStopsAtAFailure) {
   const std::string id(128, 'i');
   const std::string password(256, 'p');
   ASSERT_EQ(GenWriteUserAccount(id.data(), 128, password.data(), 256), CORVEX_OK);
@@ -127,9 +127,8 @@ TEST_F(PinAndCharges, InitialisingAFullCardLeavesABlankOne) {
 
   ASSERT_EQ(GenInitializeCard(), CORVEX_OK) << "and again, on the blank card";
   EXPECT_EQ(sim().Dump("card"), sim().Dump("blank"));
-}
 
-TEST_F(PinAndCharges, InitialisingStopsAtTheFirstFailure) {
+  // Initialising stops at the first failure.
   ASSERT_EQ(GenWriteUserName("name", 4), CORVEX_OK);
   ASSERT_EQ(GenWriteTransactionStatus(8), CORVEX_OK);
   ASSERT_TRUE(sim().Do("fault remove-after-writes 3"));
