@@ -63,9 +63,7 @@ TEST_F(CardFields, TextsAtTheirLimitAndOneByteOverTheCapacity) {
     ASSERT_EQ(e.read(buffer, &length), CORVEX_OK) << e.name;
     EXPECT_EQ(length, 0) << e.name << ": a length of 0 clears the field";
   }
-}
 
-TEST_F(CardFields, UserAccountAtItsLimits) {
   const std::string id = Text(128, 'A');
   const std::string password = Text(256, 'a');
   ASSERT_EQ(GenWriteUserAccount(id.data(), 128, password.data(), 256), CORVEX_OK);
@@ -120,9 +118,8 @@ TEST_F(CardFields, NumbersAndDatesAtTheirLimits) {
   ASSERT_EQ(GenReadChargeUpperLimit(&limit), CORVEX_OK);
   EXPECT_EQ(limit, 99999);
   EXPECT_EQ(sim().Dump("card")["charge_upper_limit"], "9F860100");
-}
 
-TEST_F(CardFields, LastChargeAndPaymentKeepDateAmountAndText) {
+  // The last charge and payment keep date, amount and text.
   struct Pair {
     std::int32_t (*write)(std::int32_t, std::int32_t, std::int32_t, std::int32_t, const char*, std::int32_t);
     std::int32_t (*read)(std::int32_t*, std::int32_t*, std::int32_t*, std::int32_t*, char*, std::int32_t*);
@@ -131,7 +128,8 @@ TEST_F(CardFields, LastChargeAndPaymentKeepDateAmountAndText) {
        {Pair{GenWriteLastUserCharge, GenReadLastUserCharge}, Pair{GenWriteLastUserPayment, GenReadLastUserPayment}}) {
     const std::string text = Text(16, 'k');
     ASSERT_EQ(p.write(2024, 2, 29, 12345, text.data(), 16), CORVEX_OK);
-    std::int32_t year = 0, month = 0, day = 0, amount = 0;
+    std::int32_t amount = 0;
+    year = month = day = 0;
     char out[16];
     std::int32_t length = 16;
     ASSERT_EQ(p.read(&year, &month, &day, &amount, out, &length), CORVEX_OK);
