@@ -34,17 +34,18 @@ class CoreSession : public ::testing::Test {
     const nlohmann::json stats = sim.Stats();
     EXPECT_TRUE(stats["violations"].empty()) << stats["violations"].dump(1);
   }
-  long Command(const char* name) const {
-    const nlohmann::json commands = sim.Stats()["commands"];
-    return commands.contains(name) ? commands[name].get<long>() : 0;
-  }
+  long Command(const char* name) const { return sim.Stats()["commands"].value(name, 0L); }
 
   testing_support::TempDir dir;
   testing_support::SimulatorProcess sim{READERSIM_PATH, dir.path().string()};
   testing_support::MapRegistry registry;
 };
 
-TEST_F(CoreSession, SequenceNumberRunsOutAndTheSessionIsRenewed) {
+bool AllZero(const std::uint8_t* data, std::size_t size) {
+  return std::all_of(data, data + size, [](std::uint8_t byte) { return byte == 0; });
+}
+
+TEST_F(CoreSession, SequenceNumberRunsOutThenCardBuffersAreWipedAsEachOperationReturns) {
   SystemPort port;
   Device device(port, registry);
   ASSERT_EQ(device.Open(nullptr, sim.link().c_str()), 0) << std::hex << device.LastErrorDetail();
@@ -63,25 +64,13 @@ TEST_F(CoreSession, SequenceNumberRunsOutAndTheSessionIsRenewed) {
   EXPECT_EQ(device.session().Sequence(), 1);
   length = sizeof id;
   ASSERT_EQ(ReadText(device.card(), Field::UserId, id, &length), kExportOk);
-  EXPECT_EQ(device.Close(), 0);
-}
 
-bool AllZero(const std::uint8_t* data, std::size_t size) {
-  return std::all_of(data, data + size, [](std::uint8_t byte) { return byte == 0; });
-}
-
-// Passwords, PINs and user data stay in the card buffers only while the
-// operation that moved them runs, whether it succeeds or fails.
-TEST_F(CoreSession, CardBuffersAreWipedAsEachOperationReturns) {
-  SystemPort port;
-  Device device(port, registry);
-  ASSERT_EQ(device.Open(nullptr, sim.link().c_str()), 0) << std::hex << device.LastErrorDetail();
+  // Passwords, PINs and user data stay in the card buffers only while the
+  // operation that moved them runs, whether it succeeds or fails.
   Card& card = device.card();
   const std::uint8_t* read = card.ReadData();
   const std::uint8_t* written = card.ClearWriteBuffer();
-  std::int32_t present = 0;
   char text[256];
-  std::int32_t length = 0;
   struct Step {
     const char* name;
     std::function<Detail()> work;

@@ -60,14 +60,28 @@ Calls NullEachOrCapacity(std::int32_t bad, Call call, Args... args) {
   return calls;
 }
 
+// An export taking only pointers: each made null in turn is refused, all of
+// them given is the valid call.
+template <typename Call, typename... Args>
+ExportCase Pointers(const std::string& name, WhenOpen when_open, Call call, Args... args) {
+  return {name, NullEach(call, args...), {}, [=] { return call(args...); }, when_open};
+}
+
+// A read into buffers: each pointer null and the capacity `bad` are refused;
+// the valid call has the capacity `capacity`.
+template <typename Call, typename... Args>
+ExportCase Buffers(const std::string& name, std::int32_t bad, std::int32_t capacity, Call call, Args... args) {
+  return {name,
+          NullEachOrCapacity(bad, call, args...),
+          {},
+          WithCapacity(capacity, [=] { return call(args...); }),
+          WhenOpen::CardWork};
+}
+
 // A text read: null buffer, null length and a negative capacity are refused.
 template <typename Read>
 ExportCase TextRead(const char* name, Read read) {
-  return {name,
-          NullEachOrCapacity(-1, read, g_text, &g_length),
-          {},
-          WithCapacity(256, [read] { return read(g_text, &g_length); }),
-          WhenOpen::CardWork};
+  return Buffers(name, -1, 256, read, g_text, &g_length);
 }
 
 // A text write with its limit: a negative length, one past the limit and a
@@ -93,7 +107,7 @@ Calls BadDates(Write write) {
 // A pair of amounts: read (two out-pointers) and write (each 0..99999).
 template <typename Read, typename Write>
 void AddAmountPair(std::vector<ExportCase>& cases, const std::string& name, Read r, Write w) {
-  cases.push_back({"GenRead" + name, NullEach(r, &g_a, &g_b), {}, [r] { return r(&g_a, &g_b); }, WhenOpen::CardWork});
+  cases.push_back(Pointers("GenRead" + name, WhenOpen::CardWork, r, &g_a, &g_b));
   cases.push_back(
       {"GenWrite" + name,
        {[w] { return w(100000, 0); }, [w] { return w(0, 100000); }, [w] { return w(-1, 0); }, [w] { return w(0, -1); }},
@@ -105,11 +119,7 @@ void AddAmountPair(std::vector<ExportCase>& cases, const std::string& name, Read
 // The last charge or payment: date, amount and a text of up to 16 bytes.
 template <typename Read, typename Write>
 void AddLastCharge(std::vector<ExportCase>& cases, const std::string& name, Read r, Write w) {
-  cases.push_back({"GenRead" + name,
-                   NullEachOrCapacity(-1, r, &g_a, &g_b, &g_c, &g_d, g_text, &g_length),
-                   {},
-                   WithCapacity(16, [r] { return r(&g_a, &g_b, &g_c, &g_d, g_text, &g_length); }),
-                   WhenOpen::CardWork});
+  cases.push_back(Buffers("GenRead" + name, -1, 16, r, &g_a, &g_b, &g_c, &g_d, g_text, &g_length));
   Calls invalid = BadDates([w](std::int32_t y, std::int32_t m, std::int32_t d) { return w(y, m, d, 1, g_text, 1); });
   invalid.push_back([w] { return w(2024, 1, 1, 100000, g_text, 1); });
   invalid.push_back([w] { return w(2024, 1, 1, -1, g_text, 1); });
@@ -132,39 +142,20 @@ std::vector<ExportCase> MakeCases() {
        {},
        [] { return GenSenseCard(&g_a, kSystemCodes, 2); },
        WhenOpen::CardWork});
-  cases.push_back({"GenGetCardInfo",
-                   NullEachOrCapacity(0, GenGetCardInfo, g_bytes, &g_length, g_bytes2, &g_length2),
-                   {WithCapacity(7, [] { return GenGetCardInfo(g_bytes, &g_length, g_bytes2, &g_length2); }),
-                    [] {
-                      g_length = 8;
-                      g_length2 = 7;
-                      return GenGetCardInfo(g_bytes, &g_length, g_bytes2, &g_length2);
-                    }},
-                   WithCapacity(8, [] { return GenGetCardInfo(g_bytes, &g_length, g_bytes2, &g_length2); }),
-                   WhenOpen::CardWork});
-  cases.push_back({"GenGetCardType",
-                   {[] { return GenGetCardType(nullptr); }},
-                   {},
-                   [] { return GenGetCardType(&g_a); },
-                   WhenOpen::CardWork});
+  cases.push_back(Buffers("GenGetCardInfo", 0, 8, GenGetCardInfo, g_bytes, &g_length, g_bytes2, &g_length2));
+  cases.back().too_small = {WithCapacity(7, [] { return GenGetCardInfo(g_bytes, &g_length, g_bytes2, &g_length2); }),
+                            [] {
+                              g_length = 8;
+                              g_length2 = 7;
+                              return GenGetCardInfo(g_bytes, &g_length, g_bytes2, &g_length2);
+                            }};
+  cases.push_back(Pointers("GenGetCardType", WhenOpen::CardWork, GenGetCardType, &g_a));
   cases.push_back({"GenGetLastErrorDetail", {}, {}, {}, WhenOpen::Special});
-  cases.push_back({"GenGetMaxLength",
-                   {[] { return GenGetMaxLength(nullptr); }},
-                   {},
-                   [] { return GenGetMaxLength(g_table); },
-                   WhenOpen::Succeeds});
-  cases.push_back({"GenGetMaxLengthEx",
-                   NullEach(GenGetMaxLengthEx, g_table, &g_a, &g_b),
-                   {},
-                   [] { return GenGetMaxLengthEx(g_table, &g_a, &g_b); },
-                   WhenOpen::Succeeds});
+  cases.push_back(Pointers("GenGetMaxLength", WhenOpen::Succeeds, GenGetMaxLength, g_table));
+  cases.push_back(Pointers("GenGetMaxLengthEx", WhenOpen::Succeeds, GenGetMaxLengthEx, g_table, &g_a, &g_b));
   cases.push_back({"GenSetAllKey", {}, {}, [] { return GenSetAllKey(); }, WhenOpen::Succeeds});
   cases.push_back({"GenInitializeCard", {}, {}, [] { return GenInitializeCard(); }, WhenOpen::CardWork});
-  cases.push_back({"GenReadUserAccount",
-                   NullEachOrCapacity(-1, GenReadUserAccount, g_text, &g_length, g_text2, &g_length2),
-                   {},
-                   WithCapacity(256, [] { return GenReadUserAccount(g_text, &g_length, g_text2, &g_length2); }),
-                   WhenOpen::CardWork});
+  cases.push_back(Buffers("GenReadUserAccount", -1, 256, GenReadUserAccount, g_text, &g_length, g_text2, &g_length2));
   cases.push_back({"GenWriteUserAccount",
                    {[] { return GenWriteUserAccount(g_text, 129, g_text2, 0); },
                     [] { return GenWriteUserAccount(g_text, 0, g_text2, 257); },
@@ -176,11 +167,7 @@ std::vector<ExportCase> MakeCases() {
                    WhenOpen::CardWork});
   cases.push_back(TextRead("GenReadUserName", GenReadUserName));
   cases.push_back(TextWrite("GenWriteUserName", 64, GenWriteUserName));
-  cases.push_back({"GenReadPINSettings",
-                   NullEachOrCapacity(0, GenReadPINSettings, &g_a, &g_b, &g_c, &g_d, g_text, &g_length),
-                   {},
-                   WithCapacity(16, [] { return GenReadPINSettings(&g_a, &g_b, &g_c, &g_d, g_text, &g_length); }),
-                   WhenOpen::CardWork});
+  cases.push_back(Buffers("GenReadPINSettings", 0, 16, GenReadPINSettings, &g_a, &g_b, &g_c, &g_d, g_text, &g_length));
   cases.push_back(TextWrite("GenWritePIN", 16, GenWritePIN));
   cases.push_back({"GenWriteRetryLimit",
                    {[] { return GenWriteRetryLimit(256); }, [] { return GenWriteRetryLimit(-1); }},
@@ -195,11 +182,7 @@ std::vector<ExportCase> MakeCases() {
   cases.push_back(TextWrite("GenWriteCommentToAdmin", 128, GenWriteCommentToAdmin));
   cases.push_back(TextRead("GenReadAdminIdFromAdmin", GenReadAdminIdFromAdmin));
   cases.push_back(TextWrite("GenWriteAdminIdToAdmin", 128, GenWriteAdminIdToAdmin));
-  cases.push_back({"GenReadIssueInfo",
-                   NullEach(GenReadIssueInfo, &g_a, &g_b, &g_c, &g_d),
-                   {},
-                   [] { return GenReadIssueInfo(&g_a, &g_b, &g_c, &g_d); },
-                   WhenOpen::CardWork});
+  cases.push_back(Pointers("GenReadIssueInfo", WhenOpen::CardWork, GenReadIssueInfo, &g_a, &g_b, &g_c, &g_d));
   {
     Calls invalid =
         BadDates([](std::int32_t y, std::int32_t m, std::int32_t d) { return GenWriteIssueInfo(1, y, m, d); });
@@ -208,40 +191,25 @@ std::vector<ExportCase> MakeCases() {
     cases.push_back(
         {"GenWriteIssueInfo", invalid, {}, [] { return GenWriteIssueInfo(65535, 3000, 12, 31); }, WhenOpen::CardWork});
   }
-  cases.push_back({"GenReadUserCode",
-                   NullEachOrCapacity(-1, GenReadUserCode, g_bytes, &g_length),
-                   {WithCapacity(3, [] { return GenReadUserCode(g_bytes, &g_length); })},
-                   WithCapacity(4, [] { return GenReadUserCode(g_bytes, &g_length); }),
-                   WhenOpen::CardWork});
+  cases.push_back(Buffers("GenReadUserCode", -1, 4, GenReadUserCode, g_bytes, &g_length));
+  cases.back().too_small = {WithCapacity(3, [] { return GenReadUserCode(g_bytes, &g_length); })};
   cases.push_back({"GenWriteUserCode",
                    {[] { return GenWriteUserCode(g_bytes, 5); }, [] { return GenWriteUserCode(g_bytes, -1); },
                     [] { return GenWriteUserCode(nullptr, 4); }},
                    {},
                    [] { return GenWriteUserCode(g_bytes, 4); },
                    WhenOpen::CardWork});
-  cases.push_back({"GenReadExpireDate",
-                   NullEach(GenReadExpireDate, &g_a, &g_b, &g_c),
-                   {},
-                   [] { return GenReadExpireDate(&g_a, &g_b, &g_c); },
-                   WhenOpen::CardWork});
+  cases.push_back(Pointers("GenReadExpireDate", WhenOpen::CardWork, GenReadExpireDate, &g_a, &g_b, &g_c));
   cases.push_back({"GenWriteExpireDate",
                    BadDates(GenWriteExpireDate),
                    {},
                    [] { return GenWriteExpireDate(0, 0, 0); },
                    WhenOpen::CardWork});
-  cases.push_back({"GenReadUserConfig",
-                   NullEach(GenReadUserConfig, g_bytes, g_bytes2),
-                   {},
-                   [] { return GenReadUserConfig(g_bytes, g_bytes2); },
-                   WhenOpen::CardWork});
+  cases.push_back(Pointers("GenReadUserConfig", WhenOpen::CardWork, GenReadUserConfig, g_bytes, g_bytes2));
   cases.push_back({"GenWriteUserConfig", {}, {}, [] { return GenWriteUserConfig(-1, 4096); }, WhenOpen::CardWork});
   AddAmountPair(cases, "PreCharge", GenReadPreCharge, GenWritePreCharge);
   AddAmountPair(cases, "UserCharge", GenReadUserCharge, GenWriteUserCharge);
-  cases.push_back({"GenReadChargeUpperLimit",
-                   {[] { return GenReadChargeUpperLimit(nullptr); }},
-                   {},
-                   [] { return GenReadChargeUpperLimit(&g_a); },
-                   WhenOpen::CardWork});
+  cases.push_back(Pointers("GenReadChargeUpperLimit", WhenOpen::CardWork, GenReadChargeUpperLimit, &g_a));
   cases.push_back({"GenWriteChargeUpperLimit",
                    {[] { return GenWriteChargeUpperLimit(100000); }, [] { return GenWriteChargeUpperLimit(-1); }},
                    {},
@@ -249,11 +217,7 @@ std::vector<ExportCase> MakeCases() {
                    WhenOpen::CardWork});
   AddLastCharge(cases, "LastUserCharge", GenReadLastUserCharge, GenWriteLastUserCharge);
   AddLastCharge(cases, "LastUserPayment", GenReadLastUserPayment, GenWriteLastUserPayment);
-  cases.push_back({"GenReadTransactionStatus",
-                   {[] { return GenReadTransactionStatus(nullptr); }},
-                   {},
-                   [] { return GenReadTransactionStatus(g_bytes); },
-                   WhenOpen::CardWork});
+  cases.push_back(Pointers("GenReadTransactionStatus", WhenOpen::CardWork, GenReadTransactionStatus, g_bytes));
   cases.push_back(
       {"GenWriteTransactionStatus", {}, {}, [] { return GenWriteTransactionStatus(300); }, WhenOpen::CardWork});
   cases.push_back({"GenVerifyPIN",

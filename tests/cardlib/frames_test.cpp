@@ -14,6 +14,7 @@ using namespace corvex;
 using testing_support::Bytes;
 using testing_support::Hex;
 using testing_support::HexText;
+using testing_support::ReplyFrame;
 
 using Builder = std::function<Detail(std::uint8_t*, std::size_t, std::size_t&)>;
 
@@ -120,20 +121,9 @@ TEST(Frames, StatusWords) {
                                                   {"90", kReaderProtocol},
                                                   {"", kReaderProtocol}};
   for (const auto& [payload, detail] : cases) {
-    const Bytes reply = testing_support::ReplyFrame(0x00, Hex(payload));
+    const Bytes reply = ReplyFrame(0x00, Hex(payload));
     EXPECT_EQ(StatusWordDetail(reply.data(), reply.size()), detail) << payload;
   }
-}
-
-Detail Check(const Bytes& reply, std::uint8_t expected) { return CheckCardReply(reply.data(), reply.size(), expected); }
-
-Bytes CardReply(const Bytes& payload) { return testing_support::ReplyFrame(0x00, payload); }
-
-// `hex`, then zeros up to `size` bytes.
-Bytes Padded(const char* hex, std::size_t size) {
-  Bytes bytes = Hex(hex);
-  bytes.resize(size, 0x00);
-  return bytes;
 }
 
 TEST(CardReplies, ResponseCodeAndResultBytes) {
@@ -153,9 +143,9 @@ TEST(CardReplies, ResponseCodeAndResultBytes) {
       {Hex("53 00 00 EF"), 0x53, kCardNoAnswer},
       {Hex("53 00 00"), 0x53, kReaderProtocol},  // too short for its result byte
       {Hex("EF"), 0x57, kCardNoAnswer},
-      {Padded("17", 11), 0x17, kCardOk},
-      {Padded("17 00 00 00 00 00 00 00 00 01 A2", 11), 0x17, 0x80101A2u},
-      {Padded("61", 20), 0x61, kCardOk},
+      {Hex("17 00 00 00 00 00 00 00 00 00 00"), 0x17, kCardOk},
+      {Hex("17 00 00 00 00 00 00 00 00 01 A2"), 0x17, 0x80101A2u},
+      {Hex("61 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00"), 0x61, kCardOk},
       {Hex("01 00"), 0x01, kReaderProtocol},  // polling reply without identifier
       // Failing result bytes need no data after them.
       {Hex("57 00 02 A1"), 0x57, 0x80202A1u},
@@ -165,13 +155,15 @@ TEST(CardReplies, ResponseCodeAndResultBytes) {
       {Hex("61 00 00 00 01"), 0x61, kReaderProtocol},
       {Hex("57 00 02"), 0x57, kReaderProtocol},
   };
-  for (const Case& c : cases) EXPECT_EQ(Check(CardReply(c.payload), c.expected), c.detail) << HexText(c.payload);
+  for (const Case& c : cases) {
+    const Bytes reply = ReplyFrame(0x00, c.payload);
+    EXPECT_EQ(CheckCardReply(reply.data(), reply.size(), c.expected), c.detail) << HexText(c.payload);
+  }
 
-  Bytes select = CardReply(Hex("43"));
+  Bytes select = ReplyFrame(0x00, Hex("43"));
   select.push_back(0x00);
-  EXPECT_EQ(Check(select, 0x43), kCardReplyLength) << "one byte more than announced";
-  select.resize(select.size() - 2);
-  EXPECT_EQ(Check(select, 0x43), kCardReplyLength) << "one byte less";
+  EXPECT_EQ(CheckCardReply(select.data(), select.size(), 0x43), kCardReplyLength) << "one byte more than announced";
+  EXPECT_EQ(CheckCardReply(select.data(), select.size() - 2, 0x43), kCardReplyLength) << "one byte less";
 }
 
 TEST(CardReplies, ReadDataAndKeyRegistration) {
@@ -179,7 +171,7 @@ TEST(CardReplies, ReadDataAndKeyRegistration) {
   payload[0] = 0x57;
   payload[30] = 2;
   for (std::size_t i = 0; i < 32; ++i) payload[31 + i] = static_cast<std::uint8_t>(i);
-  const Bytes reply = CardReply(payload);
+  const Bytes reply = ReplyFrame(0x00, payload);
   std::uint8_t data[64] = {};
   std::size_t copied = 0;
   EXPECT_EQ(CopyReadData(reply.data(), reply.size(), data, 32, copied), kCardOk);
@@ -187,14 +179,14 @@ TEST(CardReplies, ReadDataAndKeyRegistration) {
   EXPECT_EQ(data[31], 31);
   EXPECT_EQ(CopyReadData(reply.data(), reply.size(), data, 31, copied), kCardBufferTooSmall);
   payload[30] = 3;  // announces more blocks than the reply holds
-  const Bytes short_reply = CardReply(payload);
+  const Bytes short_reply = ReplyFrame(0x00, payload);
   EXPECT_EQ(CopyReadData(short_reply.data(), short_reply.size(), data, 64, copied), kReaderProtocol);
 
-  const Bytes registered = CardReply(Hex("90 00"));
+  const Bytes registered = ReplyFrame(0x00, Hex("90 00"));
   EXPECT_EQ(KeyRegistrationReplyDetail(registered.data(), registered.size()), kCardOk);
-  const Bytes refused = CardReply(Hex("6A 86"));
+  const Bytes refused = ReplyFrame(0x00, Hex("6A 86"));
   EXPECT_EQ(KeyRegistrationReplyDetail(refused.data(), refused.size()), 0x8016A86u);
-  const Bytes empty = CardReply({});
+  const Bytes empty = ReplyFrame(0x00, {});
   EXPECT_EQ(KeyRegistrationReplyDetail(empty.data(), empty.size()), kReaderProtocol);
 }
 

@@ -151,6 +151,11 @@ TEST_F(ReaderLinkExchange, CloseGoesBackToIdleThenClosesThePort) {
   EXPECT_EQ(port.Controls(), (Strings{"set speed 9600", "close"}));
   EXPECT_FALSE(link.IsOpen());
   EXPECT_EQ(link.Close(), kPortNotOpen);
+
+  port.log.clear();
+  EXPECT_EQ(Send(), kPortNotOpen);
+  EXPECT_EQ(link.Exchange(nullptr, 0, reply.data(), reply_length), kLinkInvalidArgument);
+  EXPECT_TRUE(port.log.empty()) << "a closed link touches no port";
 }
 
 TEST_F(ReaderLinkExchange, RefusedSpeedChangeClosesThePortAnyway) {
@@ -167,13 +172,12 @@ TEST_F(ReaderLinkExchange, HeaderThenTheRest) {
   ASSERT_EQ(Send(), kLinkOk);
   EXPECT_EQ(Bytes(reply.begin(), reply.begin() + reply_length), answer);
   EXPECT_EQ(port.log, (Strings{std::string("write ") + kReaderCheck, "read 4", "read 5"}));
-}
 
-TEST_F(ReaderLinkExchange, EmptyPayloadIsCompleteAfterFourBytes) {
+  port.log.clear();
   port.Reply(Hex("00 00 00 00"));
   ASSERT_EQ(Send(), kLinkOk);
   EXPECT_EQ(reply_length, 4u);
-  EXPECT_EQ(port.log.size(), 2u);
+  EXPECT_EQ(port.log.size(), 2u) << "an empty payload is complete after four bytes";
   EXPECT_EQ(link.Open("p"), kPortAlreadyOpen);
   EXPECT_TRUE(link.IsOpen());
 }
@@ -299,6 +303,10 @@ TEST_F(ReaderLinkExchange, OtherStatusBytesAreNotResent) {
     EXPECT_EQ(Send(), detail) << int{status};
     EXPECT_EQ(port.Writes().size(), 1u);
   }
+  const Bytes frame = Hex(kReset);
+  port.Reply(ReplyFrame(0x00, Hex("6A 82")));
+  EXPECT_EQ(link.Command(frame.data(), frame.size()), 0x2016A82u)
+      << "a command's status word, outside opening: not tagged";
 }
 
 TEST_F(ReaderLinkExchange, ShortWritesLoopAndPortFailuresEndTheExchange) {
@@ -314,23 +322,6 @@ TEST_F(ReaderLinkExchange, ShortWritesLoopAndPortFailuresEndTheExchange) {
   port.faults.read = true;
   EXPECT_EQ(Send(), kPortReadFailed);
   EXPECT_EQ(port.log.back(), "clear error");
-}
-
-TEST_F(ReaderLinkExchange, StatusWordOfCommands) {
-  const Bytes frame = Hex(kReset);
-  port.Reply(ReplyFrame(0x00, Hex("6A 82")));
-  EXPECT_EQ(link.Command(frame.data(), frame.size()), 0x2016A82u) << "outside opening: not tagged";
-}
-
-TEST(ReaderLinkExchangeClosed, NeedsAnOpenPort) {
-  ScriptedPort port;
-  ReaderLink link(port);
-  const Bytes frame = Hex(kReset);
-  std::uint8_t reply[8];
-  std::size_t length = sizeof reply;
-  EXPECT_EQ(link.Exchange(frame.data(), frame.size(), reply, length), kPortNotOpen);
-  EXPECT_EQ(link.Exchange(nullptr, 0, reply, length), kLinkInvalidArgument);
-  EXPECT_TRUE(port.log.empty());
 }
 
 }  // namespace

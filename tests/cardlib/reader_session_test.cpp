@@ -61,13 +61,22 @@ TEST_F(ReaderSessionTest, ReplyLongerThanItsBlockIsRefusedBeforeAnythingIsCopied
   EXPECT_EQ(reply, Bytes(64, 0xAA));
 }
 
-TEST_F(ReaderSessionTest, KeyStateOfAnotherLengthIsMalformed) {
+TEST_F(ReaderSessionTest, AKeyStateOfAnotherLengthIsMalformedAndEachStartDrawsAFreshRandom) {
   for (const char* state : {"", "01 01", "01 01 01 01"}) {
     reader.key_state = Hex(state);
     reader.reader_commands.clear();
     EXPECT_EQ(session.Start(), kReaderProtocol) << state;
     EXPECT_EQ(reader.reader_commands.size(), 1u) << state << ": nothing after the key state";
   }
+  reader.key_state = Hex("01 01 01");
+  ASSERT_EQ(session.Start(), kLinkOk);
+  const std::string first = port.Writes().back();
+  ASSERT_EQ(session.Start(), kLinkOk);
+  EXPECT_NE(port.Writes().back(), first) << "the 0x83 proofs differ";
+  session.End();
+  EXPECT_FALSE(session.Active());
+  Bytes reply;
+  EXPECT_EQ(Send(Hex("42 01 00"), reply), kReaderAuthentication) << "no secured frame without a session";
 }
 
 TEST_F(ReaderSessionTest, LostExchangeRenewsTheSessionFirst) {
@@ -101,17 +110,6 @@ TEST_F(ReaderSessionTest, LostExchangeRenewsTheSessionFirst) {
   port.NoReply();  // to the renewal's key state query
   EXPECT_EQ(Send(Hex("42 01 00"), reply), kPortReadFailed);
   EXPECT_EQ(Send(Hex("42 01 00"), reply), kLinkOk) << "renewed at the second try";
-}
-
-TEST_F(ReaderSessionTest, EveryAuthenticationDrawsAFreshHostRandom) {
-  ASSERT_EQ(session.Start(), kLinkOk);
-  const std::string first = port.Writes().back();
-  ASSERT_EQ(session.Start(), kLinkOk);
-  EXPECT_NE(port.Writes().back(), first) << "the 0x83 proofs differ";
-  session.End();
-  EXPECT_FALSE(session.Active());
-  Bytes reply;
-  EXPECT_EQ(Send(Hex("42 01 00"), reply), kReaderAuthentication) << "no secured frame without a session";
 }
 
 }  // namespace

@@ -63,9 +63,7 @@ TEST_F(CardFields, TextsAtTheirLimitAndOneByteOverTheCapacity) {
     ASSERT_EQ(e.read(buffer, &length), CORVEX_OK) << e.name;
     EXPECT_EQ(length, 0) << e.name << ": a length of 0 clears the field";
   }
-}
 
-TEST_F(CardFields, UserAccountAtItsLimits) {
   const std::string id = Text(128, 'A');
   const std::string password = Text(256, 'a');
   ASSERT_EQ(GenWriteUserAccount(id.data(), 128, password.data(), 256), CORVEX_OK);
@@ -120,9 +118,8 @@ TEST_F(CardFields, NumbersAndDatesAtTheirLimits) {
   ASSERT_EQ(GenReadChargeUpperLimit(&limit), CORVEX_OK);
   EXPECT_EQ(limit, 99999);
   EXPECT_EQ(sim().Dump("card")["charge_upper_limit"], "9F860100");
-}
 
-TEST_F(CardFields, LastChargeAndPaymentKeepDateAmountAndText) {
+  // The last charge and payment keep date, amount and text.
   struct Pair {
     std::int32_t (*write)(std::int32_t, std::int32_t, std::int32_t, std::int32_t, const char*, std::int32_t);
     std::int32_t (*read)(std::int32_t*, std::int32_t*, std::int32_t*, std::int32_t*, char*, std::int32_t*);
@@ -131,7 +128,8 @@ TEST_F(CardFields, LastChargeAndPaymentKeepDateAmountAndText) {
        {Pair{GenWriteLastUserCharge, GenReadLastUserCharge}, Pair{GenWriteLastUserPayment, GenReadLastUserPayment}}) {
     const std::string text = Text(16, 'k');
     ASSERT_EQ(p.write(2024, 2, 29, 12345, text.data(), 16), CORVEX_OK);
-    std::int32_t year = 0, month = 0, day = 0, amount = 0;
+    std::int32_t amount = 0;
+    year = month = day = 0;
     char out[16];
     std::int32_t length = 16;
     ASSERT_EQ(p.read(&year, &month, &day, &amount, out, &length), CORVEX_OK);
@@ -143,7 +141,12 @@ TEST_F(CardFields, LastChargeAndPaymentKeepDateAmountAndText) {
   }
 }
 
-TEST_F(CardFields, UserCodeOfZerosIsNoCode) {
+// A user code of zeros is no code; the card type looks at the administrator
+// ID first, then the user ID, then the user code.
+TEST_F(CardFields, UserCodeAndCardType) {
+  std::int32_t type = -1;
+  ASSERT_EQ(GenGetCardType(&type), CORVEX_OK);
+  EXPECT_EQ(type, CORVEX_CARD_BLANK);
   std::uint8_t code[4] = {9, 9, 9, 9};
   std::int32_t length = 4;
   ASSERT_EQ(GenReadUserCode(code, &length), CORVEX_OK);
@@ -161,6 +164,19 @@ TEST_F(CardFields, UserCodeOfZerosIsNoCode) {
   length = 4;
   ASSERT_EQ(GenReadUserCode(code, &length), CORVEX_OK);
   EXPECT_EQ(length, 0);
+
+  const std::uint8_t nonzero[4] = {1, 2, 3, 4};
+  ASSERT_EQ(GenWriteUserCode(nonzero, 4), CORVEX_OK);
+  ASSERT_EQ(GenGetCardType(&type), CORVEX_OK);
+  EXPECT_EQ(type, CORVEX_CARD_CODE_ONLY);
+  ASSERT_EQ(GenWriteUserAccount("u", 1, nullptr, 0), CORVEX_OK);
+  ASSERT_EQ(GenGetCardType(&type), CORVEX_OK);
+  EXPECT_EQ(type, CORVEX_CARD_USER);
+  ASSERT_EQ(GenWriteAdminIdToAdmin("boss", 4), CORVEX_OK);
+  ResetStats();
+  ASSERT_EQ(GenGetCardType(&type), CORVEX_OK);
+  EXPECT_EQ(type, CORVEX_CARD_ADMIN);
+  EXPECT_EQ(CardCommands(), (Commands{{"42", 1}, {"56", 1}})) << "no user field is read";
 }
 
 TEST_F(CardFields, SensingRemembersItsListAndReportsTheCard) {
@@ -192,34 +208,11 @@ TEST_F(CardFields, SensingRemembersItsListAndReportsTheCard) {
   char name[64];
   std::int32_t length = sizeof name;
   EXPECT_EQ(GenReadUserName(name, &length), CORVEX_NO_CARD);
-  EXPECT_EQ(GenSenseCard(&present, several, 17), CORVEX_INVALID_ARGUMENT);
-}
-
-TEST_F(CardFields, CardTypeLooksAtTheAdministratorIdFirst) {
-  std::int32_t type = -1;
-  ASSERT_EQ(GenGetCardType(&type), CORVEX_OK);
-  EXPECT_EQ(type, CORVEX_CARD_BLANK);
-
-  const std::uint8_t code[4] = {1, 2, 3, 4};
-  ASSERT_EQ(GenWriteUserCode(code, 4), CORVEX_OK);
-  ASSERT_EQ(GenGetCardType(&type), CORVEX_OK);
-  EXPECT_EQ(type, CORVEX_CARD_CODE_ONLY);
-  ASSERT_EQ(GenWriteUserAccount("u", 1, nullptr, 0), CORVEX_OK);
-  ASSERT_EQ(GenGetCardType(&type), CORVEX_OK);
-  EXPECT_EQ(type, CORVEX_CARD_USER);
-  ASSERT_EQ(GenWriteAdminIdToAdmin("boss", 4), CORVEX_OK);
-  ResetStats();
-  ASSERT_EQ(GenGetCardType(&type), CORVEX_OK);
-  EXPECT_EQ(type, CORVEX_CARD_ADMIN);
-  EXPECT_EQ(CardCommands(), (Commands{{"42", 1}, {"56", 1}})) << "no user field is read";
 }
 
 // The card commands each export sends on a blank card, where each succeeds
-// (or finds no PIN): "42" select keys,
-// "56" authenticate and read, "52" authenticate, "16" write, "60" polling of
-// several system codes, "04" request response. A field is read in pairs of
-// select and read per 12 blocks, written with one select, one authenticate
-// and one write per 8 blocks.
+// (or finds no PIN). A field is read in pairs of select and read per 12
+// blocks, written with one select, one authenticate and one write per 8.
 const Commands kReadsOneField = {{"42", 1}, {"56", 1}};
 const Commands kWritesOneField = {{"42", 1}, {"52", 1}, {"16", 1}};
 const Commands kUpdatesOneField = {{"42", 2}, {"56", 1}, {"52", 1}, {"16", 1}};

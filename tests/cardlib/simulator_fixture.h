@@ -36,7 +36,8 @@ class SimulatorTest : public ::testing::Test {
   void OpenAndSense();
   // The card commands sent since the statistics were last reset, by command
   // code ("42" select keys, "56" authenticate and read, "52" authenticate,
-  // "16" write, "00" polling, "04" request response).
+  // "16" write, "00" polling, "60" polling several codes, "04" request
+  // response).
   std::map<std::string, long> CardCommands() const;
   void ResetStats() const;
 

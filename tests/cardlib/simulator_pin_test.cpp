@@ -65,7 +65,7 @@ TEST_F(PinAndCharges, NoPinOnABlankCardThenWrongPinsLockAtTheLimit) {
   EXPECT_EQ(Read().count, 0) << "a correct PIN resets the count";
 }
 
-TEST_F(PinAndCharges, WithoutALimitPrefixesAreWrongAndTheCountStopsAt255) {
+TEST_F(PinAndCharges, WithoutALimitTheCountStopsAt255AndANewLimitOrPinKeepsIt) {
   Arrange("123456", 0, 253);
   EXPECT_EQ(GenVerifyPIN("123", 3), CORVEX_WRONG_PIN);
   EXPECT_EQ(GenVerifyPIN("1234567", 7), CORVEX_WRONG_PIN);
@@ -73,9 +73,8 @@ TEST_F(PinAndCharges, WithoutALimitPrefixesAreWrongAndTheCountStopsAt255) {
   ASSERT_EQ(GenIncrementRetryCounter(), CORVEX_OK);
   EXPECT_EQ(Read().count, 255);
   EXPECT_EQ(GenVerifyPIN("123456", 6), CORVEX_OK);
-}
 
-TEST_F(PinAndCharges, RetryLimitKeepsTheCountAndAnEmptyPinClearsBoth) {
+  // A new limit keeps the count, and an empty PIN clears both.
   Arrange("0000", 5, 4);
   ASSERT_EQ(GenWriteRetryLimit(9), CORVEX_OK);
   EXPECT_EQ(Read().count, 4);
@@ -97,7 +96,7 @@ TEST_F(PinAndCharges, RetryLimitKeepsTheCountAndAnEmptyPinClearsBoth) {
   EXPECT_EQ(fields["retry_count"], "00");
 }
 
-TEST_F(PinAndCharges, InitialisingAFullCardLeavesABlankOne) {
+TEST_F(PinAndCharges, InitialisingAFullCardLeavesABlankOneAndStopsAtAFailure) {
   const std::string id(128, 'i');
   const std::string password(256, 'p');
   ASSERT_EQ(GenWriteUserAccount(id.data(), 128, password.data(), 256), CORVEX_OK);
@@ -128,9 +127,8 @@ TEST_F(PinAndCharges, InitialisingAFullCardLeavesABlankOne) {
 
   ASSERT_EQ(GenInitializeCard(), CORVEX_OK) << "and again, on the blank card";
   EXPECT_EQ(sim().Dump("card"), sim().Dump("blank"));
-}
 
-TEST_F(PinAndCharges, InitialisingStopsAtTheFirstFailure) {
+  // Initialising stops at the first failure.
   ASSERT_EQ(GenWriteUserName("name", 4), CORVEX_OK);
   ASSERT_EQ(GenWriteTransactionStatus(8), CORVEX_OK);
   ASSERT_TRUE(sim().Do("fault remove-after-writes 3"));
@@ -140,7 +138,7 @@ TEST_F(PinAndCharges, InitialisingStopsAtTheFirstFailure) {
   EXPECT_EQ(fields["transaction_status"], "08");
 }
 
-TEST_F(PinAndCharges, PrepaidChargeStopsBelow100000) {
+TEST_F(PinAndCharges, ChargesStopAtTheirLimits) {
   std::int32_t total = -1;
   ASSERT_EQ(GenWritePreCharge(0, 99998), CORVEX_OK);
   ASSERT_EQ(GenChargePreCharge(1, &total), CORVEX_OK);
@@ -154,10 +152,8 @@ TEST_F(PinAndCharges, PrepaidChargeStopsBelow100000) {
   EXPECT_EQ(total, 99999);
   EXPECT_EQ(GenGetLastErrorDetail(), 0x10080000);
   EXPECT_EQ(CardCommands().count("16"), 0u);
-}
 
-TEST_F(PinAndCharges, UserChargeWithinItsLimit) {
-  std::int32_t total = -1, limit = -1;
+  std::int32_t limit = -1;
   ASSERT_EQ(GenWriteChargeUpperLimit(500), CORVEX_OK);
   ASSERT_EQ(GenWriteUserCharge(0, 400), CORVEX_OK);
   EXPECT_EQ(GenChargeUserCharge(101, 2024, 3, 4, "shop", 4, &total, &limit), CORVEX_CHARGE_LIMIT);
@@ -172,7 +168,6 @@ TEST_F(PinAndCharges, UserChargeWithinItsLimit) {
   ASSERT_EQ(GenReadLastUserCharge(&year, &month, &day, &amount, text, &length), CORVEX_OK);
   EXPECT_EQ(amount, 100);
   EXPECT_EQ(std::string(text, length), "shop");
-  std::int32_t previous = -1, current = -1;
   ASSERT_EQ(GenReadUserCharge(&previous, &current), CORVEX_OK);
   EXPECT_EQ(previous, 400);
   EXPECT_EQ(current, 500);

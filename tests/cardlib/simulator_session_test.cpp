@@ -16,9 +16,7 @@ using corvex_test::SimulatorTest;
 class SecuredSession : public SimulatorTest {
  protected:
   long ReaderCommand(const char* code) const {
-    const nlohmann::json commands = sim().Stats()["commands"];
-    const std::string name = std::string("reader:") + code;
-    return commands.contains(name) ? commands[name].get<long>() : 0;
+    return sim().Stats()["commands"].value("reader:" + std::string(code), 0L);
   }
   long BytesIn() const { return sim().Stats()["bytes_in"].get<long>(); }
 };
@@ -60,22 +58,21 @@ TEST_F(SecuredSession, UsbReaderUnpluggedBeforeASense) {
   testing_support::TempDir dir;
   testing_support::ScopedEnvironment registry("PELLAM_REGISTRY", dir.file("registry.reg"));
   const std::string usb =
+      "Windows Registry Editor Version 5.00\n\n"
       "[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Enum\\USB\\VID_1\\2]\n"
       "\"DeviceDesc\"=\"DENSO WAVE USB Device (COM5)\"\n"
       "[HKEY_LOCAL_MACHINE\\HARDWARE\\DEVICEMAP\\SERIALCOMM]\n\"" +
       sim().link() + "\"=\"COM5\"\n";
-  const std::string header = "Windows Registry Editor Version 5.00\n\n";
-  testing_support::WriteBytes(
-      dir.file("registry.reg"),
-      header + "[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\dwusb\\Enum]\n\"0\"=\"USB\\\\VID_1\\\\2\"\n" +
-          usb);
+  const std::string service =
+      "[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\dwusb\\Enum]\n\"0\"=\"USB\\\\VID_1\\\\2\"\n";
+  testing_support::WriteBytes(dir.file("registry.reg"), usb + service);
   PlaceCard("card");
   ASSERT_EQ(GenOpenDevice("PR300", nullptr), CORVEX_OK) << std::hex << GenGetLastErrorDetail();
   std::int32_t present = -1;
   ASSERT_EQ(GenSenseCard(&present, kSystemCode, 1), CORVEX_OK);
   EXPECT_EQ(present, 1);
 
-  testing_support::WriteBytes(dir.file("registry.reg"), header + usb);  // the driver's instance is gone
+  testing_support::WriteBytes(dir.file("registry.reg"), usb);  // the driver's instance is gone
   const long before = BytesIn();
   present = -1;
   EXPECT_EQ(GenSenseCard(&present, kSystemCode, 1), CORVEX_READER_NOT_FOUND);

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <string>
 #include <vector>
 
 namespace {
@@ -12,12 +10,6 @@ using corvex::Detail;
 using corvex::LinkPhase;
 using corvex::MapDetail;
 using corvex::TagPhase;
-
-std::string Text(Detail detail) {
-  char text[16];
-  std::snprintf(text, sizeof text, "0x%X", detail);
-  return text;
-}
 
 // Every failure detail the mapping names, and samples of the families and of
 // the rest (the success values are below), by the status they map to.
@@ -65,7 +57,7 @@ TEST(StatusMap, EveryDetailMapsToItsStatus) {
   for (const Row& row : kRows) {
     for (const Detail detail : row.details) {
       Detail last = 0xABCD;
-      EXPECT_EQ(MapDetail(detail, last), row.status) << Text(detail);
+      EXPECT_EQ(MapDetail(detail, last), row.status) << std::hex << detail;
     }
   }
 }
@@ -74,7 +66,7 @@ TEST(StatusMap, FailuresAreRecordedAndSuccessValuesNever) {
   Detail last = 0x2000013;
   for (const Detail success : {0u, 0x2000000u, 0x4000000u, 0x8000000u, 0x8040000u, 0x10000000u}) {
     EXPECT_EQ(MapDetail(success, last), 0);
-    EXPECT_EQ(last, 0x2000013u) << Text(success);
+    EXPECT_EQ(last, 0x2000013u) << std::hex << success;
   }
   MapDetail(0x2216A82, last);
   EXPECT_EQ(last, 0x2216A82u);
@@ -97,8 +89,8 @@ TEST(StatusMap, PhaseBitIsAddedExceptToPortAndLinkDetails) {
       {0x4000001, 0x4100001, 0x4200001},
   };
   for (const Tagged& c : cases) {
-    EXPECT_EQ(TagPhase(c.detail, LinkPhase::Opening), c.opening) << Text(c.detail);
-    EXPECT_EQ(TagPhase(c.detail, LinkPhase::Closing), c.closing) << Text(c.detail);
+    EXPECT_EQ(TagPhase(c.detail, LinkPhase::Opening), c.opening) << std::hex << c.detail;
+    EXPECT_EQ(TagPhase(c.detail, LinkPhase::Closing), c.closing) << std::hex << c.detail;
   }
 }
 

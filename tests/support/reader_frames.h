@@ -42,7 +42,6 @@ inline constexpr const char* kReset = "28 00 04 00 01 00 00 2D";
 inline constexpr const char* kModeOn = "28 00 04 00 11 01 00 3C";
 inline constexpr const char* kModeOff = "28 00 04 00 11 00 00 3D";
 inline constexpr const char* kSetup = "28 00 04 00 13 04 05 3E";
-inline constexpr const char* kKeyState = "28 00 04 00 87 00 00 AB";
 
 // A reply frame: `status`, the big-endian payload length, the payload and
 // the XOR of everything before it.

@@ -7,6 +7,10 @@
 #include <random>
 #include <stdexcept>
 
+#if defined(_WIN32)
+#include <windows.h>
+#endif
+
 namespace testing_support {
 
 TempDir::TempDir() {
@@ -52,14 +56,6 @@ std::string ReadBytes(const std::string& path) {
   if (!in) throw std::runtime_error("cannot read " + path);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
-
-}  // namespace testing_support
-
-#if defined(_WIN32)
-#include <windows.h>
-#endif
-
-namespace testing_support {
 
 bool RunningUnderWine() {
 #if defined(_WIN32)

@@ -1,5 +1,6 @@
 // Test helpers: a fresh folder per test, run as the current directory when the
-// code under test works on fixed file names, and whole-file byte access.
+// code under test works on fixed file names, whole-file byte access, and
+// whether the test runs on Wine.
 #pragma once
 
 #include <filesystem>
@@ -41,10 +42,6 @@ void WriteBytes(const std::string& path, const std::string& bytes);
 
 // The whole content of `path`, byte for byte.
 std::string ReadBytes(const std::string& path);
-
-}  // namespace testing_support
-
-namespace testing_support {
 
 // True when the test runs on Wine rather than on Windows or natively.
 bool RunningUnderWine();
