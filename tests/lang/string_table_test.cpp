@@ -81,6 +81,7 @@ TEST_F(LanguageTable, TextsAreFoundByIdentifier) {
        3,
        {{12, "twelve"}, {-3, "minus three"}, {42, "forty-two"}}},
       {"earlier duplicate wins", "9,first\n9,second\n", 2, {{9, "first"}}},
+      {"empty file", "", 0, {{0, kNoText}}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -143,16 +144,14 @@ TEST_F(LanguageTable, MissingOrHeldFileIsAFileError) {
   EXPECT_EQ(count_, 1);
 }
 
-TEST_F(LanguageTable, EmptyFileAndEmptyTable) {
-  ASSERT_EQ(Load(""), 0);
-  EXPECT_EQ(count_, 0);
-  EXPECT_EQ(Text(0), "no string data");
+TEST(LanguageTableLookup, NoTableHasNoText) {
   char text[257];
   int32_t length = 0;
   EXPECT_EQ(GetStringLangData(nullptr, 0, 1, text, &length), 0);
-  EXPECT_STREQ(text, "no string data");
+  EXPECT_EQ(std::string(text), kNoText);
   EXPECT_EQ(length, 14);
-  EXPECT_EQ(GetStringLangData(memory_.data(), -3, 1, text, &length), 0);
+  const char row[] = "1,one\n";
+  EXPECT_EQ(GetStringLangData(row, -3, 1, text, &length), 0);
   EXPECT_EQ(length, 14);
 }
 
