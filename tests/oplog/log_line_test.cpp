@@ -27,14 +27,11 @@ std::string Make(const platform::LocalDateTime& when, const std::string& first, 
   return std::string(buffer.data(), length);
 }
 
-TEST(LogLine, DateTimeTextsAndOperationNameJoinedByCommas) {
+// (Each operation's own name the program's dialog tests find in the log.)
+TEST(LogLine, DateTimeTextsAndOperationNameJoinedByCommasAndNoActionForOtherCodes) {
   EXPECT_EQ(Make(kMay3At0907, "abc", "xyz", JORNET_OP_ISSUE), "2024,5,3,9,7,abc,xyz,issue new card\n");
   EXPECT_EQ(Make({2025, 12, 31, 0, 0}, "", "admin", JORNET_OP_INIT_CODE),
             "2025,12,31,0,0,,admin,initialize card (L)\n");
-}
-
-// (Each operation's own name the program's dialog tests find in the log.)
-TEST(LogLine, ACodeOfNoOperationIsNoAction) {
   for (const int32_t code : {0, 4, 5, 0x300, -1}) {
     EXPECT_EQ(Make(kMay3At0907, "u", "a", code), "2024,5,3,9,7,u,a,no action\n") << code;
   }
