@@ -60,10 +60,8 @@ class ListFile : public ::testing::Test {
   int32_t Delete(int32_t index) { return DeleteIDRecord(handle_, index, memory_.data(), &count_); }
 
   bool GuardIntact() const {
-    for (std::size_t i = std::size_t{kCapacity} * TALLIX_ROW_SIZE; i < memory_.size(); ++i) {
-      if (memory_[i] != kFill) return false;
-    }
-    return true;
+    const auto table_end = memory_.begin() + std::ptrdiff_t{kCapacity} * TALLIX_ROW_SIZE;
+    return std::all_of(table_end, memory_.end(), [](char b) { return b == kFill; });
   }
 
   // The file's bytes; read through the open handle while there is one,

@@ -1,6 +1,7 @@
 // Loading a language file and looking texts up: ReadLangFile, GetStringLangData.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -43,10 +44,7 @@ class LanguageTable : public ::testing::Test {
   }
 
   bool GuardIntact() const {
-    for (std::size_t i = kTableBytes; i < memory_.size(); ++i) {
-      if (memory_[i] != kFill) return false;
-    }
-    return true;
+    return std::all_of(memory_.begin() + kTableBytes, memory_.end(), [](char b) { return b == kFill; });
   }
 
   TempDir dir_;
