@@ -1,7 +1,5 @@
-// Multi-block examples in the card library's two combinations: FIPS 81 (single
-// DES, CBC), SP 800-67 (three-key triple DES), and the NIST TDEA ECB examples
-// on the SP 800-38A plaintext, with two keys (K3 = K1, as the card library
-// uses it) and with three.
+// Published multi-block examples: DES CBC (FIPS 81), three-key triple DES
+// (SP 800-67), and triple DES ECB with two keys (as the card library uses it) and three.
 #include <gtest/gtest.h>
 
 #include "tests/cipher/cipher_test_util.h"

@@ -1,8 +1,6 @@
-// Failures and stops while the list is changed. The platform's fault hook
-// makes each read, write, truncation and flush of a change fail in turn, or
-// stops every change from a chosen write on, which leaves the file as a
-// process ended at that write would; after each, table and file must agree
-// and nothing may be lost.
+// Failures and stops while the list is changed: each read, write, truncation
+// and flush of a change fails in turn, or all writes stop from one on (as if
+// the process ended there); table and file must agree and nothing be lost.
 #include <gtest/gtest.h>
 
 #include <cstring>

@@ -166,11 +166,9 @@ TEST_F(ListFile, AFullTableTakesOnlyReplacementsAndMoreLinesGiveTheRealCount) {
   EXPECT_EQ(count_, 3);
 }
 
-// A new ID is appended with CR LF (any index that is not a row appends); a
-// replaced line keeps its place, whatever the line ends before it, and leaves
-// no remnant; what is not a line (an unterminated last line, bytes after a
-// 0x1A) is dropped, the written lines going where the list's data ends. The
-// table holds the file's lines, and so does the file loaded again.
+// Appends (any index that is not a row) end with CR LF; a replaced line keeps
+// its place whatever the line ends before it; what is not a line is dropped.
+// The table holds the file's lines, and so does the file loaded again.
 TEST_F(ListFile, WritesChangeTheFileAndTheTableAlike) {
   const struct {
     std::string before;

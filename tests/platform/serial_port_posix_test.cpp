@@ -1,8 +1,6 @@
-// The POSIX serial port on pseudo-terminals: the test holds the master side.
-// (The line settings and speeds the card library sets, the card library's
-// pseudo-terminal tests read back from the line; that writes reach the other
-// side raw, 0x11 and 0x13 included, and that a purge leaves no stale bytes for
-// a second opening, they show frame by frame.)
+// The POSIX serial port on pseudo-terminals, the test holding the master side.
+// (Line settings, speeds, raw writes and purges the card library's
+// pseudo-terminal tests show frame by frame.)
 #include "platform/serial_port.h"
 
 #include <fcntl.h>

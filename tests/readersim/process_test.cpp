@@ -62,11 +62,9 @@ TestHost HostOn(Port& port) {
   return TestHost([&port](const Bytes& frame) { return port.Exchange(frame); });
 }
 
-// Each host session gets a fresh port, without software flow control: a host
-// that keeps the flow control it finds (as a Windows host keeps the driver's)
-// must not lose the bytes 0x11 and 0x13 of a reply. A split reply comes in
-// pieces (that the host still assembles it, and that the other line faults
-// act, the card library's session tests show).
+// Each host session gets a fresh port without software flow control, so that a
+// host keeping the flow control it finds loses no 0x11 or 0x13 of a reply. A
+// split reply comes in pieces (the other line faults the card library's tests show).
 TEST(SimulatorProcess, EveryHostSessionGetsAFreshRawPortAndSplitRepliesComeInPieces) {
   testing_support::TempDir dir;
   Simulator sim(READERSIM_PATH, dir.path().string());

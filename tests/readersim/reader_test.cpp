@@ -1,8 +1,5 @@
-// The simulated reader driven in-process by the test host: frames, orders,
-// sessions, card commands and faults, without a pseudo-terminal. (That wrong
-// keys fail the authentication, that a blank reader is provisioned, and that
-// the session is renewed after the last sequence number, the card library's
-// simulator tests show.)
+// The simulated reader driven in-process by the test host. (Wrong keys,
+// provisioning and session renewal the card library's simulator tests show.)
 #include <gtest/gtest.h>
 
 #include "readersim/simulated_reader.h"

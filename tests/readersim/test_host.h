@@ -1,7 +1,5 @@
 // A small host for the simulator tests, written from the host side of the
-// reader protocol: clear frames, the opening sequence, mutual authentication,
-// provisioning, enciphered key registration and secured card commands. It
-// shares nothing with the card library but the cipher layer.
+// reader protocol; it shares nothing with the card library but the cipher layer.
 #pragma once
 
 #include <cstdint>
