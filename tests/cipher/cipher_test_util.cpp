@@ -68,6 +68,20 @@ Outcome RunOnce(const corvex::CipherSpec& cipher_spec, corvex::CipherKeyFormat f
   return {result, buffer};
 }
 
+std::ostream& operator<<(std::ostream& out, const Outcome& outcome) {
+  out << "result " << static_cast<int>(outcome.result) << ", output";
+  for (std::uint8_t b : outcome.output) out << ' ' << std::hex << static_cast<int>(b) << std::dec;
+  return out;
+}
+
+Outcome RunForKey(std::span<const std::uint8_t> key, std::span<const std::uint8_t> vector, Direction direction,
+                  std::span<const std::uint8_t> input) {
+  if (key.size() == 8) {
+    return RunOnce(DesCbcSpec(vector), corvex::CipherKeyFormat::DesKey8, key, corvex::DesCbcImpls, direction, input);
+  }
+  return RunOnce(EdeEcbSpec(), corvex::CipherKeyFormat::DesEdeKey24, key, corvex::EdeEcbImpls, direction, input);
+}
+
 corvex::CipherSpec EdeEcbSpec() {
   corvex::CipherSpec cipher_spec;
   cipher_spec.cipher_name = "des_ede";

@@ -15,7 +15,7 @@ namespace {
 using cipher_test::Bytes;
 using cipher_test::Direction;
 using cipher_test::Hex;
-using corvex::CipherKeyFormat;
+using cipher_test::Outcome;
 using corvex::CipherResult;
 
 struct DesVector {
@@ -120,28 +120,13 @@ void CheckVectors(const std::vector<DesVector>& vectors) {
   const Bytes zero_vector(8, 0);
   for (const DesVector& row : vectors) {
     SCOPED_TRACE(testing::Message() << "key " << row.key << " plain " << row.plain);
-    const Bytes key = Hex(row.key);
     const Bytes plain = Hex(row.plain);
     const Bytes cipher = Hex(row.cipher);
-    Bytes triple_key = key;
-    triple_key.insert(triple_key.end(), key.begin(), key.end());
-    triple_key.insert(triple_key.end(), key.begin(), key.end());
-
-    const auto des = [&](Direction direction, const Bytes& input) {
-      return cipher_test::RunOnce(cipher_test::DesCbcSpec(zero_vector), CipherKeyFormat::DesKey8, key,
-                                  corvex::DesCbcImpls, direction, input);
-    };
-    const auto ede = [&](Direction direction, const Bytes& input) {
-      return cipher_test::RunOnce(cipher_test::EdeEcbSpec(), CipherKeyFormat::DesEdeKey24, triple_key,
-                                  corvex::EdeEcbImpls, direction, input);
-    };
-    for (const auto& run : {des(Direction::Encrypt, plain), ede(Direction::Encrypt, plain)}) {
-      ASSERT_EQ(run.result, CipherResult::Ok);
-      EXPECT_EQ(run.output, cipher);
-    }
-    for (const auto& run : {des(Direction::Decrypt, cipher), ede(Direction::Decrypt, cipher)}) {
-      ASSERT_EQ(run.result, CipherResult::Ok);
-      EXPECT_EQ(run.output, plain);
+    for (const Bytes& key : {Hex(row.key), Hex(row.key + row.key + row.key)}) {
+      EXPECT_EQ(cipher_test::RunForKey(key, zero_vector, Direction::Encrypt, plain),
+                (Outcome{CipherResult::Ok, cipher}));
+      EXPECT_EQ(cipher_test::RunForKey(key, zero_vector, Direction::Decrypt, cipher),
+                (Outcome{CipherResult::Ok, plain}));
     }
   }
 }
