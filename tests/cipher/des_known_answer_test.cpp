@@ -116,21 +116,6 @@ std::string OneBit(std::size_t byte, std::uint8_t value, std::uint8_t rest) {
   return hex;
 }
 
-void CheckVectors(const std::vector<DesVector>& vectors) {
-  const Bytes zero_vector(8, 0);
-  for (const DesVector& row : vectors) {
-    SCOPED_TRACE(testing::Message() << "key " << row.key << " plain " << row.plain);
-    const Bytes plain = Hex(row.plain);
-    const Bytes cipher = Hex(row.cipher);
-    for (const Bytes& key : {Hex(row.key), Hex(row.key + row.key + row.key)}) {
-      EXPECT_EQ(cipher_test::RunForKey(key, zero_vector, Direction::Encrypt, plain),
-                (Outcome{CipherResult::Ok, cipher}));
-      EXPECT_EQ(cipher_test::RunForKey(key, zero_vector, Direction::Decrypt, cipher),
-                (Outcome{CipherResult::Ok, plain}));
-    }
-  }
-}
-
 // Variable plaintext and key (one bit set), permutation keys, S-box entries.
 TEST(DesKnownAnswer, ValidationSets) {
   std::vector<DesVector> rows(std::begin(kSubstitution), std::end(kSubstitution));
@@ -141,7 +126,19 @@ TEST(DesKnownAnswer, ValidationSets) {
     rows.push_back({OneBit(i / 7, static_cast<std::uint8_t>(0x80 >> (i % 7)), 1), kZeroBlock, kVariableKey[i]});
   }
   for (const auto& row : kPermutation) rows.push_back({row[0], kZeroBlock, row[1]});
-  CheckVectors(rows);
+
+  const Bytes zero_vector(8, 0);
+  for (const DesVector& row : rows) {
+    SCOPED_TRACE(testing::Message() << "key " << row.key << " plain " << row.plain);
+    const Bytes plain = Hex(row.plain);
+    const Bytes cipher = Hex(row.cipher);
+    for (const Bytes& key : {Hex(row.key), Hex(row.key + row.key + row.key)}) {
+      EXPECT_EQ(cipher_test::RunForKey(key, zero_vector, Direction::Encrypt, plain),
+                (Outcome{CipherResult::Ok, cipher}));
+      EXPECT_EQ(cipher_test::RunForKey(key, zero_vector, Direction::Decrypt, cipher),
+                (Outcome{CipherResult::Ok, plain}));
+    }
+  }
 }
 
 }  // namespace

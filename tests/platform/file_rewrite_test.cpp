@@ -43,22 +43,17 @@ class FileRewrite : public ::testing::Test {
     return file;
   }
 
-  // The side copy of a rewrite that was interrupted after it was complete.
-  UniqueFile Interrupted(const std::string& old_bytes, std::size_t from, const std::string& tail) {
-    UniqueFile file = Open(old_bytes);
-    faults::StopWritesFrom(4);  // the side copy takes three writes; the fourth rewrites in place
-    EXPECT_EQ(platform::RewriteFile(file.get(), old_bytes, from, tail), Rewrite::Pending);
-    faults::Disarm();
-    return file;
-  }
-
   TempDir dir_;
   std::string path_;
   std::string side_;
 };
 
 TEST_F(FileRewrite, AnInterruptedRewriteIsFinishedWhenTheFileIsNextOpened) {
-  UniqueFile file = Interrupted("first\r\nsecond\r\n", 7, "2nd\r\nthird\r\n");
+  // The side copy takes three writes; the fourth, stopped, would rewrite in place.
+  UniqueFile file = Open("first\r\nsecond\r\n");
+  faults::StopWritesFrom(4);
+  EXPECT_EQ(platform::RewriteFile(file.get(), "first\r\nsecond\r\n", 7, "2nd\r\nthird\r\n"), Rewrite::Pending);
+  faults::Disarm();
   EXPECT_TRUE(platform::PathExists(side_.c_str()));
   EXPECT_NE(Contents(file.get()), "first\r\n2nd\r\nthird\r\n");
   const std::optional<std::vector<char>> pending = platform::PendingContents(file.get());
