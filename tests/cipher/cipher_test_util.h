@@ -36,9 +36,10 @@ class CipherRun {
  public:
   explicit CipherRun(Direction direction) : direction_(direction) {}
 
-  // Loads the key, configures the context and initialises it: the first failure, or Ok.
-  corvex::CipherResult Start(const corvex::CipherSpec& cipher_spec, corvex::CipherKeyFormat format,
-                             std::span<const std::uint8_t> key, const corvex::CipherImplList& impls);
+  // Loads the key, configures the context and initialises it in the card
+  // library's combination for the key: DES in CBC with `vector` for 8 bytes,
+  // triple DES in ECB for 24. The first failure, or Ok.
+  corvex::CipherResult Start(std::span<const std::uint8_t> key, std::span<const std::uint8_t> vector);
   corvex::CipherResult Init(const corvex::CipherImplList& impls);
   corvex::CipherResult Update(std::span<std::uint8_t> output, std::size_t& length, std::span<const std::uint8_t> input);
   corvex::CipherResult Final(std::span<std::uint8_t> output, std::size_t& length);
@@ -58,14 +59,8 @@ std::ostream& operator<<(std::ostream& out, const Outcome& outcome);
 
 // Start, one update with the whole input into a
 // buffer of the input length plus 8, one final into the rest.
-Outcome RunOnce(const corvex::CipherSpec& cipher_spec, corvex::CipherKeyFormat format,
-                std::span<const std::uint8_t> key, const corvex::CipherImplList& impls, Direction direction,
+Outcome RunOnce(std::span<const std::uint8_t> key, std::span<const std::uint8_t> vector, Direction direction,
                 std::span<const std::uint8_t> input);
-
-// RunOnce in the card library's combination for the key: DES in CBC with
-// `vector` for 8 bytes, triple DES in ECB for 24.
-Outcome RunForKey(std::span<const std::uint8_t> key, std::span<const std::uint8_t> vector, Direction direction,
-                  std::span<const std::uint8_t> input);
 
 // CipherSpec values of the card library's two combinations.
 corvex::CipherSpec EdeEcbSpec();

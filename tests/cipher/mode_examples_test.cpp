@@ -45,8 +45,8 @@ TEST(ModeExamples, EncryptAndDecryptAsPublished) {
     const Bytes vector = Hex(example.vector);
     const Bytes plain = Hex(example.plain);
     const Bytes encrypted = Hex(example.encrypted);
-    EXPECT_EQ(cipher_test::RunForKey(key, vector, Direction::Encrypt, plain), (Outcome{CipherResult::Ok, encrypted}));
-    EXPECT_EQ(cipher_test::RunForKey(key, vector, Direction::Decrypt, encrypted), (Outcome{CipherResult::Ok, plain}));
+    EXPECT_EQ(cipher_test::RunOnce(key, vector, Direction::Encrypt, plain), (Outcome{CipherResult::Ok, encrypted}));
+    EXPECT_EQ(cipher_test::RunOnce(key, vector, Direction::Decrypt, encrypted), (Outcome{CipherResult::Ok, plain}));
   }
 }
 
