@@ -43,7 +43,7 @@ class PseudoTerminal : public ::testing::Test {
   std::string path_;
 };
 
-TEST_F(PseudoTerminal, OpensWithoutSharing) {
+TEST_F(PseudoTerminal, OpensWithoutSharingByPathOrByPortName) {
   SerialPort first;
   SerialPort second;
   ASSERT_TRUE(first.Open(path_.c_str()));
@@ -52,10 +52,9 @@ TEST_F(PseudoTerminal, OpensWithoutSharing) {
   EXPECT_TRUE(first.Close());
   EXPECT_FALSE(first.IsOpen());
   EXPECT_TRUE(second.Open(path_.c_str()));
+  EXPECT_TRUE(second.Close());
   EXPECT_FALSE(SerialPort().Open("/dev/pellam-no-such-port"));
-}
 
-TEST_F(PseudoTerminal, PortNamesResolveThroughTheRegistryStandIn) {
   testing_support::TempDir dir;
   testing_support::WriteBytes(dir.file("r.reg"), "REGEDIT4\n[HKEY_LOCAL_MACHINE\\HARDWARE\\DEVICEMAP\\SERIALCOMM]\n\"" +
                                                      path_ + "\"=\"COM7\"\n\"relative/path\"=\"COM8\"\n");
