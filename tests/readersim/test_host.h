@@ -64,8 +64,8 @@ class TestHost {
 };
 
 // Card command payloads.
-Bytes PollingCommand();
-Bytes SelectKeysCommand(std::uint8_t a, std::uint8_t b);
+inline Bytes PollingCommand() { return {0x00, 0x81, 0x65, 0x01, 0x00}; }
+inline Bytes SelectKeysCommand(std::uint8_t a, std::uint8_t b) { return {0x42, a, b}; }
 Bytes AuthenticateCommand(const Block8& idm, std::uint16_t service);
 Bytes WriteCommand(const Block8& idm, const std::vector<std::uint8_t>& blocks, const Bytes& data);
 
