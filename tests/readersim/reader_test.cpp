@@ -29,13 +29,6 @@ class InProcessReader : public ::testing::Test {
     return reader_.Handle(*parsed);
   }
 
-  Card& AddCard(const std::string& name) {
-    const readersim::Block8 idm{0x01, 0x2E, 0x10, 0x20, 0x30, 0x40, 0x50, static_cast<std::uint8_t>(name.size())};
-    world_.deck.cards[name] = Card::Blank(idm, world_.keys);
-    world_.deck.on_reader = name;
-    return world_.deck.cards[name];
-  }
-
   const std::vector<std::string>& violations() const { return world_.stats.violations; }
 
   World world_;
@@ -77,7 +70,8 @@ TEST_F(InProcessReader, BlankReaderRefusesTheSessionSetUntilProvisioned) {
 }
 
 TEST_F(InProcessReader, CardRulesAndSequenceNumbersAreEnforced) {
-  Card& card = AddCard("user");
+  Card& card = world_.deck.cards["user"] = Card::Blank({0x01, 0x2E, 0x10, 0x20, 0x30, 0x40, 0x50, 0x04}, world_.keys);
+  world_.deck.on_reader = "user";
   ASSERT_TRUE(host_.Open(world_.keys));
   const Bytes block(16, 0xAB);
 
