@@ -64,10 +64,9 @@ class ListFile : public ::testing::Test {
     return std::all_of(table_end, memory_.end(), [](char b) { return b == kFill; });
   }
 
-  // The file's bytes; read through the open handle while there is one,
-  // since Windows lets no other handle read the list meanwhile.
+  // The file's bytes, read through the open handle: Windows lets no other
+  // handle read the list meanwhile.
   std::string File() const {
-    if (handle_ < 0) return ReadBytes(path_);
     std::vector<char> bytes;
     EXPECT_EQ(platform::ReadWholeFile(handle_, bytes), platform::ReadResult::Ok);
     return std::string(bytes.begin(), bytes.end());
