@@ -33,17 +33,12 @@ const Combination kCombinations[] = {
     {"des_ede ecb, decrypt", &kEdeKey, Direction::Decrypt},
 };
 
-Bytes Counting(std::size_t size) {
-  Bytes bytes(size);
-  std::iota(bytes.begin(), bytes.end(), std::uint8_t{0x31});
-  return bytes;
-}
-
 // Final refuses pending bytes after the whole blocks were output. Three bytes
 // are held back from a first update; with the rest, 24 bytes are due, and an
 // output 8 bytes short must stay untouched.
 TEST(CipherUpdate, PendingBytesAndTooSmallOutputsAreRefused) {
-  const Bytes input = Counting(24);
+  Bytes input(24);
+  std::iota(input.begin(), input.end(), std::uint8_t{0x31});
   const std::span<const std::uint8_t> all(input);
   for (const Combination& combination : kCombinations) {
     SCOPED_TRACE(combination.name);
