@@ -1,5 +1,4 @@
-// Update and final: pending bytes, a too-small output, and a context used in
-// the direction it was not initialised for.
+// Update and final: pending bytes and a too-small output.
 #include <gtest/gtest.h>
 
 #include <numeric>
@@ -9,67 +8,46 @@
 namespace {
 
 using cipher_test::Bytes;
-using cipher_test::CipherObjects;
 using cipher_test::Direction;
 using cipher_test::Hex;
-using corvex::CipherKeyFormat;
 using corvex::CipherResult;
 
 const Bytes kVector = Hex("F69F2445DF4F9B17");
 const Bytes kDesKey = Hex("0123456789ABCDEF");
 const Bytes kEdeKey = Hex("0123456789ABCDEF 23456789ABCDEF01 0123456789ABCDEF");
 
-// One of the card library's combinations in one direction.
+// Each of the card library's combinations in each direction.
 struct Combination {
   const char* name;
-  corvex::CipherSpec cipher_spec;
-  CipherKeyFormat format;
   const Bytes* key;
-  const corvex::CipherImplList* impls;
   Direction direction;
 
   cipher_test::Outcome RunOnce(const Bytes& input) const {
-    return cipher_test::RunOnce(cipher_spec, format, *key, *impls, direction, input);
+    return cipher_test::RunOnce(*key, kVector, direction, input);
   }
 };
+const Combination kCombinations[] = {
+    {"des cbc, encrypt", &kDesKey, Direction::Encrypt},
+    {"des cbc, decrypt", &kDesKey, Direction::Decrypt},
+    {"des_ede ecb, encrypt", &kEdeKey, Direction::Encrypt},
+    {"des_ede ecb, decrypt", &kEdeKey, Direction::Decrypt},
+};
 
-std::vector<Combination> Combinations() {
-  std::vector<Combination> all;
-  for (Direction direction : {Direction::Encrypt, Direction::Decrypt}) {
-    all.push_back({"des cbc", cipher_test::DesCbcSpec(kVector), CipherKeyFormat::DesKey8, &kDesKey,
-                   &corvex::DesCbcImpls, direction});
-    all.push_back({"des_ede ecb", cipher_test::EdeEcbSpec(), CipherKeyFormat::DesEdeKey24, &kEdeKey,
-                   &corvex::EdeEcbImpls, direction});
-  }
-  return all;
-}
-
-Bytes Counting(std::size_t size) {
-  Bytes bytes(size);
-  std::iota(bytes.begin(), bytes.end(), std::uint8_t{0x31});
-  return bytes;
-}
-
-TEST(CipherFinal, PendingBytesAreRefusedAfterTheWholeBlocksWereOutput) {
-  const Bytes input = Counting(12);
-  for (const Combination& combination : Combinations()) {
-    SCOPED_TRACE(combination.name);
-    const cipher_test::Outcome outcome = combination.RunOnce(input);
-    EXPECT_EQ(outcome.result, CipherResult::PartialBlock);
-    EXPECT_EQ(outcome.output, combination.RunOnce(Bytes(input.begin(), input.begin() + 8)).output);
-  }
-}
-
-// Three bytes are held back from a first update; with the rest, 24 bytes are
-// due, and an output 8 bytes short must stay untouched.
-TEST(CipherUpdate, TooSmallOutputConsumesNothingAndWritesNothing) {
-  const Bytes input = Counting(24);
+// Final refuses pending bytes after the whole blocks were output. Three bytes
+// are held back from a first update; with the rest, 24 bytes are due, and an
+// output 8 bytes short must stay untouched.
+TEST(CipherUpdate, PendingBytesAndTooSmallOutputsAreRefused) {
+  Bytes input(24);
+  std::iota(input.begin(), input.end(), std::uint8_t{0x31});
   const std::span<const std::uint8_t> all(input);
-  for (const Combination& combination : Combinations()) {
+  for (const Combination& combination : kCombinations) {
     SCOPED_TRACE(combination.name);
+    const cipher_test::Outcome partial = combination.RunOnce(Bytes(input.begin(), input.begin() + 12));
+    EXPECT_EQ(partial.result, CipherResult::PartialBlock);
+    EXPECT_EQ(partial.output, combination.RunOnce(Bytes(input.begin(), input.begin() + 8)).output);
+
     cipher_test::CipherRun run(combination.direction);
-    ASSERT_EQ(run.Start(combination.cipher_spec, combination.format, *combination.key, *combination.impls),
-              CipherResult::Ok);
+    ASSERT_EQ(run.Start(*combination.key, kVector), CipherResult::Ok);
     Bytes output(24, 0xA5);
     std::size_t length = 99;
     ASSERT_EQ(run.Update(output, length, all.first(3)), CipherResult::Ok);
@@ -86,26 +64,6 @@ TEST(CipherUpdate, TooSmallOutputConsumesNothingAndWritesNothing) {
     EXPECT_EQ(length, 0u);
     EXPECT_EQ(output, combination.RunOnce(input).output);
   }
-}
-
-// A context initialised for one direction is not run in the other: the
-// round keys are in that direction's order, so the result would be wrong.
-TEST(CipherUpdate, OnlyTheInitialisedDirectionRuns) {
-  CipherObjects objects;
-  Bytes output(16);
-  std::size_t length = 99;
-  const Bytes input = Counting(16);
-  ASSERT_EQ(corvex::CipherKeySet(objects.key, CipherKeyFormat::DesKey8, kDesKey), CipherResult::Ok);
-  ASSERT_EQ(corvex::CipherContextSetSpec(objects.context, cipher_test::DesCbcSpec(kVector)), CipherResult::Ok);
-  EXPECT_EQ(corvex::CipherEncryptUpdate(objects.context, output, length, input), CipherResult::NotInitialised);
-  EXPECT_EQ(corvex::CipherEncryptFinal(objects.context, output, length), CipherResult::NotInitialised);
-
-  ASSERT_EQ(corvex::CipherEncryptInit(objects.context, objects.key, corvex::DesCbcImpls), CipherResult::Ok);
-  EXPECT_EQ(corvex::CipherDecryptUpdate(objects.context, output, length, input), CipherResult::NotInitialised);
-  EXPECT_EQ(corvex::CipherDecryptFinal(objects.context, output, length), CipherResult::NotInitialised);
-  EXPECT_EQ(length, 0u);
-  EXPECT_EQ(corvex::CipherEncryptUpdate(objects.context, output, length, input), CipherResult::Ok);
-  EXPECT_EQ(length, 16u);
 }
 
 }  // namespace

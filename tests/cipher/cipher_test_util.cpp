@@ -31,11 +31,14 @@ CipherObjects::~CipherObjects() {
   corvex::CipherContextDestroy(&context);
 }
 
-CipherResult CipherRun::Start(const corvex::CipherSpec& cipher_spec, corvex::CipherKeyFormat format,
-                              std::span<const std::uint8_t> key, const corvex::CipherImplList& impls) {
-  CipherResult result = corvex::CipherKeySet(objects.key, format, key);
-  if (result == CipherResult::Ok) result = corvex::CipherContextSetSpec(objects.context, cipher_spec);
-  return result == CipherResult::Ok ? Init(impls) : result;
+CipherResult CipherRun::Start(std::span<const std::uint8_t> key, std::span<const std::uint8_t> vector) {
+  const bool des = key.size() == 8;
+  CipherResult result = corvex::CipherKeySet(
+      objects.key, des ? corvex::CipherKeyFormat::DesKey8 : corvex::CipherKeyFormat::DesEdeKey24, key);
+  if (result == CipherResult::Ok) {
+    result = corvex::CipherContextSetSpec(objects.context, des ? DesCbcSpec(vector) : EdeEcbSpec());
+  }
+  return result == CipherResult::Ok ? Init(des ? corvex::DesCbcImpls : corvex::EdeEcbImpls) : result;
 }
 
 CipherResult CipherRun::Init(const corvex::CipherImplList& impls) {
@@ -54,18 +57,23 @@ CipherResult CipherRun::Final(std::span<std::uint8_t> output, std::size_t& lengt
                                           : corvex::CipherDecryptFinal(objects.context, output, length);
 }
 
-Outcome RunOnce(const corvex::CipherSpec& cipher_spec, corvex::CipherKeyFormat format,
-                std::span<const std::uint8_t> key, const corvex::CipherImplList& impls, Direction direction,
+Outcome RunOnce(std::span<const std::uint8_t> key, std::span<const std::uint8_t> vector, Direction direction,
                 std::span<const std::uint8_t> input) {
   CipherRun run(direction);
   Bytes buffer(input.size() + 8);
   std::size_t update_length = 0;
   std::size_t final_length = 0;
-  CipherResult result = run.Start(cipher_spec, format, key, impls);
+  CipherResult result = run.Start(key, vector);
   if (result == CipherResult::Ok) result = run.Update(buffer, update_length, input);
   if (result == CipherResult::Ok) result = run.Final(std::span(buffer).subspan(update_length), final_length);
   buffer.resize(update_length + final_length);
   return {result, buffer};
+}
+
+std::ostream& operator<<(std::ostream& out, const Outcome& outcome) {
+  out << "result " << static_cast<int>(outcome.result) << ", output";
+  for (std::uint8_t b : outcome.output) out << ' ' << std::hex << static_cast<int>(b) << std::dec;
+  return out;
 }
 
 corvex::CipherSpec EdeEcbSpec() {

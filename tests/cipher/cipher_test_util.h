@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <ostream>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -35,9 +36,10 @@ class CipherRun {
  public:
   explicit CipherRun(Direction direction) : direction_(direction) {}
 
-  // Loads the key, configures the context and initialises it: the first failure, or Ok.
-  corvex::CipherResult Start(const corvex::CipherSpec& cipher_spec, corvex::CipherKeyFormat format,
-                             std::span<const std::uint8_t> key, const corvex::CipherImplList& impls);
+  // Loads the key, configures the context and initialises it in the card
+  // library's combination for the key: DES in CBC with `vector` for 8 bytes,
+  // triple DES in ECB for 24. The first failure, or Ok.
+  corvex::CipherResult Start(std::span<const std::uint8_t> key, std::span<const std::uint8_t> vector);
   corvex::CipherResult Init(const corvex::CipherImplList& impls);
   corvex::CipherResult Update(std::span<std::uint8_t> output, std::size_t& length, std::span<const std::uint8_t> input);
   corvex::CipherResult Final(std::span<std::uint8_t> output, std::size_t& length);
@@ -51,12 +53,13 @@ class CipherRun {
 struct Outcome {
   corvex::CipherResult result;  // the first failure, or Ok
   Bytes output;                 // what update and final wrote
+  bool operator==(const Outcome&) const = default;
 };
+std::ostream& operator<<(std::ostream& out, const Outcome& outcome);
 
 // Start, one update with the whole input into a
 // buffer of the input length plus 8, one final into the rest.
-Outcome RunOnce(const corvex::CipherSpec& cipher_spec, corvex::CipherKeyFormat format,
-                std::span<const std::uint8_t> key, const corvex::CipherImplList& impls, Direction direction,
+Outcome RunOnce(std::span<const std::uint8_t> key, std::span<const std::uint8_t> vector, Direction direction,
                 std::span<const std::uint8_t> input);
 
 // CipherSpec values of the card library's two combinations.

@@ -1,10 +1,8 @@
-// Single-block DES known answers from the NBS/NIST validation sets (variable
-// plaintext, variable key, permutation operation, substitution table), each
-// cross-checked with OpenSSL's command line.
-//
-// Every row is run through both of the card library's combinations: single
-// DES in CBC with a zero vector (for one block the same as ECB) and triple DES
-// in ECB with K1 = K2 = K3 = the row's key (then the same as single DES).
+// Published DES answers. Single blocks from the NBS/NIST validation sets, each
+// run through single DES in CBC with a zero vector and triple DES in ECB with
+// K1 = K2 = K3 (for one block both the same as single DES ECB); multi-block
+// examples: DES CBC (FIPS 81), three-key triple DES (SP 800-67), and triple
+// DES ECB with two keys (as the card library uses it) and three.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -19,7 +17,7 @@ namespace {
 using cipher_test::Bytes;
 using cipher_test::Direction;
 using cipher_test::Hex;
-using corvex::CipherKeyFormat;
+using cipher_test::Outcome;
 using corvex::CipherResult;
 
 struct DesVector {
@@ -120,58 +118,65 @@ std::string OneBit(std::size_t byte, std::uint8_t value, std::uint8_t rest) {
   return hex;
 }
 
-void CheckVectors(const std::vector<DesVector>& vectors) {
-  const Bytes zero_vector(8, 0);
-  for (const DesVector& row : vectors) {
-    SCOPED_TRACE(testing::Message() << "key " << row.key << " plain " << row.plain);
-    const Bytes key = Hex(row.key);
-    const Bytes plain = Hex(row.plain);
-    const Bytes cipher = Hex(row.cipher);
-    Bytes triple_key = key;
-    triple_key.insert(triple_key.end(), key.begin(), key.end());
-    triple_key.insert(triple_key.end(), key.begin(), key.end());
-
-    const auto des = [&](Direction direction, const Bytes& input) {
-      return cipher_test::RunOnce(cipher_test::DesCbcSpec(zero_vector), CipherKeyFormat::DesKey8, key,
-                                  corvex::DesCbcImpls, direction, input);
-    };
-    const auto ede = [&](Direction direction, const Bytes& input) {
-      return cipher_test::RunOnce(cipher_test::EdeEcbSpec(), CipherKeyFormat::DesEdeKey24, triple_key,
-                                  corvex::EdeEcbImpls, direction, input);
-    };
-    for (const auto& run : {des(Direction::Encrypt, plain), ede(Direction::Encrypt, plain)}) {
-      ASSERT_EQ(run.result, CipherResult::Ok);
-      EXPECT_EQ(run.output, cipher);
-    }
-    for (const auto& run : {des(Direction::Decrypt, cipher), ede(Direction::Decrypt, cipher)}) {
-      ASSERT_EQ(run.result, CipherResult::Ok);
-      EXPECT_EQ(run.output, plain);
-    }
-  }
-}
-
-TEST(DesKnownAnswer, VariablePlaintext) {
-  std::vector<DesVector> rows;
+// Variable plaintext and key (one bit set), permutation keys, S-box entries.
+TEST(DesKnownAnswer, ValidationSets) {
+  std::vector<DesVector> rows(std::begin(kSubstitution), std::end(kSubstitution));
   for (std::size_t i = 0; i < std::size(kVariablePlaintext); ++i) {
     rows.push_back({kOddKeyBits, OneBit(i / 8, static_cast<std::uint8_t>(0x80 >> (i % 8)), 0), kVariablePlaintext[i]});
   }
-  CheckVectors(rows);
-}
-
-TEST(DesKnownAnswer, VariableKey) {
-  std::vector<DesVector> rows;
   for (std::size_t i = 0; i < std::size(kVariableKey); ++i) {
     rows.push_back({OneBit(i / 7, static_cast<std::uint8_t>(0x80 >> (i % 7)), 1), kZeroBlock, kVariableKey[i]});
   }
-  CheckVectors(rows);
-}
-
-TEST(DesKnownAnswer, PermutationOperation) {
-  std::vector<DesVector> rows;
   for (const auto& row : kPermutation) rows.push_back({row[0], kZeroBlock, row[1]});
-  CheckVectors(rows);
+
+  const Bytes zero_vector(8, 0);
+  for (const DesVector& row : rows) {
+    SCOPED_TRACE(testing::Message() << "key " << row.key << " plain " << row.plain);
+    const Bytes plain = Hex(row.plain);
+    const Bytes cipher = Hex(row.cipher);
+    for (const Bytes& key : {Hex(row.key), Hex(row.key + row.key + row.key)}) {
+      EXPECT_EQ(cipher_test::RunOnce(key, zero_vector, Direction::Encrypt, plain), (Outcome{CipherResult::Ok, cipher}));
+      EXPECT_EQ(cipher_test::RunOnce(key, zero_vector, Direction::Decrypt, cipher), (Outcome{CipherResult::Ok, plain}));
+    }
+  }
 }
 
-TEST(DesKnownAnswer, SubstitutionTable) { CheckVectors({std::begin(kSubstitution), std::end(kSubstitution)}); }
+struct ModeExample {
+  const char* name;
+  const char* key;     // 8 bytes: DES in CBC; 24: triple DES in ECB
+  const char* vector;  // CBC only
+  const char* plain;
+  const char* encrypted;
+};
+
+constexpr const char* kFips81Plain =
+    "4E6F772069732074 68652074696D6520 666F7220616C6C20";  // "Now is the time for all "
+constexpr const char* kSp80038aPlain = "6BC1BEE22E409F96 E93D7E117393172A AE2D8A571E03AC9C 9EB76FAC45AF8E51";
+constexpr const char* kTwoKeys = "0123456789ABCDEF 23456789ABCDEF01 0123456789ABCDEF";
+constexpr const char* kThreeKeys = "0123456789ABCDEF 23456789ABCDEF01 456789ABCDEF0123";
+
+const ModeExample kExamples[] = {
+    {"FIPS 81 CBC", "0123456789ABCDEF", "1234567890ABCDEF", kFips81Plain,
+     "E5C7CDDE872BF27C 43E934008C389C0F 683788499A7C05F6"},
+    {"SP 800-67 three keys", kThreeKeys, "",
+     "54686520717566636B2062726F776E20666F78206A756D70",  // "The qufck brown fox jump"
+     "A826FD8CE53B855F CCE21C8112256FE6 68D5C05DD9B6B900"},
+    {"TDEA ECB two keys", kTwoKeys, "", kSp80038aPlain,
+     "06EDE3D82884090A FF322C19F0518486 730576972A666E58 B6C88CF107340D3D"},
+    {"TDEA ECB three keys", kThreeKeys, "", kSp80038aPlain,
+     "714772F339841D34 267FCC4BD2949CC3 EE11C22A576A3038 76183F99C0B6DE87"},
+};
+
+TEST(ModeExamples, EncryptAndDecryptAsPublished) {
+  for (const ModeExample& example : kExamples) {
+    SCOPED_TRACE(example.name);
+    const Bytes key = Hex(example.key);
+    const Bytes vector = Hex(example.vector);
+    const Bytes plain = Hex(example.plain);
+    const Bytes encrypted = Hex(example.encrypted);
+    EXPECT_EQ(cipher_test::RunOnce(key, vector, Direction::Encrypt, plain), (Outcome{CipherResult::Ok, encrypted}));
+    EXPECT_EQ(cipher_test::RunOnce(key, vector, Direction::Decrypt, encrypted), (Outcome{CipherResult::Ok, plain}));
+  }
+}
 
 }  // namespace

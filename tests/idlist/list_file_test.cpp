@@ -49,7 +49,6 @@ class ListFile : public ::testing::Test {
 
   std::vector<std::string> Rows() const {
     std::vector<std::string> rows;
-    rows.reserve(static_cast<std::size_t>(std::max(count_, 0)));
     for (int32_t i = 0; i < count_; ++i) rows.push_back(Row(i));
     return rows;
   }
@@ -61,16 +60,13 @@ class ListFile : public ::testing::Test {
   int32_t Delete(int32_t index) { return DeleteIDRecord(handle_, index, memory_.data(), &count_); }
 
   bool GuardIntact() const {
-    for (std::size_t i = std::size_t{kCapacity} * TALLIX_ROW_SIZE; i < memory_.size(); ++i) {
-      if (memory_[i] != kFill) return false;
-    }
-    return true;
+    const auto table_end = memory_.begin() + std::ptrdiff_t{kCapacity} * TALLIX_ROW_SIZE;
+    return std::all_of(table_end, memory_.end(), [](char b) { return b == kFill; });
   }
 
-  // The file's bytes; read through the open handle while there is one,
-  // since Windows lets no other handle read the list meanwhile.
+  // The file's bytes, read through the open handle: Windows lets no other
+  // handle read the list meanwhile.
   std::string File() const {
-    if (handle_ < 0) return ReadBytes(path_);
     std::vector<char> bytes;
     EXPECT_EQ(platform::ReadWholeFile(handle_, bytes), platform::ReadResult::Ok);
     return std::string(bytes.begin(), bytes.end());
@@ -141,13 +137,19 @@ TEST_F(ListFile, LoadsEachLineIntoARowEndingWithLf) {
             "\x5A\x5A");
 }
 
-TEST_F(ListFile, MoreLinesThanTheCapacityGiveTheRealCountAndLeaveTheTableAlone) {
+TEST_F(ListFile, AFullTableTakesOnlyReplacementsAndMoreLinesGiveTheRealCount) {
   std::string lines;
   for (int i = 0; i < kCapacity; ++i) lines += "id" + std::to_string(i) + ",2024,5,3,1\r\n";
   ASSERT_EQ(Load(lines), 0);
   EXPECT_EQ(count_, kCapacity);
   EXPECT_EQ(Row(kCapacity - 1), "id4999,2024,5,3,1\n");
   EXPECT_TRUE(GuardIntact());
+  // A full table takes no append, but still a replacement.
+  EXPECT_EQ(Write(kCapacity, "new,2024,5,3,1\n"), 0x1000);
+  EXPECT_EQ(count_, kCapacity);
+  EXPECT_TRUE(GuardIntact());
+  EXPECT_EQ(Write(kCapacity - 1, "last,2024,5,3,1\n"), 0);
+  EXPECT_EQ(Row(kCapacity - 1), "last,2024,5,3,1\n");
 
   // A last line without line end finds no row left: it is not copied at all.
   ASSERT_EQ(Load(lines + "extra,1,1,1,1"), 0);
@@ -163,11 +165,9 @@ TEST_F(ListFile, MoreLinesThanTheCapacityGiveTheRealCountAndLeaveTheTableAlone) 
   EXPECT_EQ(count_, 3);
 }
 
-// A new ID is appended with CR LF (any index that is not a row appends); a
-// replaced line keeps its place, whatever the line ends before it, and leaves
-// no remnant; what is not a line (an unterminated last line, bytes after a
-// 0x1A) is dropped, the written lines going where the list's data ends. The
-// table holds the file's lines, and so does the file loaded again.
+// Appends (any index that is not a row) end with CR LF; a replaced line keeps
+// its place whatever the line ends before it; what is not a line is dropped.
+// The table holds the file's lines, and so does the file loaded again.
 TEST_F(ListFile, WritesChangeTheFileAndTheTableAlike) {
   const struct {
     std::string before;
@@ -198,17 +198,6 @@ TEST_F(ListFile, WritesChangeTheFileAndTheTableAlike) {
     ASSERT_EQ(Load(c.after), 0);
     EXPECT_EQ(rows, Rows());
   }
-}
-
-TEST_F(ListFile, AFullTableTakesNoAppendButStillAReplacement) {
-  std::string full;
-  for (int32_t i = 0; i < kCapacity; ++i) full += "u,2024,5,3,1\r\n";
-  ASSERT_EQ(Load(full), 0);
-  EXPECT_EQ(Write(kCapacity, "new,2024,5,3,1\n"), 0x1000);
-  EXPECT_EQ(count_, kCapacity);
-  EXPECT_EQ(memory_[static_cast<std::size_t>(kCapacity) * TALLIX_ROW_SIZE], kFill) << "nothing past the table";
-  EXPECT_EQ(Write(kCapacity - 1, "last,2024,5,3,1\n"), 0);
-  EXPECT_EQ(Row(kCapacity - 1), "last,2024,5,3,1\n");
 }
 
 TEST_F(ListFile, LinesThatCannotBeStoredAreRefusedWithNothingChanged) {
@@ -254,27 +243,22 @@ TEST_F(ListFile, DeletingMovesLaterRowsUpAndRewritesTheFile) {
   EXPECT_EQ(File(), "");
 }
 
-TEST(ListBackup, CopiesExactlyAndCutsAnOlderLongerBackup) {
+TEST(ListBackup, CopiesExactlyAndCutsAnOlderLongerBackupButNeedsSourceAndFolder) {
   TempDir dir;
   const std::string list = dir.file("UserIDList.csv");
   const std::string backup = dir.file("BBackupUser.csv");
-  WriteBytes(list,
-             "a,1,1,1,1\r\nb\n\x1A"
-             "after");
+  EXPECT_EQ(MakeBackupFile(list.c_str(), backup.c_str()), TALLIX_FILE_ERROR);
+  EXPECT_FALSE(std::filesystem::exists(backup));
+
+  const std::string bytes =
+      "a,1,1,1,1\r\nb\n\x1A"
+      "after";
+  WriteBytes(list, bytes);
   WriteBytes(backup, std::string(1000, 'o'));
   ASSERT_EQ(MakeBackupFile(list.c_str(), backup.c_str()), 0);
-  EXPECT_EQ(ReadBytes(backup), ReadBytes(list));
-}
-
-TEST(ListBackup, MissingSourceOrFolderFailsAndTheListIsUntouched) {
-  TempDir dir;
-  const std::string list = dir.file("UserIDList.csv");
-  EXPECT_EQ(MakeBackupFile(list.c_str(), dir.file("b.csv").c_str()), TALLIX_FILE_ERROR);
-  EXPECT_FALSE(std::filesystem::exists(dir.file("b.csv")));
-
-  WriteBytes(list, "a,1,1,1,1\r\n");
+  EXPECT_EQ(ReadBytes(backup), bytes);
   EXPECT_EQ(MakeBackupFile(list.c_str(), dir.file("no-such-folder/b.csv").c_str()), TALLIX_FILE_ERROR);
-  EXPECT_EQ(ReadBytes(list), "a,1,1,1,1\r\n");
+  EXPECT_EQ(ReadBytes(list), bytes);
 }
 
 }  // namespace

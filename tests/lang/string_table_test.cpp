@@ -1,6 +1,7 @@
 // Loading a language file and looking texts up: ReadLangFile, GetStringLangData.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -43,10 +44,7 @@ class LanguageTable : public ::testing::Test {
   }
 
   bool GuardIntact() const {
-    for (std::size_t i = kTableBytes; i < memory_.size(); ++i) {
-      if (memory_[i] != kFill) return false;
-    }
-    return true;
+    return std::all_of(memory_.begin() + kTableBytes, memory_.end(), [](char b) { return b == kFill; });
   }
 
   TempDir dir_;
@@ -81,6 +79,7 @@ TEST_F(LanguageTable, TextsAreFoundByIdentifier) {
        3,
        {{12, "twelve"}, {-3, "minus three"}, {42, "forty-two"}}},
       {"earlier duplicate wins", "9,first\n9,second\n", 2, {{9, "first"}}},
+      {"empty file", "", 0, {{0, kNoText}}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -128,11 +127,9 @@ TEST_F(LanguageTable, TwoHundredLinesFitAndMoreAreRefusedUntouched) {
 }
 
 TEST_F(LanguageTable, MissingOrHeldFileIsAFileError) {
-  const std::string missing = dir_.file("missing.csv");
-  EXPECT_EQ(ReadLangFile(missing.c_str(), 0, memory_.data(), &count_), 0x1000);
+  const std::string path = dir_.file("lang.csv");
+  EXPECT_EQ(ReadLangFile(path.c_str(), 0, memory_.data(), &count_), 0x1000);
   EXPECT_EQ(count_, -5);
-
-  const std::string path = dir_.file("held.csv");
   WriteBytes(path, "1,one\n");
   platform::UniqueFile held(platform::OpenFile(path.c_str(), platform::FileOpen::ReadExisting));
   ASSERT_TRUE(held.valid());
@@ -143,16 +140,14 @@ TEST_F(LanguageTable, MissingOrHeldFileIsAFileError) {
   EXPECT_EQ(count_, 1);
 }
 
-TEST_F(LanguageTable, EmptyFileAndEmptyTable) {
-  ASSERT_EQ(Load(""), 0);
-  EXPECT_EQ(count_, 0);
-  EXPECT_EQ(Text(0), "no string data");
+TEST(LanguageTableLookup, NoTableHasNoText) {
   char text[257];
   int32_t length = 0;
   EXPECT_EQ(GetStringLangData(nullptr, 0, 1, text, &length), 0);
-  EXPECT_STREQ(text, "no string data");
+  EXPECT_EQ(std::string(text), kNoText);
   EXPECT_EQ(length, 14);
-  EXPECT_EQ(GetStringLangData(memory_.data(), -3, 1, text, &length), 0);
+  const char row[] = "1,one\n";
+  EXPECT_EQ(GetStringLangData(row, -3, 1, text, &length), 0);
   EXPECT_EQ(length, 14);
 }
 

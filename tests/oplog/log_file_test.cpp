@@ -45,12 +45,9 @@ class LogFile : public ::testing::Test {
   ScopedCurrentDir cwd_;
 };
 
-TEST_F(LogFile, AMissingLogIsNeitherWrittenNorCreated) {
+TEST_F(LogFile, AMissingLogIsNotCreatedAndAHeldOneIsLeftAlone) {
   EXPECT_EQ(Append(NewLine(20)), JORNET_FILE_ERROR);
   EXPECT_FALSE(std::filesystem::exists(kLog));
-}
-
-TEST_F(LogFile, ALogHeldByAnotherHandleIsLeftAlone) {
   WriteBytes(kLog, "old\r\n");
   platform::UniqueFile held(platform::OpenFile(kLog, platform::FileOpen::ReadExisting));
   ASSERT_TRUE(held.valid());
@@ -59,11 +56,9 @@ TEST_F(LogFile, ALogHeldByAnotherHandleIsLeftAlone) {
   EXPECT_EQ(ReadBytes(kLog), "old\r\n");
 }
 
-// Nothing is removed while the log and the new line stay within 2,000,000
-// bytes; beyond, as many of the oldest lines go as are needed, in one rewrite
-// (no more than the side copy and the log written again), with the result of
-// removing them one by one; when the lines run out first, all go and the
-// trimming fails.
+// Beyond 2,000,000 bytes with the new line, as many of the oldest lines go as
+// are needed, in one rewrite (the side copy and the log written once each);
+// when the lines run out first, all go and the trimming fails.
 TEST_F(LogFile, TheOldestLinesGoWhenTheLogWouldExceed2000000Bytes) {
   const std::string tail(2000000, 'z');
   const std::string just_below = Lines(19999, 100) + Lines(1, 90, 'y');  // 1,999,990 bytes
@@ -97,9 +92,8 @@ TEST_F(LogFile, TheOldestLinesGoWhenTheLogWouldExceed2000000Bytes) {
   }
 }
 
-// DeleteLogRecord, on a handle the test opens itself: the first line goes,
-// whether it ends with CR LF or a bare LF, and the rest moves to the start;
-// without any line end nothing changes.
+// DeleteLogRecord on the test's own handle: the first line goes, whatever its
+// line end; without any line end nothing changes.
 TEST_F(LogFile, DeletingTheOldestLineMovesTheRestToTheStart) {
   const struct {
     std::string log;

@@ -43,22 +43,17 @@ class FileRewrite : public ::testing::Test {
     return file;
   }
 
-  // The side copy of a rewrite that was interrupted after it was complete.
-  UniqueFile Interrupted(const std::string& old_bytes, std::size_t from, const std::string& tail) {
-    UniqueFile file = Open(old_bytes);
-    faults::StopWritesFrom(4);  // the side copy takes three writes; the fourth rewrites in place
-    EXPECT_EQ(platform::RewriteFile(file.get(), old_bytes, from, tail), Rewrite::Pending);
-    faults::Disarm();
-    return file;
-  }
-
   TempDir dir_;
   std::string path_;
   std::string side_;
 };
 
 TEST_F(FileRewrite, AnInterruptedRewriteIsFinishedWhenTheFileIsNextOpened) {
-  UniqueFile file = Interrupted("first\r\nsecond\r\n", 7, "2nd\r\nthird\r\n");
+  // The side copy takes three writes; the fourth, stopped, would rewrite in place.
+  UniqueFile file = Open("first\r\nsecond\r\n");
+  faults::StopWritesFrom(4);
+  EXPECT_EQ(platform::RewriteFile(file.get(), "first\r\nsecond\r\n", 7, "2nd\r\nthird\r\n"), Rewrite::Pending);
+  faults::Disarm();
   EXPECT_TRUE(platform::PathExists(side_.c_str()));
   EXPECT_NE(Contents(file.get()), "first\r\n2nd\r\nthird\r\n");
   const std::optional<std::vector<char>> pending = platform::PendingContents(file.get());
@@ -69,6 +64,11 @@ TEST_F(FileRewrite, AnInterruptedRewriteIsFinishedWhenTheFileIsNextOpened) {
   const std::string torn = Contents(file.get());
   EXPECT_EQ(platform::RewriteFile(file.get(), torn, 0, "other"), Rewrite::Failed);
   EXPECT_EQ(Contents(file.get()), torn);
+  // A side copy that cannot be read keeps the file from being used.
+  faults::FailNth(Op::Read, 1);
+  EXPECT_EQ(platform::FinishPendingRewrite(file.get()), Recovery::Failed);
+  faults::Disarm();
+  EXPECT_TRUE(platform::PathExists(side_.c_str()));
 
   EXPECT_EQ(platform::FinishPendingRewrite(file.get()), Recovery::Finished);
   EXPECT_EQ(Contents(file.get()), "first\r\n2nd\r\nthird\r\n");
@@ -93,16 +93,6 @@ TEST_F(FileRewrite, TheSideCopyIsTheBytesThenTagLengthAndCrc32) {
     EXPECT_EQ(Contents(file.get()), "123456789");
     EXPECT_FALSE(platform::PathExists(side_.c_str()));
   }
-}
-
-TEST_F(FileRewrite, ASideCopyThatCannotBeReadKeepsTheFileFromBeingUsed) {
-  UniqueFile file = Interrupted("abc", 0, "xyz");
-  faults::FailNth(Op::Read, 1);
-  EXPECT_EQ(platform::FinishPendingRewrite(file.get()), Recovery::Failed);
-  faults::Disarm();
-  EXPECT_TRUE(platform::PathExists(side_.c_str()));
-  EXPECT_EQ(platform::FinishPendingRewrite(file.get()), Recovery::Finished);
-  EXPECT_EQ(Contents(file.get()), "xyz");
 }
 
 TEST(FileFaults, AFailingWriteStoresHalfAndAStopBlocksEveryChangeButReads) {

@@ -1,6 +1,5 @@
-// The .reg stand-in for the registry on POSIX. (The real registry, in the
-// test's Wine prefix, the card library's Wine tests read for the reader's
-// port, and the program's GUI run for the card use it sets.)
+// The .reg stand-in for the registry on POSIX. (The real one the card
+// library's Wine tests and the program's GUI run use.)
 #include "platform/registry.h"
 
 #include <gtest/gtest.h>
@@ -56,8 +55,7 @@ TEST(Registry, StandInSetsADwordOfAnExistingKeyOnly) {
   EXPECT_FALSE(std::filesystem::exists(dir.file("none.reg")));
 }
 
-// (That the file named in PELLAM_REGISTRY is read afresh on every query, and
-// that a missing one holds nothing, the card library's discovery tests show.)
+// (The file named in PELLAM_REGISTRY the card library's discovery tests use.)
 TEST(Registry, DefaultFileInTheConfigFolder) {
   testing_support::TempDir dir;
   std::filesystem::create_directories(dir.path() / "pellam");

@@ -12,10 +12,11 @@ using platform::RegistryType;
 
 constexpr RegistryRoot kMachine = RegistryRoot::LocalMachine;
 
-std::string StringOf(const RegistryText& registry, const char* key, const char* name) {
+std::string DataOf(const RegistryText& registry, const char* key, const char* name,
+                   RegistryType type = RegistryType::String) {
   const platform::RegistryValue* value = registry.Find(kMachine, key, name);
   if (value == nullptr) return "<missing>";
-  EXPECT_EQ(value->type, RegistryType::String);
+  EXPECT_EQ(value->type, type) << name;
   return value->data;
 }
 
@@ -35,20 +36,14 @@ TEST(RegistryText, ValuesOfAnExportedFile) {
       "[HKEY_CURRENT_USER\\Software\\Pellam]\r\n"
       "\"0\"=\"user\"\r\n");
   const char* key = "SYSTEM\\CurrentControlSet\\Services\\Ser2dw\\Enum";
-  EXPECT_EQ(StringOf(registry, key, "0"), std::string("USB\\VID_1234&PID_5678\\5&1\0", 26));
-  EXPECT_EQ(StringOf(registry, key, ""), std::string("default \"quoted\"\0", 17));
-  const platform::RegistryValue* count = registry.Find(kMachine, key, "count");
-  ASSERT_NE(count, nullptr);
-  EXPECT_EQ(count->type, RegistryType::Dword);
-  EXPECT_EQ(count->data, std::string("\x2A\0\0\0", 4));
-  const platform::RegistryValue* blob = registry.Find(kMachine, key, "Blob");
-  ASSERT_NE(blob, nullptr);
-  EXPECT_EQ(blob->type, RegistryType::Binary);
-  EXPECT_EQ(blob->data, "\x01\x02\x03\xFF");
-  EXPECT_EQ(registry.Find(kMachine, key, "Path")->type, RegistryType::ExpandString);
+  EXPECT_EQ(DataOf(registry, key, "0"), std::string("USB\\VID_1234&PID_5678\\5&1\0", 26));
+  EXPECT_EQ(DataOf(registry, key, ""), std::string("default \"quoted\"\0", 17));
+  EXPECT_EQ(DataOf(registry, key, "count", RegistryType::Dword), std::string("\x2A\0\0\0", 4));
+  EXPECT_EQ(DataOf(registry, key, "Blob", RegistryType::Binary), "\x01\x02\x03\xFF");
+  EXPECT_EQ(DataOf(registry, key, "Path", RegistryType::ExpandString), std::string("A\0", 2));
   EXPECT_EQ(registry.Find(RegistryRoot::CurrentUser, "software\\pellam", "0")->data, std::string("user\0", 5));
   EXPECT_EQ(registry.Find(kMachine, "Software\\Pellam", "0"), nullptr) << "roots are apart";
-  EXPECT_EQ(StringOf(registry, "system\\currentcontrolset\\services\\SER2DW\\enum", "0").substr(0, 3), "USB")
+  EXPECT_EQ(DataOf(registry, "system\\currentcontrolset\\services\\SER2DW\\enum", "0").substr(0, 3), "USB")
       << "keys match without regard to case";
 }
 
@@ -61,7 +56,7 @@ TEST(RegistryText, OlderHeaderAbbreviatedRootsAndLaterLinesWin) {
       "[HKEY_LOCAL_MACHINE\\a]\n"
       "\"X\"=\"3\"\n"
       "\"y\"=-\n");
-  EXPECT_EQ(StringOf(registry, "A", "x"), std::string("3\0", 2));
+  EXPECT_EQ(DataOf(registry, "A", "x"), std::string("3\0", 2));
   EXPECT_EQ(registry.Find(kMachine, "A", "y"), nullptr);
   EXPECT_EQ(registry.ValuesOf(kMachine, "a").size(), 1u);
 }
@@ -80,7 +75,7 @@ TEST(RegistryText, WhatCannotBeReadIsSkipped) {
       "noquote=\"v\"\n"
       "\"good\"=\"yes\"\n");
   EXPECT_EQ(registry.ValuesOf(kMachine, "K").size(), 1u);
-  EXPECT_EQ(StringOf(registry, "K", "good"), std::string("yes\0", 4));
+  EXPECT_EQ(DataOf(registry, "K", "good"), std::string("yes\0", 4));
 
   EXPECT_EQ(RegistryText::Parse("[HKEY_LOCAL_MACHINE\\K]\n\"good\"=\"yes\"\n").Find(kMachine, "K", "good"), nullptr)
       << "no header: not a registry file";

@@ -1,8 +1,6 @@
-// The POSIX serial port on pseudo-terminals: the test holds the master side.
-// (The line settings and speeds the card library sets, the card library's
-// pseudo-terminal tests read back from the line; that writes reach the other
-// side raw, 0x11 and 0x13 included, and that a purge leaves no stale bytes for
-// a second opening, they show frame by frame.)
+// The POSIX serial port on pseudo-terminals, the test holding the master side.
+// (Line settings, speeds, raw writes and purges the card library's
+// pseudo-terminal tests show frame by frame.)
 #include "platform/serial_port.h"
 
 #include <fcntl.h>
@@ -45,7 +43,7 @@ class PseudoTerminal : public ::testing::Test {
   std::string path_;
 };
 
-TEST_F(PseudoTerminal, OpensWithoutSharing) {
+TEST_F(PseudoTerminal, OpensWithoutSharingByPathOrByPortName) {
   SerialPort first;
   SerialPort second;
   ASSERT_TRUE(first.Open(path_.c_str()));
@@ -54,10 +52,9 @@ TEST_F(PseudoTerminal, OpensWithoutSharing) {
   EXPECT_TRUE(first.Close());
   EXPECT_FALSE(first.IsOpen());
   EXPECT_TRUE(second.Open(path_.c_str()));
+  EXPECT_TRUE(second.Close());
   EXPECT_FALSE(SerialPort().Open("/dev/pellam-no-such-port"));
-}
 
-TEST_F(PseudoTerminal, PortNamesResolveThroughTheRegistryStandIn) {
   testing_support::TempDir dir;
   testing_support::WriteBytes(dir.file("r.reg"), "REGEDIT4\n[HKEY_LOCAL_MACHINE\\HARDWARE\\DEVICEMAP\\SERIALCOMM]\n\"" +
                                                      path_ + "\"=\"COM7\"\n\"relative/path\"=\"COM8\"\n");

@@ -1,80 +1,60 @@
 // The simulator as a process: its pseudo-terminal through real termios, its
 // control commands, its faults on the line, and its state file.
 #include <fcntl.h>
-#include <poll.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <filesystem>
 #include <nlohmann/json.hpp>
 
+#include "platform/serial_port.h"
 #include "tests/readersim/test_host.h"
 #include "tests/support/simulator_process.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
 
-using namespace std::chrono_literals;
 using readersim::Bytes;
 using readersim_test::TestHost;
-using Clock = std::chrono::steady_clock;
 using Simulator = testing_support::SimulatorProcess;
 
-// The host's end of the line: the link opened as a raw serial port.
+// The host's end of the line: the link opened as a serial port, raw; a frame
+// out and its reply frame back, each read ending when the bytes stop for
+// 20 ms or a second after it began. Every read that brought bytes is counted.
 class Port {
  public:
   explicit Port(const std::string& path) {
-    fd_ = ::open(path.c_str(), O_RDWR | O_NOCTTY);
-    if (fd_ < 0) return;
-    termios settings{};
-    ::tcgetattr(fd_, &settings);
-    ::cfmakeraw(&settings);
-    ::cfsetspeed(&settings, B115200);
-    ::tcsetattr(fd_, TCSANOW, &settings);
+    ok_ = port_.Open(path.c_str()) && port_.WriteTimeouts(platform::SerialTimeouts{20, 0, 1000, 0, 0});
   }
-  ~Port() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  bool ok() const { return fd_ >= 0; }
+  bool ok() const { return ok_; }
+  int reads() const { return reads_; }
 
-  // Reads up to `count` bytes, waiting at most until `deadline`; fewer on
-  // timeout or when the other end went away.
-  Bytes Read(std::size_t count, Clock::time_point deadline) {
-    Bytes data;
-    while (data.size() < count) {
-      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-      if (left <= 0) break;
-      pollfd entry{fd_, POLLIN, 0};
-      if (::poll(&entry, 1, static_cast<int>(left)) <= 0) break;
-      std::uint8_t buffer[1024];
-      const ssize_t n = ::read(fd_, buffer, std::min(sizeof buffer, count - data.size()));
-      if (n <= 0) break;
-      data.insert(data.end(), buffer, buffer + n);
-      ++reads_;
-    }
-    return data;
-  }
-
-  // One frame out, one reply frame back (within a second), like a host's framed read.
   std::optional<Bytes> Exchange(const Bytes& frame) {
-    if (::write(fd_, frame.data(), frame.size()) != static_cast<ssize_t>(frame.size())) return std::nullopt;
-    const auto deadline = Clock::now() + 1s;
-    Bytes reply = Read(4, deadline);
-    if (reply.size() < 4) return std::nullopt;
-    const std::size_t length = (reply[1] << 8) | reply[2];
-    const Bytes rest = Read(length, deadline);
-    reply.insert(reply.end(), rest.begin(), rest.end());
-    if (reply.size() != length + 4) return std::nullopt;
+    std::size_t written = 0;
+    if (!port_.Write(frame.data(), frame.size(), written) || written != frame.size()) return std::nullopt;
+    Bytes reply;
+    if (!ReadUpTo(reply, 4)) return std::nullopt;
+    if (!ReadUpTo(reply, 4 + ((reply[1] << 8) | reply[2]))) return std::nullopt;
     return reply;
   }
 
-  int reads() const { return reads_; }
-
  private:
-  int fd_ = -1;
+  bool ReadUpTo(Bytes& data, std::size_t size) {
+    std::size_t got = 1;
+    while (data.size() < size && got > 0) {
+      const std::size_t had = data.size();
+      data.resize(size);
+      if (!port_.Read(data.data() + had, size - had, got)) return false;
+      data.resize(had + got);
+      reads_ += got > 0 ? 1 : 0;
+    }
+    return data.size() == size;
+  }
+
+  platform::SerialPort port_;
+  bool ok_ = false;
   int reads_ = 0;
 };
 
@@ -82,11 +62,9 @@ TestHost HostOn(Port& port) {
   return TestHost([&port](const Bytes& frame) { return port.Exchange(frame); });
 }
 
-// Each host session gets a fresh port, without software flow control: a host
-// that keeps the flow control it finds (as a Windows host keeps the driver's)
-// must not lose the bytes 0x11 and 0x13 of a reply. A split reply comes in
-// pieces (that the host still assembles it, and that the other line faults
-// act, the card library's session tests show).
+// Each host session gets a fresh port without software flow control, so that a
+// host keeping the flow control it finds loses no 0x11 or 0x13 of a reply. A
+// split reply comes in pieces (the other line faults the card library's tests show).
 TEST(SimulatorProcess, EveryHostSessionGetsAFreshRawPortAndSplitRepliesComeInPieces) {
   testing_support::TempDir dir;
   Simulator sim(READERSIM_PATH, dir.path().string());

@@ -132,10 +132,6 @@ std::optional<Bytes> TestHost::Secured(const Bytes& command) {
   return Bytes(clear.begin() + 4, clear.begin() + 4 + static_cast<std::ptrdiff_t>(m));
 }
 
-Bytes PollingCommand() { return {0x00, 0x81, 0x65, 0x01, 0x00}; }
-
-Bytes SelectKeysCommand(std::uint8_t a, std::uint8_t b) { return {0x42, a, b}; }
-
 Bytes AuthenticateCommand(const Block8& idm, std::uint16_t service) {
   Bytes command{0x52, 0x81};
   Append(command, idm);

@@ -1,7 +1,5 @@
 // A small host for the simulator tests, written from the host side of the
-// reader protocol: clear frames, the opening sequence, mutual authentication,
-// provisioning, enciphered key registration and secured card commands. It
-// shares nothing with the card library but the cipher layer.
+// reader protocol; it shares nothing with the card library but the cipher layer.
 #pragma once
 
 #include <cstdint>
@@ -66,8 +64,8 @@ class TestHost {
 };
 
 // Card command payloads.
-Bytes PollingCommand();
-Bytes SelectKeysCommand(std::uint8_t a, std::uint8_t b);
+inline Bytes PollingCommand() { return {0x00, 0x81, 0x65, 0x01, 0x00}; }
+inline Bytes SelectKeysCommand(std::uint8_t a, std::uint8_t b) { return {0x42, a, b}; }
 Bytes AuthenticateCommand(const Block8& idm, std::uint16_t service);
 Bytes WriteCommand(const Block8& idm, const std::vector<std::uint8_t>& blocks, const Bytes& data);
 
