@@ -102,16 +102,6 @@ TEST(ReaderLinkOpen, RefusalsAreTaggedWithTheOpeningPhase) {
   expected.push_back(kSpeed9600);
   EXPECT_EQ(setup_refused.Writes(), expected);
   EXPECT_FALSE(setup_link.IsOpen());
-
-  ScriptedPort status_error;
-  ReplyOk(status_error, 2);
-  status_error.Reply(ReplyFrame(0x81, Hex("90 00")));
-  ReaderLink status_link(status_error);
-  EXPECT_EQ(status_link.Open("p"), 0x2100200u);
-
-  ScriptedPort silent;  // the reader never answers: a short first read, not tagged
-  ReaderLink silent_link(silent);
-  EXPECT_EQ(silent_link.Open("p"), kPortReadFailed);
 }
 
 class ReaderLinkExchange : public ::testing::Test {
