@@ -127,13 +127,6 @@ class ReaderLinkExchange : public ::testing::Test {
 };
 
 TEST_F(ReaderLinkExchange, CloseGoesBackToIdleThenClosesThePort) {
-  ReplyOk(port, 2);
-  port.faults.close = true;
-  EXPECT_EQ(link.Close(), kPortCloseFailed);
-  EXPECT_TRUE(link.IsOpen()) << "a port that will not close stays open";
-
-  port.faults.close = false;
-  port.log.clear();
   port.Reply(ReplyFrame(0x00, Hex("6A 82")));  // the rest command's answer is ignored
   port.Reply(OkReply());
   EXPECT_EQ(link.Close(), kLinkOk);
