@@ -24,8 +24,8 @@ using Strings = std::vector<std::string>;
 
 class DeviceTest : public ::testing::Test {
  protected:
-  // Lets the scripted reader answer every frame: openings succeed.
-  void Serve() {
+  // The scripted reader answers every frame that finds no scripted reply.
+  DeviceTest() {
     port.responder = [this](const Bytes& frame) { return reader.Answer(frame); };
   }
 
@@ -114,7 +114,6 @@ TEST_F(DeviceTest, NoFunctionOutlastsItsTimeLimit) {
 // A refused card key registration closes the link again: the reader put to
 // rest and asked back to 9600 bit/s.
 TEST_F(DeviceTest, RefusedKeyRegistration) {
-  Serve();
   reader.refused_prefix = "28 00 65 00 89";
   EXPECT_EQ(device.Open(nullptr, "p"), 0x50000);
   EXPECT_EQ(device.LastErrorDetail(), 0x8016A80u);
@@ -125,7 +124,6 @@ TEST_F(DeviceTest, RefusedKeyRegistration) {
 }
 
 TEST_F(DeviceTest, ClosingFailures) {
-  Serve();
   ASSERT_EQ(device.Open(nullptr, "p"), 0) << std::hex << device.LastErrorDetail();
   port.faults.close = true;
   EXPECT_EQ(device.Close(), 0x300);

@@ -82,18 +82,17 @@ TEST_F(ReaderSessionTest, AKeyStateOfAnotherLengthIsMalformedAndEachStartDrawsAF
 TEST_F(ReaderSessionTest, LostExchangeRenewsTheSessionFirst) {
   struct Case {
     const char* name;
-    void (*lose)(ScriptedReader&, ScriptedPort&);
+    void (*lose)(ScriptedReader&);
     Detail detail;
   };
   const Case cases[] = {
-      {"no reply", [](ScriptedReader&, ScriptedPort& p) { p.NoReply(); }, kPortReadFailed},
-      {"empty reply", [](ScriptedReader& r, ScriptedPort&) { r.empty_reply = true; }, kSecuredReplyEmpty},
-      {"unreadable reply", [](ScriptedReader& r, ScriptedPort&) { r.claimed_m = 0xFFFF; }, kReaderProtocol},
+      {"empty reply", [](ScriptedReader& r) { r.empty_reply = true; }, kSecuredReplyEmpty},
+      {"unreadable reply", [](ScriptedReader& r) { r.claimed_m = 0xFFFF; }, kReaderProtocol},
   };
   ASSERT_EQ(session.Start(), kLinkOk);
   Bytes reply;
   for (const Case& c : cases) {
-    c.lose(reader, port);
+    c.lose(reader);
     EXPECT_EQ(Send(Hex("42 01 00"), reply), c.detail) << c.name;
     EXPECT_EQ(port.log.back(), "purge") << c.name;
     reader.empty_reply = false;

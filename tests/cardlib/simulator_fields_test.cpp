@@ -274,11 +274,4 @@ TEST_F(CardFields, CardLeavesInTheMiddleOfAWrite) {
   EXPECT_EQ(fields["password"], password.substr(0, 128)) << "the first chunk stays written";
 }
 
-TEST_F(CardFields, FailingStatusFlagsOfAWrite) {
-  ASSERT_TRUE(sim().Do("fault writefail"));
-  EXPECT_EQ(GenWriteUserName("x", 1), CORVEX_CARD_FAILURE);
-  EXPECT_EQ(GenGetLastErrorDetail() & 0xFFFF0000, 0x8010000);
-  EXPECT_EQ(sim().Dump("card")["user_name"], "");
-}
-
 }  // namespace

@@ -26,10 +26,7 @@ TEST_F(SecuredSession, ProvisionedReaderTakesOneAuthenticationAndTheCardKeys) {
   EXPECT_EQ(GenOpenDevice("pr300", nullptr), CORVEX_READER_NOT_FOUND);
   ASSERT_EQ(GenOpenDevice("PR300", sim().link().c_str()), CORVEX_OK) << std::hex << GenGetLastErrorDetail();
   EXPECT_EQ(GenGetLastErrorDetail(), 0x8000004) << "a success keeps the last failure";
-  EXPECT_EQ(ReaderCommand("87"), 1);
-  EXPECT_EQ(ReaderCommand("81"), 1);
-  EXPECT_EQ(ReaderCommand("83"), 1);
-  EXPECT_EQ(ReaderCommand("89"), 1);
+  for (const char* code : {"87", "81", "83", "89"}) EXPECT_EQ(ReaderCommand(code), 1) << code;
   EXPECT_EQ(ReaderCommand("85"), 0);
 
   const long before = BytesIn();

@@ -12,12 +12,6 @@
 
 namespace testing_support {
 
-namespace {
-
-using Clock = std::chrono::steady_clock;
-
-}  // namespace
-
 SimulatorProcess::SimulatorProcess(std::string program, const std::string& folder,
                                    const std::vector<std::string>& extra)
     : program_(std::move(program)), link_(folder + "/reader") {
@@ -35,6 +29,7 @@ SimulatorProcess::SimulatorProcess(std::string program, const std::string& folde
     ::_exit(127);
   }
   if (pid_ < 0) return;
+  using Clock = std::chrono::steady_clock;
   const auto until = Clock::now() + std::chrono::seconds(10);
   while (Clock::now() < until) {
     if (Do("ping")) {
