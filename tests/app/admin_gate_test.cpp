@@ -29,7 +29,7 @@ struct GateRun {
   bool reader_open;
 };
 
-constexpr int kStillPolling = -1000;
+constexpr int kStillPolling = FakeView::kNotEnded;
 
 TEST(Gate, PollsAsksReportsAndEnds) {
   const int read = AdminIdDialog::kResultRead;

@@ -16,6 +16,12 @@ bool FakeSurface::ShowMessageBox(pellam::WindowRef owner, std::string_view text,
   return ok;
 }
 
+std::vector<std::string> FakeSurface::Texts() const {
+  std::vector<std::string> texts;
+  for (const ShownMessage& message : shown) texts.push_back(message.text + "/" + message.caption);
+  return texts;
+}
+
 int FakeView::RunChild(pellam::ChildDialog dialog) {
   children.push_back(dialog);
   return child_result(dialog);

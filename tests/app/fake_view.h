@@ -28,6 +28,8 @@ class FakeSurface : public pellam::MessageSurface {
   bool ShowMessageBox(pellam::WindowRef owner, std::string_view text, std::string_view caption,
                       pellam::MessageBoxKind kind) override;
   void SetCursor(pellam::CursorShape shape) override { cursor = shape; }
+  // Every message shown as "text/caption".
+  std::vector<std::string> Texts() const;
 
   std::set<pellam::WindowRef> windows;
   std::vector<ShownMessage> shown;
@@ -38,6 +40,7 @@ class FakeSurface : public pellam::MessageSurface {
 
 class FakeView : public pellam::DialogView {
  public:
+  static constexpr int kNotEnded = -1000;  // the result until the dialog ends
   explicit FakeView(pellam::WindowRef window) : window_(window) {}
 
   pellam::WindowRef Window() const override { return window_; }
@@ -86,7 +89,7 @@ class FakeView : public pellam::DialogView {
   std::vector<pellam::ChildDialog> children;
   std::function<int(pellam::ChildDialog)> child_result = [](pellam::ChildDialog) { return 0; };
   bool ended = false;
-  int result = -1000;
+  int result = kNotEnded;
 
  private:
   pellam::WindowRef window_;

@@ -17,7 +17,7 @@ using pellam::InitializeDialog;
 using Strings = std::vector<std::string>;
 
 const std::string kList = "alice,2024,5,17,1\r\nbob,2024,5,17,2\r\n";
-constexpr int kStaysOpen = -1000;  // FakeView's result before the dialog ends
+constexpr int kStaysOpen = app_test::FakeView::kNotEnded;
 
 struct InitializeCase {
   const char* name;

@@ -158,24 +158,11 @@ void OperationBench::ExpectOutcome(const std::vector<std::string>& work, const s
   EXPECT_FALSE(card.open);
 }
 
-std::vector<std::string> OperationBench::Shown() const {
-  std::vector<std::string> texts;
-  for (const ShownMessage& message : surface.shown) texts.push_back(message.text + "/" + message.caption);
-  return texts;
-}
-
-std::vector<std::string> OperationBench::LogLines() const {
-  std::vector<std::string> lines;
-  if (!folder.Exists("UserCardProcessLog.csv")) return lines;
-  std::istringstream log(folder.Read("UserCardProcessLog.csv"));
-  for (std::string line; std::getline(log, line);) lines.push_back(line.substr(0, line.find('\r')));
-  return lines;
-}
-
 std::string OperationBench::LastLog() const {
-  const std::vector<std::string> lines = LogLines();
-  if (lines.empty()) return {};
-  std::string line = lines.back();
+  if (!folder.Exists("UserCardProcessLog.csv")) return {};
+  std::istringstream log(folder.Read("UserCardProcessLog.csv"));
+  std::string line;
+  for (std::string next; std::getline(log, next);) line = next.substr(0, next.find('\r'));
   for (int field = 0; field < 5; ++field) line.erase(0, line.find(',') + 1);
   return line;
 }

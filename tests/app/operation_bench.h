@@ -72,10 +72,7 @@ class OperationBench {
   void ExpectOutcome(const std::vector<std::string>& work, const std::vector<std::string>& shown,
                      const std::string& log, int result) const;
 
-  // Every message shown as "text/caption".
-  std::vector<std::string> Shown() const;
-  // The log's lines, each without its line end.
-  std::vector<std::string> LogLines() const;
+  std::vector<std::string> Shown() const { return surface.Texts(); }
   // The last log line without its time: "subject,administrator,operation";
   // empty when nothing was logged.
   std::string LastLog() const;

