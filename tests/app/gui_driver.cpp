@@ -26,15 +26,16 @@
 // Exit status 0 on success, 1 when the condition was not met (no such window,
 // control or message box).
 #include <windows.h>
-// After windows.h, which it needs.
+// After windows.h, which they need; gdiplus.h after shlobj.h, which brings its COM types.
 #include <shlobj.h>
+
+#include <gdiplus.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -131,96 +132,38 @@ bool SendTo(HWND window, UINT message, WPARAM wparam, LPARAM lparam, DWORD_PTR& 
   return ::SendMessageTimeoutA(window, message, wparam, lparam, SMTO_ABORTIFHUNG, 5000, &result) != 0;
 }
 
-std::uint32_t Crc(const std::vector<std::uint8_t>& data, std::size_t from) {
-  std::uint32_t crc = 0xFFFFFFFFu;
-  for (std::size_t i = from; i < data.size(); ++i) {
-    crc ^= data[i];
-    for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-  }
-  return ~crc;
-}
-
-void Put32(std::vector<std::uint8_t>& out, std::uint32_t value) {
-  for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<std::uint8_t>(value >> shift));
-}
-
-void Chunk(std::vector<std::uint8_t>& out, const char* type, const std::vector<std::uint8_t>& data) {
-  Put32(out, static_cast<std::uint32_t>(data.size()));
-  const std::size_t start = out.size();
-  out.insert(out.end(), type, type + 4);
-  out.insert(out.end(), data.begin(), data.end());
-  Put32(out, Crc(out, start));
-}
-
-// An RGB PNG whose image data is stored uncompressed (deflate stored blocks).
-std::vector<std::uint8_t> Png(int width, int height, const std::vector<std::uint8_t>& rgb) {
-  std::vector<std::uint8_t> raw;
-  for (int y = 0; y < height; ++y) {
-    raw.push_back(0);
-    raw.insert(raw.end(), rgb.begin() + static_cast<std::ptrdiff_t>(y) * width * 3,
-               rgb.begin() + static_cast<std::ptrdiff_t>(y + 1) * width * 3);
-  }
-  std::vector<std::uint8_t> zlib = {0x78, 0x01};
-  std::uint32_t a = 1, b = 0;
-  for (const std::uint8_t byte : raw) {
-    a = (a + byte) % 65521;
-    b = (b + a) % 65521;
-  }
-  for (std::size_t at = 0; at < raw.size() || at == 0;) {
-    const std::size_t n = std::min<std::size_t>(65535, raw.size() - at);
-    zlib.push_back(at + n == raw.size() ? 1 : 0);
-    zlib.push_back(static_cast<std::uint8_t>(n));
-    zlib.push_back(static_cast<std::uint8_t>(n >> 8));
-    zlib.push_back(static_cast<std::uint8_t>(~n));
-    zlib.push_back(static_cast<std::uint8_t>(~n >> 8));
-    zlib.insert(zlib.end(), raw.begin() + static_cast<std::ptrdiff_t>(at),
-                raw.begin() + static_cast<std::ptrdiff_t>(at + n));
-    at += n;
-    if (n == 0) break;
-  }
-  Put32(zlib, (b << 16) | a);
-  std::vector<std::uint8_t> header;
-  Put32(header, static_cast<std::uint32_t>(width));
-  Put32(header, static_cast<std::uint32_t>(height));
-  header.insert(header.end(), {8, 2, 0, 0, 0});
-  std::vector<std::uint8_t> out = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-  Chunk(out, "IHDR", header);
-  Chunk(out, "IDAT", zlib);
-  Chunk(out, "IEND", {});
-  return out;
-}
-
+// Saves a picture of `window` (nullptr: the whole screen) as PNG, with the
+// system's own encoder.
 bool Shot(HWND window, const char* path) {
   RECT area{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
   if (window != nullptr) ::GetWindowRect(window, &area);
   const int width = area.right - area.left;
   const int height = area.bottom - area.top;
-  if (width <= 0 || height <= 0) return false;
+  wchar_t wide[MAX_PATH] = {};
+  if (width <= 0 || height <= 0 || ::MultiByteToWideChar(CP_ACP, 0, path, -1, wide, MAX_PATH) == 0) return false;
   HDC screen = ::GetDC(nullptr);
   HDC memory = ::CreateCompatibleDC(screen);
   HBITMAP bitmap = ::CreateCompatibleBitmap(screen, width, height);
   HGDIOBJ previous = ::SelectObject(memory, bitmap);
   ::BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
   ::SelectObject(memory, previous);
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;  // top-down
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  std::vector<std::uint8_t> bgra(static_cast<std::size_t>(width) * height * 4);
-  ::GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), bgra.data(), &info, DIB_RGB_COLORS);
-  ::DeleteObject(bitmap);
   ::DeleteDC(memory);
   ::ReleaseDC(nullptr, screen);
-  std::vector<std::uint8_t> rgb;
-  for (std::size_t i = 0; i < bgra.size(); i += 4) rgb.insert(rgb.end(), {bgra[i + 2], bgra[i + 1], bgra[i]});
-  const std::vector<std::uint8_t> png = Png(width, height, rgb);
-  FILE* file = std::fopen(path, "wb");
-  if (file == nullptr) return false;
-  const bool written = std::fwrite(png.data(), 1, png.size(), file) == png.size();
-  return std::fclose(file) == 0 && written;
+  // The PNG encoder's class identifier.
+  const CLSID png = {0x557CF406, 0x1A04, 0x11D3, {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
+  ULONG_PTR token = 0;
+  const Gdiplus::GdiplusStartupInput input;
+  bool saved = false;
+  if (Gdiplus::GdiplusStartup(&token, &input, nullptr) == Gdiplus::Ok) {
+    Gdiplus::GpBitmap* image = nullptr;
+    if (Gdiplus::DllExports::GdipCreateBitmapFromHBITMAP(bitmap, nullptr, &image) == Gdiplus::Ok) {
+      saved = Gdiplus::DllExports::GdipSaveImageToFile(image, wide, &png, nullptr) == Gdiplus::Ok;
+      Gdiplus::DllExports::GdipDisposeImage(image);
+    }
+    Gdiplus::GdiplusShutdown(token);
+  }
+  ::DeleteObject(bitmap);
+  return saved;
 }
 
 // Reads a shell link as the shell would, through IShellLink.
