@@ -9,15 +9,17 @@
 #include <filesystem>
 #include <nlohmann/json.hpp>
 
+#include "cardlib/reader_session.h"
+#include "cardlib/system_port.h"
 #include "platform/serial_port.h"
-#include "tests/readersim/test_host.h"
+#include "tests/support/reader_frames.h"
 #include "tests/support/simulator_process.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
 
-using readersim::Bytes;
-using readersim_test::TestHost;
+using testing_support::Bytes;
+using testing_support::Hex;
 using Simulator = testing_support::SimulatorProcess;
 
 // The host's end of the line: the link opened as a serial port, raw; a frame
@@ -58,9 +60,36 @@ class Port {
   int reads_ = 0;
 };
 
-TestHost HostOn(Port& port) {
-  return TestHost([&port](const Bytes& frame) { return port.Exchange(frame); });
+// The reader's preparation, sent clear as every host starts; whether each
+// step answered 90 00.
+bool Prepare(Port& port) {
+  using namespace testing_support;
+  for (const char* frame : {kReaderCheck, kSpeed115200, kReset, kModeOn, kSetup}) {
+    const std::optional<Bytes> reply = port.Exchange(Hex(frame));
+    if (!reply || reply->size() < 6 || (*reply)[reply->size() - 3] != 0x90) return false;
+  }
+  return true;
 }
+
+// The card library's host end: the link opened and prepared, the secured
+// session started (a blank reader provisioned first) and the card keys
+// registered.
+struct CardLibraryHost {
+  bool Open(const std::string& path) {
+    return link.Open(path.c_str()) == corvex::kLinkOk && session.Start() == corvex::kLinkOk &&
+           session.RegisterCardKeys() == corvex::kCardOk;
+  }
+  bool Polls() {
+    const Bytes frame = testing_support::ReplyFrame(0x2C, {0x00, 0x81, 0x65, 0x01, 0x00});
+    std::uint8_t reply[corvex::kFrameMax];
+    std::size_t length = sizeof reply;
+    return session.Exchange(frame.data(), frame.size(), reply, length) == corvex::kLinkOk;
+  }
+
+  corvex::SystemPort port;
+  corvex::ReaderLink link{port};
+  corvex::ReaderSession session{link};
+};
 
 // Each host session gets a fresh port without software flow control, so that a
 // host keeping the flow control it finds loses no 0x11 or 0x13 of a reply. A
@@ -80,20 +109,18 @@ TEST(SimulatorProcess, EveryHostSessionGetsAFreshRawPortAndSplitRepliesComeInPie
   {
     Port port(sim.link());
     ASSERT_TRUE(port.ok());
-    TestHost host = HostOn(port);
-    ASSERT_TRUE(host.Prepare());
+    ASSERT_TRUE(Prepare(port));
     EXPECT_NE(std::filesystem::read_symlink(sim.link()), first);
   }
   Port again(sim.link());
-  TestHost host = HostOn(again);
-  ASSERT_TRUE(host.Prepare());
+  ASSERT_TRUE(Prepare(again));
   EXPECT_TRUE(sim.Stats()["violations"].empty());
 
   ASSERT_TRUE(sim.Do("fault split 3 40"));
   const int reads_before = again.reads();
-  const auto split = again.Exchange(readersim_test::Frame(0x08, {0x00, 0x01, 0x00, 0x00, 0x01}));
+  const auto split = again.Exchange(Hex(testing_support::kReaderCheck));
   ASSERT_TRUE(split.has_value());
-  EXPECT_EQ(*split, readersim_test::Hex("00 00 02 90 00 92"));
+  EXPECT_EQ(*split, Hex("00 00 02 90 00 92"));
   EXPECT_GE(again.reads() - reads_before, 3);
 
   EXPECT_FALSE(sim.Do("place nobody"));
@@ -109,11 +136,10 @@ TEST(SimulatorProcess, StateFileSurvivesARestartIntoLineTiming) {
     ASSERT_TRUE(sim.ok());
     ASSERT_TRUE(sim.Do("create alice user alice secret"));
     ASSERT_TRUE(sim.Do("place alice"));
-    Port port(sim.link());
-    TestHost host = HostOn(port);
-    ASSERT_TRUE(host.Open(readersim::DefaultKeys()));  // provisions the blank reader
+    CardLibraryHost host;
+    ASSERT_TRUE(host.Open(sim.link()));  // provisions the blank reader
     EXPECT_EQ(sim.Stats()["commands"]["reader:85"], 2);
-    host.Close();
+    EXPECT_EQ(host.link.Close(), corvex::kLinkOk);
   }
   // Restarted: the card, the card on the reader and the provisioned reader are back.
   Simulator sim(READERSIM_PATH, dir.path().string(), {"--line-timing"});
@@ -121,11 +147,10 @@ TEST(SimulatorProcess, StateFileSurvivesARestartIntoLineTiming) {
   const nlohmann::json dump = sim.Dump("alice");
   EXPECT_EQ(dump["user_id"], "alice");
   EXPECT_EQ(dump["password"], "secret");
-  Port port(sim.link());
-  TestHost host = HostOn(port);
-  ASSERT_TRUE(host.Open(readersim::DefaultKeys()));
-  EXPECT_TRUE(host.Secured(readersim_test::PollingCommand()).has_value());
-  EXPECT_TRUE(host.Close());
+  CardLibraryHost host;
+  ASSERT_TRUE(host.Open(sim.link()));
+  EXPECT_TRUE(host.Polls());
+  EXPECT_EQ(host.link.Close(), corvex::kLinkOk);
   EXPECT_EQ(sim.Stats()["commands"]["reader:85"], nullptr);  // already provisioned
   EXPECT_TRUE(sim.Stats()["violations"].empty());
 }
