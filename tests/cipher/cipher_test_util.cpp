@@ -1,24 +1,10 @@
 #include "tests/cipher/cipher_test_util.h"
 
 #include <stdexcept>
-#include <string>
 
 namespace cipher_test {
 
 using corvex::CipherResult;
-
-Bytes Hex(std::string_view text) {
-  std::string digits;
-  for (char c : text) {
-    if (c != ' ') digits += c;
-  }
-  if (digits.size() % 2 != 0) throw std::invalid_argument("odd number of hex digits");
-  Bytes bytes;
-  for (std::size_t i = 0; i < digits.size(); i += 2) {
-    bytes.push_back(static_cast<std::uint8_t>(std::stoul(digits.substr(i, 2), nullptr, 16)));
-  }
-  return bytes;
-}
 
 CipherObjects::CipherObjects() {
   if (corvex::CipherKeyCreate(&key) != CipherResult::Ok || corvex::CipherContextCreate(&context) != CipherResult::Ok) {

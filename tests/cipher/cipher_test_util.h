@@ -1,21 +1,18 @@
-// Helpers for the cipher-layer tests: hex bytes, and runs of the layer's
-// calls the way the card library makes them.
+// Helpers for the cipher-layer tests: runs of the layer's calls the way the
+// card library makes them.
 #pragma once
 
 #include <cstdint>
 #include <ostream>
 #include <span>
-#include <string_view>
-#include <vector>
 
 #include "cardlib/cipher/cipher.h"
+#include "tests/support/reader_frames.h"
 
 namespace cipher_test {
 
-using Bytes = std::vector<std::uint8_t>;
-
-// "01 a2B3" -> {0x01, 0xA2, 0xB3}; spaces are ignored.
-Bytes Hex(std::string_view text);
+using testing_support::Bytes;
+using testing_support::Hex;
 
 enum class Direction { Encrypt, Decrypt };
 

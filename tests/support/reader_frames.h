@@ -5,7 +5,7 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -13,12 +13,17 @@ namespace testing_support {
 
 using Bytes = std::vector<std::uint8_t>;
 
-// "08 00 05" into bytes.
+// "08 00 05" or "080005" into bytes; spaces are ignored.
 inline Bytes Hex(const std::string& text) {
+  std::string digits;
+  for (const char c : text) {
+    if (c != ' ') digits += c;
+  }
+  if (digits.size() % 2 != 0) throw std::invalid_argument("odd number of hex digits");
   Bytes bytes;
-  std::istringstream in(text);
-  std::string item;
-  while (in >> item) bytes.push_back(static_cast<std::uint8_t>(std::stoul(item, nullptr, 16)));
+  for (std::size_t i = 0; i < digits.size(); i += 2) {
+    bytes.push_back(static_cast<std::uint8_t>(std::stoul(digits.substr(i, 2), nullptr, 16)));
+  }
   return bytes;
 }
 
