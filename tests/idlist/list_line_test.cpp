@@ -88,7 +88,7 @@ TEST(IdLine, MadeIntoOneRowOrRefusedUntouched) {
 
 // Every pointer an export writes through or needs is checked on its own; a
 // null user ID of length 0 is an empty ID.
-TEST(Exports, RefuseEachMissingArgumentAlone) {
+TEST(ListExports, RefuseEachMissingArgumentAlone) {
   char line[TALLIX_ROW_SIZE];
   char digits[TALLIX_NUMBER_DIGITS];
   int32_t number = 0;

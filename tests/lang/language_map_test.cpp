@@ -120,7 +120,7 @@ TEST(LocaleDigits, FourUpperCaseDigitsWithoutTerminator) {
 }
 
 // Every pointer an export writes through or needs is checked on its own.
-TEST(Exports, RefuseEachMissingArgumentAlone) {
+TEST(LanguageExports, RefuseEachMissingArgumentAlone) {
   char text[512];
   int32_t number = 0;
   const struct {
