@@ -5,6 +5,8 @@
 // slept, and the main window's pre-read run for real before a dialog opens.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <map>
 #include <string>
@@ -28,6 +30,20 @@ using PreRead = void (*)(pellam::ProgramContext&, pellam::DialogView&);
 struct Refusal {
   std::string shown;
   std::map<int, std::string> then_typed;
+};
+
+// One OK's case: the card (the user card, or the user-code card), the texts
+// typed over the pre-read ones, the card call that fails ("close" too; ""
+// none), and the outcome ExpectOutcome checks.
+struct OutcomeRow {
+  const char* name;
+  bool code_card;
+  std::map<int, std::string> typed;
+  std::string failing;
+  std::vector<std::string> work;
+  std::vector<std::string> shown;
+  std::string log;
+  int result;
 };
 
 class OperationBench {
@@ -91,5 +107,29 @@ class OperationBench {
  private:
   testing_support::ScopedEnvironment registry_;
 };
+
+inline constexpr auto kNoStep = [](auto&&...) {};
+
+// Runs each row (an OutcomeRow, or a struct extending one) on a fresh bench:
+// its card placed, `Dialog` opened after `pre_read`, the row's texts typed and
+// its call failing, `before_ok(bench, dialog, row)`, OK pressed and the
+// outcome checked; then `after(bench, row)` checks the rest.
+template <typename Dialog, typename Rows, typename BeforeOk = decltype(kNoStep), typename After = decltype(kNoStep)>
+void RunOutcomes(PreRead pre_read, const Rows& rows, BeforeOk before_ok = kNoStep, After after = kNoStep) {
+  for (const auto& row : rows) {
+    const OutcomeRow& outcome = row;
+    SCOPED_TRACE(outcome.name);
+    OperationBench bench;
+    outcome.code_card ? bench.PlaceCodeCard() : bench.PlaceUserCard();
+    Dialog dialog(bench.context);
+    bench.Open(pre_read, dialog);
+    bench.Type(outcome.typed);
+    bench.card.failing = {outcome.failing};
+    before_ok(bench, dialog, row);
+    bench.PressOk(dialog);
+    bench.ExpectOutcome(outcome.work, outcome.shown, outcome.log, outcome.result);
+    after(bench, row);
+  }
+}
 
 }  // namespace app_test

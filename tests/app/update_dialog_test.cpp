@@ -2,8 +2,6 @@
 // checks, and what each outcome writes, tells and logs.
 #include <gtest/gtest.h>
 
-#include <functional>
-
 #include "app/core/card_preread.h"
 #include "app/core/update_dialog.h"
 #include "tests/app/operation_bench.h"
@@ -56,17 +54,6 @@ TEST(UpdateDialog, ShowsTheReadCardThenChecksInOrder) {
   }
 }
 
-struct UpdateCase {
-  const char* name;
-  bool code_card;
-  std::map<int, std::string> typed;
-  std::string failing;  // a card call, or "close"
-  Strings work;
-  Strings shown;
-  std::string log;
-  int result;
-};
-
 TEST(UpdateDialog, WritesTellsAndLogs) {
   const Strings user_writes{"write-user-account", "write-user-name", "write-comment", "write-user-code"};
   const Strings code_writes{"write-user-name", "write-comment", "write-user-code"};
@@ -74,7 +61,7 @@ TEST(UpdateDialog, WritesTellsAndLogs) {
   const std::string data = "alice,ADMIN01,update user data";
   const std::string longest(128, 'p');
   // clang-format off
-  const UpdateCase cases[] = {
+  const app_test::OutcomeRow rows[] = {
       {"password kept", false, {{2023, "Al"}}, "", user_writes, {"T4001/Info"}, option, 1},
       {"the longest password, name and comment", false,
        {{2015, longest}, {2016, longest}, {2023, std::string(64, 'n')}, {2024, longest}}, "", user_writes,
@@ -89,27 +76,20 @@ TEST(UpdateDialog, WritesTellsAndLogs) {
       {"close fails", false, {}, "close", user_writes, {"T9009/Error"}, option, 2},
   };
   // clang-format on
-  for (const UpdateCase& c : cases) {
-    SCOPED_TRACE(c.name);
-    OperationBench bench;
-    c.code_card ? bench.PlaceCodeCard() : bench.PlaceUserCard();
-    UpdateDialog dialog(bench.context);
-    bench.Open(pellam::RunUpdateOperation, dialog);
-    bench.Type(c.typed);
-    bench.card.failing = {c.failing};
-    bench.PressOk(dialog);
-    bench.ExpectOutcome(c.work, c.shown, c.log, c.result);
-    EXPECT_FALSE(bench.view.window_enabled);
-    if (c.result != pellam::kDialogOk) continue;
-    auto& texts = bench.view.texts;
-    EXPECT_EQ(bench.card.user_name, texts[2023]);
-    EXPECT_EQ(bench.card.comment, texts[2024]);
-    const std::uint32_t code = texts[2051].empty() ? 0 : std::stoul(texts[2051]);
-    EXPECT_EQ(bench.card.user_code, (std::array<std::uint8_t, 4>{0, 0, std::uint8_t(code >> 8), std::uint8_t(code)}));
-    EXPECT_EQ(bench.card.password, c.code_card ? "" : texts[2015]);
-    EXPECT_EQ(bench.card.user_id, c.code_card ? "" : "alice");
-    EXPECT_EQ(bench.state.records.current_card_kind, pellam::CardKind::NoCard) << "records cleared";
-  }
+  app_test::RunOutcomes<UpdateDialog>(
+      pellam::RunUpdateOperation, rows, app_test::kNoStep, [](OperationBench& bench, const app_test::OutcomeRow& row) {
+        EXPECT_FALSE(bench.view.window_enabled);
+        if (row.result != pellam::kDialogOk) return;
+        auto& texts = bench.view.texts;
+        auto& card = bench.card;
+        EXPECT_EQ(card.user_name, texts[2023]);
+        EXPECT_EQ(card.comment, texts[2024]);
+        const std::uint32_t code = texts[2051].empty() ? 0 : std::stoul(texts[2051]);
+        EXPECT_EQ(card.user_code, (std::array<std::uint8_t, 4>{0, 0, std::uint8_t(code >> 8), std::uint8_t(code)}));
+        EXPECT_EQ(card.password, row.code_card ? "" : texts[2015]);
+        EXPECT_EQ(card.user_id, row.code_card ? "" : "alice");
+        EXPECT_EQ(bench.state.records.current_card_kind, pellam::CardKind::NoCard) << "records cleared";
+      });
 }
 
 }  // namespace
