@@ -36,7 +36,6 @@ TEST(InitializeDialog, InitialisesDeletesTellsAndLogs) {
   const auto list_blocked = [](OperationBench& bench) {
     std::filesystem::create_directory(bench.folder.dir().path() / "UserIDList.csv.pending");
   };
-  const auto decline = [](OperationBench& bench) { bench.surface.answers = {false}; };
   const auto carol = [](OperationBench& bench) { bench.card.user_id = "carol"; };
   // clang-format off
   const InitializeCase cases[] = {
@@ -48,7 +47,7 @@ TEST(InitializeDialog, InitialisesDeletesTellsAndLogs) {
        true, list_blocked, kList},
       {{"delete, user ID unreadable", false, {}, "read-user-account", user_work, {"T7010/Question", "T4004/Info"},
         ",ADMIN01,initialize card (without userID delete from IDfile)", 1}, true, none, kList},
-      {{"delete declined", false, {}, "", {}, {"T7010/Question"}, "", kStaysOpen}, true, decline, kList},
+      {{"delete declined", false, {}, "", {}, {"T7010/Question"}, "", kStaysOpen, {false}}, true, none, kList},
       {{"initialisation fails", false, {}, "initialize", user_work, {"T7010/Question", "T7011/Question"}, "", 2}, true,
        none, kList},
       {{"close fails", false, {}, "close", user_work, {"T7010/Question", "T9009/Error"}, deleted, 2}, true, none,

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <deque>
 #include <map>
 #include <string>
 #include <vector>
@@ -34,7 +35,8 @@ struct Refusal {
 
 // One OK's case: the card (the user card, or the user-code card), the texts
 // typed over the pre-read ones, the card call that fails ("close" too; ""
-// none), and the outcome ExpectOutcome checks.
+// none), the outcome ExpectOutcome checks, the answers to its questions, and
+// the refused OKs before it.
 struct OutcomeRow {
   const char* name;
   bool code_card;
@@ -44,6 +46,8 @@ struct OutcomeRow {
   std::vector<std::string> shown;
   std::string log;
   int result;
+  std::deque<bool> answers = {};
+  std::vector<Refusal> refusals = {};
 };
 
 class OperationBench {
@@ -111,9 +115,10 @@ class OperationBench {
 inline constexpr auto kNoStep = [](auto&&...) {};
 
 // Runs each row (an OutcomeRow, or a struct extending one) on a fresh bench:
-// its card placed, `Dialog` opened after `pre_read`, the row's texts typed and
-// its call failing, `before_ok(bench, dialog, row)`, OK pressed and the
-// outcome checked; then `after(bench, row)` checks the rest.
+// its card placed, `Dialog` opened after `pre_read`, the row's texts typed, its
+// call failing and its answers given, `before_ok(bench, dialog, row)`, the
+// refusals checked, OK pressed and the outcome checked; then
+// `after(bench, row)` checks the rest.
 template <typename Dialog, typename Rows, typename BeforeOk = decltype(kNoStep), typename After = decltype(kNoStep)>
 void RunOutcomes(PreRead pre_read, const Rows& rows, BeforeOk before_ok = kNoStep, After after = kNoStep) {
   for (const auto& row : rows) {
@@ -125,7 +130,9 @@ void RunOutcomes(PreRead pre_read, const Rows& rows, BeforeOk before_ok = kNoSte
     bench.Open(pre_read, dialog);
     bench.Type(outcome.typed);
     bench.card.failing = {outcome.failing};
+    bench.surface.answers = outcome.answers;
     before_ok(bench, dialog, row);
+    bench.ExpectRefusals(dialog, outcome.refusals);
     bench.PressOk(dialog);
     bench.ExpectOutcome(outcome.work, outcome.shown, outcome.log, outcome.result);
     after(bench, row);

@@ -58,27 +58,6 @@ TEST(PinChangeDialog, ShowsEachCardsPinSettingsAndFollowsTheRadios) {
   }
 }
 
-TEST(PinChangeDialog, ChecksInOrder) {
-  OperationBench bench;
-  bench.PlaceUserCard();
-  PinChangeDialog dialog(bench.context);
-  bench.Open(pellam::RunPinChangeOperation, dialog);
-  // The PIN checks themselves are the Issue dialog's; here, that each field
-  // is read whole from its own control.
-  bench.Type({{2017, "123456789"}, {2018, ""}, {2022, "x"}});
-  bench.surface.answers = {false};  // count 0 declined once
-  bench.ExpectRefusals(dialog, {
-                                   {"T9703/Error", {{2017, "4321"}}},
-                                   {"T7015/Error", {{2018, "4321"}}},
-                                   {"T9909/Error", {{2022, "0"}}},
-                                   {"T7016/Question", {}},
-                               });
-  bench.PressOk(dialog);  // count 0 accepted this time
-  EXPECT_EQ(bench.Shown(), (Strings{"T7016/Question", "T4002/Info"}));
-  EXPECT_EQ(bench.card.pin, "4321");
-  EXPECT_EQ(bench.card.retry_limit, 0);
-}
-
 struct PinCase : app_test::OutcomeRow {
   bool pin_off;
   std::string pin_after;
@@ -102,6 +81,12 @@ TEST(PinChangeDialog, WritesTellsAndLogs) {
       {{"PIN write fails", false, new_pin, "write-pin", {"write-retry-limit", "write-pin"}, {"T9015/Error"}, "", 2},
        false, "1234", 9},
       {{"close fails", false, {}, "close", work, {"T9009/Error"}, logged, 2}, false, "1234", 5},
+      // The PIN checks themselves are the Issue dialog's; here, that each
+      // field is read whole from its own control, and count 0 asks.
+      {{"checked in order", false, {{2017, "123456789"}, {2018, ""}, {2022, "x"}}, "", work,
+        {"T7016/Question", "T4002/Info"}, logged, 1, {false},
+        {{"T9703/Error", {{2017, "4321"}}}, {"T7015/Error", {{2018, "4321"}}}, {"T9909/Error", {{2022, "0"}}},
+         {"T7016/Question", {}}}}, false, "4321", 0},
   };
   // clang-format on
   app_test::RunOutcomes<PinChangeDialog>(
