@@ -1,14 +1,13 @@
 // The program's operations through the real card library and the reader
 // simulator on a pseudo-terminal, the reader found through the registry
-// stand-in as the program finds it: the administrator-card gate, an issue of
-// each card use, and one pass of the update, PIN change, PIN unlock and
-// initialise dialogs after their pre-reads; the cards read back from the
-// simulator and its violation list empty after each test.
+// stand-in as the program finds it: an issue of each card use, and one pass
+// of the update, PIN change, PIN unlock and initialise dialogs after their
+// pre-reads; the cards read back from the simulator and its violation list
+// empty after each test.
 #include <gtest/gtest.h>
 
 #include <functional>
 
-#include "app/core/admin_id_dialog.h"
 #include "app/core/card_preread.h"
 #include "app/core/initialize_dialog.h"
 #include "app/core/issue_dialog.h"
@@ -84,24 +83,6 @@ class ProgramOnSimulator : public ::testing::Test {
   pellam::CorvexCardAccess card_;
   app_test::OperationBench bench_{&card_};
 };
-
-// The user card is swapped for the administrator card while the question is open.
-TEST_F(ProgramOnSimulator, GateReadsTheAdministratorCardAfterAUserCard) {
-  Place("alice", "user alice secret");
-  bench_.surface.on_message = [this] { sim_.Do("place boss"); };
-  bench_.state.records.admin.admin_id.Clear();
-  pellam::AdminIdDialog dialog(bench_.state, bench_.messages, card_);
-  FakeView view(app_test::kDialogWindow);
-  dialog.OnInit(view);
-  for (int i = 0; i < 10 && !view.ended; ++i) dialog.OnTimer(view);
-  dialog.OnDestroy(view);
-  EXPECT_EQ(view.result, pellam::AdminIdDialog::kResultRead);
-  ASSERT_EQ(bench_.Shown(), std::vector<std::string>{"T9011/Question"});
-  EXPECT_EQ(bench_.surface.shown[0].kind, pellam::MessageBoxKind::WarningQuestion);
-  EXPECT_EQ(bench_.surface.shown[0].owner, app_test::kDialogWindow);
-  EXPECT_EQ(std::string(bench_.state.records.admin.admin_id.bytes.data()), "ADMIN01");
-  EXPECT_FALSE(bench_.state.admin_reader_open);
-}
 
 TEST_F(ProgramOnSimulator, IssuesEachCardUseAndTheCardsReadBack) {
   const platform::LocalDateTime today = platform::CurrentLocalDateTime();
