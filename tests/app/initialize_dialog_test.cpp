@@ -81,7 +81,6 @@ TEST(ConfirmDialog, UnlocksTellsAndLogs) {
       {"unlocked", false, {}, "", work, {"T4003/Info"}, logged, 1},
       {"user ID unreadable", false, {}, "read-user-account", work, {"T4003/Info"}, ",ADMIN01,unlocked PIN", 1},
       {"reset fails", false, {}, "reset-retry", {"reset-retry"}, {"T7009/Error"}, "", 2},
-      {"close fails", false, {}, "close", work, {"T9009/Error"}, logged, 2},
   };
   app_test::RunOutcomes<ConfirmDialog>(pellam::RunPinUnlockOperation, rows);
 }

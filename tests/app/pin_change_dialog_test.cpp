@@ -80,7 +80,6 @@ TEST(PinChangeDialog, WritesTellsAndLogs) {
        false, "1234", 5},
       {{"PIN write fails", false, new_pin, "write-pin", {"write-retry-limit", "write-pin"}, {"T9015/Error"}, "", 2},
        false, "1234", 9},
-      {{"close fails", false, {}, "close", work, {"T9009/Error"}, logged, 2}, false, "1234", 5},
       // The PIN checks themselves are the Issue dialog's; here, that each
       // field is read whole from its own control, and count 0 asks.
       {{"checked in order", false, {{2017, "123456789"}, {2018, ""}, {2022, "x"}}, "", work,

@@ -71,7 +71,6 @@ TEST(UpdateDialog, WritesTellsAndLogs) {
       {"name write fails", false, {}, "write-user-name", {"write-user-account", "write-user-name"}, {"T9015/Error"},
        "", 2},
       {"user code write fails", false, {}, "write-user-code", user_writes, {"T9015/Question"}, "", 2},
-      {"close fails", false, {}, "close", user_writes, {"T9009/Error"}, option, 2},
   };
   // clang-format on
   app_test::RunOutcomes<UpdateDialog>(
