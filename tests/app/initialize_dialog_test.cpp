@@ -58,7 +58,7 @@ TEST(InitializeDialog, InitialisesDeletesTellsAndLogs) {
         1}, true, none, kList},
   };
   // clang-format on
-  const auto before_ok = [](OperationBench& bench, InitializeDialog&, const InitializeCase& c) {
+  const auto opened = [](OperationBench& bench, InitializeDialog&, const InitializeCase& c) {
     bench.OpenList(kList);
     EXPECT_EQ(bench.view.checks, (std::map<int, bool>{{1027, true}})) << "the ID is kept unless told";
     EXPECT_EQ(bench.view.enabled.empty(), !c.code_card) << "a user-code card has no list line to offer";
@@ -66,7 +66,7 @@ TEST(InitializeDialog, InitialisesDeletesTellsAndLogs) {
     c.arrange(bench);
   };
   app_test::RunOutcomes<InitializeDialog>(
-      pellam::RunInitialiseOperation, cases, before_ok, [](OperationBench& bench, const InitializeCase& c) {
+      pellam::RunInitialiseOperation, cases, opened, [](OperationBench& bench, const InitializeCase& c) {
         EXPECT_EQ(bench.ClosedList(), c.list_after);
         EXPECT_EQ(bench.state.user_id_count, c.list_after == kList ? 2 : 1);
         EXPECT_EQ(bench.view.focus_returns, c.result == kStaysOpen ? 1 : 0);

@@ -115,12 +115,12 @@ class OperationBench {
 inline constexpr auto kNoStep = [](auto&&...) {};
 
 // Runs each row (an OutcomeRow, or a struct extending one) on a fresh bench:
-// its card placed, `Dialog` opened after `pre_read`, the row's texts typed, its
-// call failing and its answers given, `before_ok(bench, dialog, row)`, the
+// its card placed, `Dialog` opened after `pre_read`, `opened(bench, dialog,
+// row)`, the row's texts typed, its call failing and its answers given, the
 // refusals checked, OK pressed and the outcome checked; then
 // `after(bench, row)` checks the rest.
-template <typename Dialog, typename Rows, typename BeforeOk = decltype(kNoStep), typename After = decltype(kNoStep)>
-void RunOutcomes(PreRead pre_read, const Rows& rows, BeforeOk before_ok = kNoStep, After after = kNoStep) {
+template <typename Dialog, typename Rows, typename Opened = decltype(kNoStep), typename After = decltype(kNoStep)>
+void RunOutcomes(PreRead pre_read, const Rows& rows, Opened opened = kNoStep, After after = kNoStep) {
   for (const auto& row : rows) {
     const OutcomeRow& outcome = row;
     SCOPED_TRACE(outcome.name);
@@ -128,10 +128,10 @@ void RunOutcomes(PreRead pre_read, const Rows& rows, BeforeOk before_ok = kNoSte
     outcome.code_card ? bench.PlaceCodeCard() : bench.PlaceUserCard();
     Dialog dialog(bench.context);
     bench.Open(pre_read, dialog);
+    opened(bench, dialog, row);
     bench.Type(outcome.typed);
     bench.card.failing = {outcome.failing};
     bench.surface.answers = outcome.answers;
-    before_ok(bench, dialog, row);
     bench.ExpectRefusals(dialog, outcome.refusals);
     bench.PressOk(dialog);
     bench.ExpectOutcome(outcome.work, outcome.shown, outcome.log, outcome.result);

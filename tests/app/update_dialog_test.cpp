@@ -12,31 +12,6 @@ using app_test::OperationBench;
 using pellam::UpdateDialog;
 using Strings = std::vector<std::string>;
 
-// The read card shown, less what a user-code card lacks.
-TEST(UpdateDialog, ShowsTheReadCard) {
-  for (const bool code_card : {false, true}) {
-    SCOPED_TRACE(code_card);
-    OperationBench bench;
-    code_card ? bench.PlaceCodeCard() : bench.PlaceUserCard();
-    UpdateDialog dialog(bench.context);
-    bench.Open(pellam::RunUpdateOperation, dialog);
-    auto& view = bench.view;
-    EXPECT_EQ(view.face_backgrounds, std::set<int>{2059});
-    EXPECT_EQ(view.limits, (std::map<int, int>{{2015, 128}, {2016, 128}, {2023, 64}, {2024, 128}, {2051, 8}}));
-    EXPECT_EQ(view.texts[2058], "3");
-    EXPECT_EQ(view.texts[2057], "2005/4/1");
-    EXPECT_EQ(view.texts[2051], "12345");
-    EXPECT_EQ(view.texts[2024], "hi");
-    EXPECT_EQ(view.texts[2023], code_card ? "Coder" : "Alice");
-    EXPECT_EQ(view.texts[2059], code_card ? "" : "alice");
-    EXPECT_EQ(view.texts[2015], code_card ? "" : "secret");
-    EXPECT_EQ(view.texts[2016], view.texts[2015]);
-    const std::map<int, bool> disabled{{1006, false}, {2059, false}, {1007, false},
-                                       {2015, false}, {1008, false}, {2016, false}};
-    EXPECT_EQ(view.enabled, code_card ? disabled : (std::map<int, bool>{}));
-  }
-}
-
 TEST(UpdateDialog, WritesTellsAndLogs) {
   const Strings user_writes{"write-user-account", "write-user-name", "write-comment", "write-user-code"};
   const Strings code_writes{"write-user-name", "write-comment", "write-user-code"};
@@ -73,8 +48,25 @@ TEST(UpdateDialog, WritesTellsAndLogs) {
       {"user code write fails", false, {}, "write-user-code", user_writes, {"T9015/Question"}, "", 2},
   };
   // clang-format on
+  // The read card shown, less what a user-code card lacks.
+  const auto opened = [](OperationBench& bench, UpdateDialog&, const app_test::OutcomeRow& row) {
+    auto& view = bench.view;
+    EXPECT_EQ(view.face_backgrounds, std::set<int>{2059});
+    EXPECT_EQ(view.limits, (std::map<int, int>{{2015, 128}, {2016, 128}, {2023, 64}, {2024, 128}, {2051, 8}}));
+    EXPECT_EQ(view.texts[2058], "3");
+    EXPECT_EQ(view.texts[2057], "2005/4/1");
+    EXPECT_EQ(view.texts[2051], "12345");
+    EXPECT_EQ(view.texts[2024], "hi");
+    EXPECT_EQ(view.texts[2023], row.code_card ? "Coder" : "Alice");
+    EXPECT_EQ(view.texts[2059], row.code_card ? "" : "alice");
+    EXPECT_EQ(view.texts[2015], row.code_card ? "" : "secret");
+    EXPECT_EQ(view.texts[2016], view.texts[2015]);
+    const std::map<int, bool> disabled{{1006, false}, {2059, false}, {1007, false},
+                                       {2015, false}, {1008, false}, {2016, false}};
+    EXPECT_EQ(view.enabled, row.code_card ? disabled : (std::map<int, bool>{}));
+  };
   app_test::RunOutcomes<UpdateDialog>(
-      pellam::RunUpdateOperation, rows, app_test::kNoStep, [](OperationBench& bench, const app_test::OutcomeRow& row) {
+      pellam::RunUpdateOperation, rows, opened, [](OperationBench& bench, const app_test::OutcomeRow& row) {
         EXPECT_FALSE(bench.view.window_enabled);
         if (row.result != pellam::kDialogOk) return;
         auto& texts = bench.view.texts;
