@@ -43,10 +43,9 @@ TEST(IssueDialog, InitialisationAndEnablingRules) {
   OpenIssue(bench, dialog);
   app_test::FakeView& view = bench.view;
   EXPECT_EQ(view.lists[2050], (Strings{"T1031", "T1032"}));
-  EXPECT_EQ(
-      view.limits,
-      (std::map<int, int>{
-          {2014, 128}, {2015, 128}, {2016, 128}, {2017, 8}, {2018, 8}, {2022, 2}, {2023, 64}, {2024, 128}, {2051, 8}}));
+  const std::map<int, int> limits{{2014, 128}, {2015, 128}, {2016, 128}, {2017, 8}, {2018, 8},
+                                  {2022, 2},   {2023, 64},  {2024, 128}, {2051, 8}};
+  EXPECT_EQ(view.limits, limits);
   EXPECT_EQ(view.ranges[2021], std::make_pair(0, 99));
   EXPECT_EQ(view.positions[2021], 3);
   EXPECT_TRUE(view.checks[1010]);

@@ -21,7 +21,6 @@
 namespace {
 
 using app_test::FakeView;
-using pellam::ChildDialog;
 
 class ProgramOnSimulator : public ::testing::Test {
  protected:
@@ -53,7 +52,7 @@ class ProgramOnSimulator : public ::testing::Test {
                     const std::map<int, std::string>& typed = {}, const std::map<int, bool>& radios = {}) {
     bench_.view = FakeView(app_test::kDialogWindow);
     bench_.main = FakeView(app_test::kMainWindow);
-    bench_.main.child_result = [&](ChildDialog) {
+    bench_.main.child_result = [&](pellam::ChildDialog) {
       dialog.OnInit(bench_.view);
       bench_.Type(typed);
       for (const auto& [control, checked] : radios) bench_.view.checks[control] = checked;
