@@ -6,8 +6,6 @@
 // empty after each test.
 #include <gtest/gtest.h>
 
-#include <functional>
-
 #include "app/core/card_preread.h"
 #include "app/core/initialize_dialog.h"
 #include "app/core/issue_dialog.h"
