@@ -41,6 +41,12 @@ TEST(Gate, PollsAsksReportsAndEnds) {
     b.card.failing = {"read-admin-id"};
     b.surface.on_message = [&b] { b.card.failing.clear(); };
   };
+  // The user card is swapped for the administrator card while the question is open.
+  const auto user_then_admin = [](OperationBench& b) {
+    b.card.card_type = 1;
+    b.surface.answers = {true};
+    b.surface.on_message = [&b] { b.card.card_type = 16; };
+  };
   // clang-format off
   const GateRun runs[] = {
       {"no card: silent, the reader held open", none, 6, false, {}, kStillPolling, true},
@@ -53,6 +59,7 @@ TEST(Gate, PollsAsksReportsAndEnds) {
       {"a failed read is told and polling goes on", read_fails_once, 1, false, {"T7002/Error"}, kStillPolling, true},
       {"a failed read, then read", read_fails_once, 2, false, {"T7002/Error"}, read, false},
       {"administrator card", admin, 1, false, {}, read, false},
+      {"a user card, then the administrator card", user_then_admin, 2, false, {"T9011/Question"}, read, false},
       {"close fails after the read", [](OperationBench& b) { b.card.card_type = 16; b.card.failing = {"close"}; },
        1, false, {"T7002/Error"}, failed, false},
   };
@@ -61,8 +68,8 @@ TEST(Gate, PollsAsksReportsAndEnds) {
     SCOPED_TRACE(run.name);
     OperationBench bench;
     bench.state.records.admin.admin_id.Clear();
-    run.arrange(bench);
     bench.surface.answers = {false};
+    run.arrange(bench);
     AdminIdDialog dialog(bench.state, bench.messages, bench.card);
     FakeView& view = bench.view;
     dialog.OnInit(view);
@@ -76,6 +83,10 @@ TEST(Gate, PollsAsksReportsAndEnds) {
     }
     if (run.cancel) dialog.OnCancel(view);
     EXPECT_EQ(bench.Shown(), run.shown);
+    for (const app_test::ShownMessage& message : bench.surface.shown) {
+      EXPECT_EQ(message.owner, app_test::kDialogWindow);
+      EXPECT_EQ(message.kind == pellam::MessageBoxKind::WarningQuestion, message.caption == "Question");
+    }
     EXPECT_EQ(view.result, run.result);
     EXPECT_EQ(view.timers.count(AdminIdDialog::kTimer), view.ended ? 0u : 1u);
     EXPECT_EQ(bench.card.open, run.reader_open);

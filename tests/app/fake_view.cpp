@@ -9,8 +9,7 @@ bool FakeSurface::ShowMessageBox(pellam::WindowRef owner, std::string_view text,
   shown.push_back({std::string(text), std::string(caption), kind, owner});
   if (on_message) on_message();
   const bool question = kind == pellam::MessageBoxKind::WarningQuestion || kind == pellam::MessageBoxKind::Confirm;
-  if (!question) return true;
-  if (answers.empty()) return true;
+  if (!question || answers.empty()) return true;
   const bool ok = answers.front();
   answers.pop_front();
   return ok;

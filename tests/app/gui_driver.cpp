@@ -57,12 +57,18 @@ bool Named(HWND window, const char* mark) {
   return std::strcmp(title, mark + sizeof kTitlePrefix - 1) == 0;
 }
 
-HWND FindMarked(const char* mark) {
+// The first top-level window, in z-order, that `matches`; nullptr if none.
+template <typename Match>
+HWND FindTopLevel(Match matches) {
   for (HWND window = ::GetWindow(::GetDesktopWindow(), GW_CHILD); window != nullptr;
        window = ::GetWindow(window, GW_HWNDNEXT)) {
-    if (::IsWindowVisible(window) && Named(window, mark)) return window;
+    if (matches(window)) return window;
   }
   return nullptr;
+}
+
+HWND FindMarked(const char* mark) {
+  return FindTopLevel([mark](HWND window) { return ::IsWindowVisible(window) && Named(window, mark); });
 }
 
 // A visible dialog that is none of the program's marked windows and shows a
@@ -85,45 +91,29 @@ void PrintBox(HWND box) {
   std::fflush(stdout);
 }
 
-HWND FindMessageBox() {
-  for (HWND window = ::GetWindow(::GetDesktopWindow(), GW_CHILD); window != nullptr;
-       window = ::GetWindow(window, GW_HWNDNEXT)) {
-    if (IsMessageBox(window)) return window;
-  }
-  return nullptr;
-}
-
-bool TimeUp(DWORD until) { return static_cast<std::int32_t>(::GetTickCount() - until) > 0; }
-
-DWORD Deadline(double seconds) { return ::GetTickCount() + static_cast<DWORD>(seconds * 1000); }
-
-bool WaitFor(const char* mark, double seconds, bool present) {
-  const DWORD until = Deadline(seconds);
-  while (true) {
-    if ((FindMarked(mark) != nullptr) == present) return true;
-    if (TimeUp(until)) return false;
+// Polls `done` every 100 ms until it holds (true) or `seconds` pass (false).
+template <typename Condition>
+bool WaitUntil(double seconds, Condition done) {
+  const DWORD until = ::GetTickCount() + static_cast<DWORD>(seconds * 1000);
+  while (!done()) {
+    if (static_cast<std::int32_t>(::GetTickCount() - until) > 0) return false;
     ::Sleep(100);
   }
+  return true;
 }
 
 // Waits for a message box, shows it and presses OK; then waits a little for
 // it to close, so that the next command sees what came after it.
 bool Answer(double seconds) {
-  const DWORD until = Deadline(seconds);
-  HWND box = FindMessageBox();
-  while (box == nullptr) {
-    if (TimeUp(until)) return false;
-    ::Sleep(100);
-    box = FindMessageBox();
-  }
+  HWND box = nullptr;
+  if (!WaitUntil(seconds, [&box] { return (box = FindTopLevel(IsMessageBox)) != nullptr; })) return false;
   PrintBox(box);
   HWND control = ::GetDlgItem(box, IDOK);
   if (control == nullptr ||
       !::PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(control))) {
     return false;
   }
-  const DWORD closing = Deadline(5);
-  while (::IsWindow(box) && ::IsWindowVisible(box) && !TimeUp(closing)) ::Sleep(50);
+  WaitUntil(5, [box] { return !::IsWindow(box) || !::IsWindowVisible(box); });
   return true;
 }
 
@@ -219,7 +209,9 @@ int main(int argc, char** argv) {
   const char* mark = argv[2];
   if (command == "link") return PrintLink(mark) ? 0 : 1;
   if (command == "wait" || command == "gone") {
-    return WaitFor(mark, argc > 3 ? std::atof(argv[3]) : 10.0, command == "wait") ? 0 : 1;
+    const bool present = command == "wait";
+    const auto settled = [mark, present] { return (FindMarked(mark) != nullptr) == present; };
+    return WaitUntil(argc > 3 ? std::atof(argv[3]) : 10.0, settled) ? 0 : 1;
   }
   if (command == "shot") {
     if (argc < 4) return Usage();

@@ -16,15 +16,6 @@
 
 namespace app_test {
 
-namespace {
-
-template <std::size_t N>
-void Put(pellam::TextBuffer& buffer, const char (&text)[N]) {
-  std::copy_n(text, N, buffer.begin());
-}
-
-}  // namespace
-
 OperationBench::OperationBench(pellam::CardAccess* real)
     : context{state, messages, real != nullptr ? *real : card, [this](std::uint32_t ms) { pauses.push_back(ms); }},
       registry_("PELLAM_REGISTRY", folder.dir().file("machine.reg")) {
@@ -34,11 +25,12 @@ OperationBench::OperationBench(pellam::CardAccess* real)
     std::copy(line.begin(), line.end(), state.language_rows.begin() + row++ * pellam::kLanguageRowSize);
   }
   state.language_row_count = row;
-  Put(state.information_caption, "Info");
-  Put(state.question_caption, "Question");
-  Put(state.error_caption, "Error");
-  Put(state.ok_text, "OK");
-  Put(state.cancel_text, "Cancel");
+  const auto put = [](pellam::TextBuffer& buffer, std::string_view text) { std::ranges::copy(text, buffer.begin()); };
+  put(state.information_caption, "Info");
+  put(state.question_caption, "Question");
+  put(state.error_caption, "Error");
+  put(state.ok_text, "OK");
+  put(state.cancel_text, "Cancel");
   state.message_owner = kMainWindow;
   surface.windows = {kMainWindow, kDialogWindow};
   pellam::TextField<256>& admin = state.records.admin.admin_id;

@@ -5,7 +5,10 @@
 // slept, and the main window's pre-read run for real before a dialog opens.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
+#include <deque>
 #include <map>
 #include <string>
 #include <vector>
@@ -28,6 +31,23 @@ using PreRead = void (*)(pellam::ProgramContext&, pellam::DialogView&);
 struct Refusal {
   std::string shown;
   std::map<int, std::string> then_typed;
+};
+
+// One OK's case: the card (the user card, or the user-code card), the texts
+// typed over the pre-read ones, the card call that fails ("close" too; ""
+// none), the outcome ExpectOutcome checks, the answers to its questions, and
+// the refused OKs before it.
+struct OutcomeRow {
+  const char* name;
+  bool code_card;
+  std::map<int, std::string> typed;
+  std::string failing;
+  std::vector<std::string> work;
+  std::vector<std::string> shown;
+  std::string log;
+  int result;
+  std::deque<bool> answers = {};
+  std::vector<Refusal> refusals = {};
 };
 
 class OperationBench {
@@ -91,5 +111,32 @@ class OperationBench {
  private:
   testing_support::ScopedEnvironment registry_;
 };
+
+inline constexpr auto kNoStep = [](auto&&...) {};
+
+// Runs each row (an OutcomeRow, or a struct extending one) on a fresh bench:
+// its card placed, `Dialog` opened after `pre_read`, `opened(bench, dialog,
+// row)`, the row's texts typed, its call failing and its answers given, the
+// refusals checked, OK pressed and the outcome checked; then
+// `after(bench, row)` checks the rest.
+template <typename Dialog, typename Rows, typename Opened = decltype(kNoStep), typename After = decltype(kNoStep)>
+void RunOutcomes(PreRead pre_read, const Rows& rows, Opened opened = kNoStep, After after = kNoStep) {
+  for (const auto& row : rows) {
+    const OutcomeRow& outcome = row;
+    SCOPED_TRACE(outcome.name);
+    OperationBench bench;
+    outcome.code_card ? bench.PlaceCodeCard() : bench.PlaceUserCard();
+    Dialog dialog(bench.context);
+    bench.Open(pre_read, dialog);
+    opened(bench, dialog, row);
+    bench.Type(outcome.typed);
+    bench.card.failing = {outcome.failing};
+    bench.surface.answers = outcome.answers;
+    bench.ExpectRefusals(dialog, outcome.refusals);
+    bench.PressOk(dialog);
+    bench.ExpectOutcome(outcome.work, outcome.shown, outcome.log, outcome.result);
+    after(bench, row);
+  }
+}
 
 }  // namespace app_test

@@ -2,8 +2,6 @@
 // a PIN, the radio rules, the order of its checks, and each outcome.
 #include <gtest/gtest.h>
 
-#include <functional>
-
 #include "app/core/card_preread.h"
 #include "app/core/pin_change_dialog.h"
 #include "tests/app/operation_bench.h"
@@ -60,36 +58,8 @@ TEST(PinChangeDialog, ShowsEachCardsPinSettingsAndFollowsTheRadios) {
   }
 }
 
-TEST(PinChangeDialog, ChecksInOrder) {
-  OperationBench bench;
-  bench.PlaceUserCard();
-  PinChangeDialog dialog(bench.context);
-  bench.Open(pellam::RunPinChangeOperation, dialog);
-  // The PIN checks themselves are the Issue dialog's; here, that each field
-  // is read whole from its own control.
-  bench.Type({{2017, "123456789"}, {2018, ""}, {2022, "x"}});
-  bench.surface.answers = {false};  // count 0 declined once
-  bench.ExpectRefusals(dialog, {
-                                   {"T9703/Error", {{2017, "4321"}}},
-                                   {"T7015/Error", {{2018, "4321"}}},
-                                   {"T9909/Error", {{2022, "0"}}},
-                                   {"T7016/Question", {}},
-                               });
-  bench.PressOk(dialog);  // count 0 accepted this time
-  EXPECT_EQ(bench.Shown(), (Strings{"T7016/Question", "T4002/Info"}));
-  EXPECT_EQ(bench.card.pin, "4321");
-  EXPECT_EQ(bench.card.retry_limit, 0);
-}
-
-struct PinCase {
-  const char* name;
+struct PinCase : app_test::OutcomeRow {
   bool pin_off;
-  std::map<int, std::string> typed;
-  std::string failing;  // a card call, or "close"
-  Strings work;
-  Strings shown;
-  std::string log;
-  int result;
   std::string pin_after;
   int limit_after;
 };
@@ -100,32 +70,33 @@ TEST(PinChangeDialog, WritesTellsAndLogs) {
   const std::map<int, std::string> new_pin{{2022, "9"}, {2017, "55555555"}, {2018, "55555555"}};  // the longest
   // clang-format off
   const PinCase cases[] = {
-      {"settings kept", false, {}, "", work, {"T4002/Info"}, logged, 1, "1234", 5},
-      {"new PIN", false, new_pin, "", work, {"T4002/Info"}, logged, 1, "55555555", 9},
-      {"PIN check off, fields not read", true, {{2017, "x"}, {2022, "x"}}, "", work, {"T4002/Info"}, logged, 1, "", 0},
-      {"user ID unreadable", false, {}, "read-user-account", work, {"T4002/Info"}, ",ADMIN01,change PIN property", 1,
-       "1234", 5},
-      {"retry limit write fails", false, new_pin, "write-retry-limit", {"write-retry-limit"}, {"T9015/Error"}, "", 2,
-       "1234", 5},
-      {"PIN write fails", false, new_pin, "write-pin", {"write-retry-limit", "write-pin"}, {"T9015/Error"}, "", 2,
-       "1234", 9},
-      {"close fails", false, {}, "close", work, {"T9009/Error"}, logged, 2, "1234", 5},
+      {{"settings kept", false, {}, "", work, {"T4002/Info"}, logged, 1}, false, "1234", 5},
+      {{"new PIN", false, new_pin, "", work, {"T4002/Info"}, logged, 1}, false, "55555555", 9},
+      {{"PIN check off, fields not read", false, {{2017, "x"}, {2022, "x"}}, "", work, {"T4002/Info"}, logged, 1},
+       true, "", 0},
+      {{"user ID unreadable", false, {}, "read-user-account", work, {"T4002/Info"}, ",ADMIN01,change PIN property",
+        1}, false, "1234", 5},
+      {{"retry limit write fails", false, new_pin, "write-retry-limit", {"write-retry-limit"}, {"T9015/Error"}, "", 2},
+       false, "1234", 5},
+      {{"PIN write fails", false, new_pin, "write-pin", {"write-retry-limit", "write-pin"}, {"T9015/Error"}, "", 2},
+       false, "1234", 9},
+      // The PIN checks themselves are the Issue dialog's; here, that each
+      // field is read whole from its own control, and count 0 asks.
+      {{"checked in order", false, {{2017, "123456789"}, {2018, ""}, {2022, "x"}}, "", work,
+        {"T7016/Question", "T4002/Info"}, logged, 1, {false},
+        {{"T9703/Error", {{2017, "4321"}}}, {"T7015/Error", {{2018, "4321"}}}, {"T9909/Error", {{2022, "0"}}},
+         {"T7016/Question", {}}}}, false, "4321", 0},
   };
   // clang-format on
-  for (const PinCase& c : cases) {
-    SCOPED_TRACE(c.name);
-    OperationBench bench;
-    bench.PlaceUserCard();
-    PinChangeDialog dialog(bench.context);
-    bench.Open(pellam::RunPinChangeOperation, dialog);
-    bench.Type(c.typed);
-    if (c.pin_off) Click(bench, dialog, 1011);
-    bench.card.failing = {c.failing};
-    bench.PressOk(dialog);
-    bench.ExpectOutcome(c.work, c.shown, c.log, c.result);
-    EXPECT_EQ(bench.card.pin, c.pin_after);
-    EXPECT_EQ(bench.card.retry_limit, c.limit_after);
-  }
+  app_test::RunOutcomes<PinChangeDialog>(
+      pellam::RunPinChangeOperation, cases,
+      [](OperationBench& bench, PinChangeDialog& dialog, const PinCase& c) {
+        if (c.pin_off) Click(bench, dialog, 1011);
+      },
+      [](OperationBench& bench, const PinCase& c) {
+        EXPECT_EQ(bench.card.pin, c.pin_after);
+        EXPECT_EQ(bench.card.retry_limit, c.limit_after);
+      });
 }
 
 }  // namespace

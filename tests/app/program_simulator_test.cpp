@@ -1,14 +1,11 @@
 // The program's operations through the real card library and the reader
 // simulator on a pseudo-terminal, the reader found through the registry
-// stand-in as the program finds it: the administrator-card gate, an issue of
-// each card use, and one pass of the update, PIN change, PIN unlock and
-// initialise dialogs after their pre-reads; the cards read back from the
-// simulator and its violation list empty after each test.
+// stand-in as the program finds it: an issue of each card use, and one pass
+// of the update, PIN change, PIN unlock and initialise dialogs after their
+// pre-reads; the cards read back from the simulator and its violation list
+// empty after each test.
 #include <gtest/gtest.h>
 
-#include <functional>
-
-#include "app/core/admin_id_dialog.h"
 #include "app/core/card_preread.h"
 #include "app/core/initialize_dialog.h"
 #include "app/core/issue_dialog.h"
@@ -22,7 +19,6 @@
 namespace {
 
 using app_test::FakeView;
-using pellam::ChildDialog;
 
 class ProgramOnSimulator : public ::testing::Test {
  protected:
@@ -49,24 +45,12 @@ class ProgramOnSimulator : public ::testing::Test {
     EXPECT_TRUE(stats["violations"].empty()) << stats["violations"].dump(1);
   }
 
-  // Opens the reader on the card lying on it, as the library's callers do.
-  void OpenCard() {
-    ASSERT_EQ(GenOpenDevice(nullptr, sim_.link().c_str()), CORVEX_OK);
-    std::int32_t present = 0;
-    ASSERT_EQ(GenSenseCard(&present, pellam::kSystemCode, 1), CORVEX_OK);
-  }
-
-  void Place(const std::string& card, const std::string& kind) {
-    ASSERT_TRUE(sim_.Do("create " + card + " " + kind));
-    ASSERT_TRUE(sim_.Do("place " + card));
-  }
-
   // Runs a main-window button's pre-read; its dialog gets `typed` and OK.
   void RunOperation(pellam::DialogLogic& dialog, app_test::PreRead pre_read,
                     const std::map<int, std::string>& typed = {}, const std::map<int, bool>& radios = {}) {
     bench_.view = FakeView(app_test::kDialogWindow);
     bench_.main = FakeView(app_test::kMainWindow);
-    bench_.main.child_result = [&](ChildDialog) {
+    bench_.main.child_result = [&](pellam::ChildDialog) {
       dialog.OnInit(bench_.view);
       bench_.Type(typed);
       for (const auto& [control, checked] : radios) bench_.view.checks[control] = checked;
@@ -85,30 +69,15 @@ class ProgramOnSimulator : public ::testing::Test {
   app_test::OperationBench bench_{&card_};
 };
 
-// The user card is swapped for the administrator card while the question is open.
-TEST_F(ProgramOnSimulator, GateReadsTheAdministratorCardAfterAUserCard) {
-  Place("alice", "user alice secret");
-  bench_.surface.on_message = [this] { sim_.Do("place boss"); };
-  bench_.state.records.admin.admin_id.Clear();
-  pellam::AdminIdDialog dialog(bench_.state, bench_.messages, card_);
-  FakeView view(app_test::kDialogWindow);
-  dialog.OnInit(view);
-  for (int i = 0; i < 10 && !view.ended; ++i) dialog.OnTimer(view);
-  dialog.OnDestroy(view);
-  EXPECT_EQ(view.result, pellam::AdminIdDialog::kResultRead);
-  ASSERT_EQ(bench_.Shown(), std::vector<std::string>{"T9011/Question"});
-  EXPECT_EQ(bench_.surface.shown[0].kind, pellam::MessageBoxKind::WarningQuestion);
-  EXPECT_EQ(bench_.surface.shown[0].owner, app_test::kDialogWindow);
-  EXPECT_EQ(std::string(bench_.state.records.admin.admin_id.bytes.data()), "ADMIN01");
-  EXPECT_FALSE(bench_.state.admin_reader_open);
-}
-
-TEST_F(ProgramOnSimulator, IssuesEachCardUseAndTheCardsReadBack) {
+// A card of each use issued and read back; then the user-ID card, issued
+// last, updated, its PIN changed, unlocked and initialised.
+TEST_F(ProgramOnSimulator, IssuesEachCardUseThenUpdatesPinChangesUnlocksAndInitialises) {
   const platform::LocalDateTime today = platform::CurrentLocalDateTime();
-  for (const bool code_card : {false, true}) {
+  for (const bool code_card : {true, false}) {
     SCOPED_TRACE(code_card ? "user-code card" : "user-ID card");
     const std::string name = code_card ? "code" : "new";
-    Place(name, "blank");
+    ASSERT_TRUE(sim_.Do("create " + name + " blank"));
+    ASSERT_TRUE(sim_.Do("place " + name));
     bench_.surface.shown.clear();
     pellam::IssueDialog first(bench_.context);
     FakeView first_view(app_test::kDialogWindow);
@@ -136,51 +105,45 @@ TEST_F(ProgramOnSimulator, IssuesEachCardUseAndTheCardsReadBack) {
     EXPECT_EQ(card["pin"], code_card ? "" : "4321");
     EXPECT_EQ(card["retry_limit"], code_card ? "00" : "03");
   }
-}
-
-TEST_F(ProgramOnSimulator, UpdatePinChangeUnlockAndInitialise) {
-  Place("alice", "user alice secret");
-  // The card belongs to this run's administrator once its ID is on it.
-  OpenCard();
-  ASSERT_EQ(GenWriteAdminIdToUser("ADMIN01", 7), CORVEX_OK);
-  ASSERT_EQ(GenCloseDevice(), CORVEX_OK);
 
   {
     pellam::UpdateDialog update(bench_.context);
     RunOperation(update, pellam::RunUpdateOperation,
-                 {{2015, "new"}, {2016, "new"}, {2023, "Alice A."}, {2024, "moved"}, {2051, "42"}});
-    const nlohmann::json card = sim_.Dump("alice");
+                 {{2015, "new"}, {2016, "new"}, {2023, "Carol A."}, {2024, "moved"}, {2051, "42"}});
+    const nlohmann::json card = sim_.Dump("new");
     EXPECT_EQ(card["password"], "new");
-    EXPECT_EQ(card["user_name"], "Alice A.");
+    EXPECT_EQ(card["user_name"], "Carol A.");
     EXPECT_EQ(card["user_code"], "0000002A");
   }
   {
     pellam::PinChangeDialog change(bench_.context);
     RunOperation(change, pellam::RunPinChangeOperation, {{2017, "2468"}, {2018, "2468"}, {2022, "2"}},
                  {{1010, true}, {1011, false}});
-    EXPECT_EQ(bench_.LastLog(), "alice,ADMIN01,change PIN property") << "the user ID read back after the writes";
-    const nlohmann::json card = sim_.Dump("alice");
+    EXPECT_EQ(bench_.LastLog(), "carol,ADMIN01,change PIN property") << "the user ID read back after the writes";
+    const nlohmann::json card = sim_.Dump("new");
     EXPECT_EQ(card["pin"], "2468");
     EXPECT_EQ(card["retry_limit"], "02");
     // A wrong PIN counts against the card until it is unlocked.
-    OpenCard();
+    ASSERT_EQ(GenOpenDevice(nullptr, sim_.link().c_str()), CORVEX_OK);
+    std::int32_t present = 0;
+    ASSERT_EQ(GenSenseCard(&present, pellam::kSystemCode, 1), CORVEX_OK);
     EXPECT_EQ(GenVerifyPIN("1111", 4), CORVEX_WRONG_PIN);
     ASSERT_EQ(GenCloseDevice(), CORVEX_OK);
-    EXPECT_NE(sim_.Dump("alice")["retry_count"], "00");
+    EXPECT_NE(sim_.Dump("new")["retry_count"], "00");
   }
   {
     pellam::ConfirmDialog unlock(bench_.context);
     RunOperation(unlock, pellam::RunPinUnlockOperation);
-    EXPECT_EQ(bench_.LastLog(), "alice,ADMIN01,unlocked PIN");
-    EXPECT_EQ(sim_.Dump("alice")["retry_count"], "00") << "unlocked";
+    EXPECT_EQ(bench_.LastLog(), "carol,ADMIN01,unlocked PIN");
+    EXPECT_EQ(sim_.Dump("new")["retry_count"], "00") << "unlocked";
   }
   {
     pellam::InitializeDialog initialise(bench_.context);
     RunOperation(initialise, pellam::RunInitialiseOperation, {}, {{1026, true}, {1027, false}});  // delete the ID
-    const nlohmann::json card = sim_.Dump("alice");
+    const nlohmann::json card = sim_.Dump("new");
     EXPECT_EQ(card["user_id"], "");
     EXPECT_EQ(card["admin_id_on_user"], "");
-    EXPECT_EQ(bench_.ClosedList(), "") << "its list line is gone";
+    EXPECT_EQ(bench_.ClosedList(), "alice,2024,5,17,1\r\n") << "its list line is gone, the other kept";
   }
 }
 

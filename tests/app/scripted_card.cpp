@@ -170,12 +170,7 @@ std::int32_t ScriptedCard::ResetRetryCounter() { return Store("reset-retry", ret
 void ScriptedCard::PlaceBlank(std::uint8_t id) {
   card_type = 0;
   card_id = {0x01, 0x2E, 0, 0, 0, 0, 0, id};
-  admin_id.clear();
-  user_id.clear();
-  password.clear();
-  user_name.clear();
-  comment.clear();
-  pin.clear();
+  for (std::string* text : {&admin_id, &user_id, &password, &user_name, &comment, &pin}) text->clear();
   user_code = {};
   issue_info = {};
   retry_limit = 0;

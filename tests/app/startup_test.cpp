@@ -20,8 +20,6 @@ using Strings = std::vector<std::string>;
 struct StartBench {
   StartBench() { folder.CopyLanguageFiles(); }
 
-  bool Run() { return window.OnInit(view); }
-
   // The text of `id` in the shipped file of the locale, as "text/caption"
   // with the caption's id.
   std::string Text(std::int32_t id) const {
@@ -81,7 +79,7 @@ TEST(MainWindow, StartsStopsOrReportsThenTheExitPathBacksUp) {
     const std::string list = run.list_rows < 0 ? "" : bench.folder.WriteList(run.list_rows);
     bench.group_result = run.group_result;
     bench.services.locale_id = run.locale;
-    EXPECT_EQ(bench.Run(), run.started);
+    EXPECT_EQ(bench.window.OnInit(bench.view), run.started);
     Strings shown;
     for (const auto& [text, caption] : run.shown) shown.push_back(bench.Message(text, caption));
     EXPECT_EQ(bench.surface.Texts(), shown);
@@ -158,7 +156,7 @@ TEST(Startup, LanguageFailuresUseFixedTextsByLocale) {
     bench.folder.WriteList(1);
     std::filesystem::remove(bench.folder.dir().path() / c.remove);
     bench.services.locale_id = c.locale;
-    EXPECT_FALSE(bench.Run());
+    EXPECT_FALSE(bench.window.OnInit(bench.view));
     EXPECT_EQ(bench.surface.Texts(), Strings{std::string(c.text) + "/" + c.caption});
     EXPECT_EQ(bench.surface.shown[0].kind, pellam::MessageBoxKind::Warning);
     EXPECT_EQ(bench.surface.shown[0].owner, pellam::kNoWindow);
