@@ -4,6 +4,9 @@
 // tests show.)
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
+
 #include "cardlib/reader_session.h"
 #include "readersim/crypto.h"
 #include "readersim/simulated_reader.h"
