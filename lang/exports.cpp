@@ -97,7 +97,9 @@ int32_t CheckUserGroups(const char* group_name, int32_t* out_four) {
   GetUserAndDomain(account, nullptr);
   const std::optional<std::vector<std::string>> members = platform::LocalGroupMembers(group_name);
   if (!members) return LINGREL_NOT_MEMBER;
-  return lingrel::IsDirectMember(account, *members) ? LINGREL_OK : LINGREL_NOT_MEMBER;
+  const lingrel::MemberNames names =
+      platform::GroupMembersMayLackDomain() ? lingrel::MemberNames::MayLackDomain : lingrel::MemberNames::WithDomain;
+  return lingrel::IsDirectMember(account, *members, names) ? LINGREL_OK : LINGREL_NOT_MEMBER;
 }
 
 }  // extern "C"

@@ -26,4 +26,9 @@ std::optional<std::string> CurrentAccountName();
 // the list ends before that member.
 std::optional<std::vector<std::string>> LocalGroupMembers(const char* group);
 
+// True when the system may report a local group's members by bare name,
+// without a domain. Only Wine does (it is recognised at run time by ntdll's
+// wine_get_version export); Windows and the POSIX stand-in always give one.
+bool GroupMembersMayLackDomain();
+
 }  // namespace platform

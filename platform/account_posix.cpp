@@ -58,4 +58,6 @@ std::optional<std::vector<std::string>> LocalGroupMembers(const char* group_name
   return members;
 }
 
+bool GroupMembersMayLackDomain() { return false; }
+
 }  // namespace platform

@@ -59,4 +59,9 @@ std::optional<std::vector<std::string>> LocalGroupMembers(const char* group) {
   return members;
 }
 
+bool GroupMembersMayLackDomain() {
+  const HMODULE ntdll = ::GetModuleHandleA("ntdll.dll");
+  return ntdll != nullptr && ::GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
 }  // namespace platform

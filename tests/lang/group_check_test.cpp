@@ -18,33 +18,46 @@
 namespace {
 
 using lingrel::IsDirectMember;
+using lingrel::MemberNames;
 using lingrel::NamesAccount;
 
-// A member names the account by its whole name, or by the user part alone,
-// compared exactly; an empty account is nobody.
-TEST(GroupMembers, NamesMatchWholeOrByTheUserPartExactly) {
+// A member names the account by its whole name, compared exactly; by the
+// user part alone only where the system may leave the domain out (Wine).
+TEST(GroupMembers, NamesMatchWholeOrByTheUserPartOnlyWhereDomainsMayLack) {
   const struct {
     const char* member;
     const char* account;
-    bool names;
+    bool names_with_domain;
+    bool names_may_lack_domain;
   } cases[] = {
-      {"HOST\\alice", "HOST\\alice", true},
-      {"HOST\\Alice", "HOST\\alice", false},
-      {"host\\alice", "HOST\\alice", false},
-      {"OTHER\\alice", "HOST\\alice", false},
-      {"HOST\\alice2", "HOST\\alice", false},
-      {"alice", "HOST\\alice", true},
-      {"Alice", "HOST\\alice", false},
-      {"HOST", "HOST\\alice", false},
-      {"", "HOST\\alice", false},
-      {"", "", false},
+      {"HOST\\alice", "HOST\\alice", true, true},
+      {"HOST\\Alice", "HOST\\alice", false, false},
+      {"host\\alice", "HOST\\alice", false, false},
+      {"OTHER\\alice", "HOST\\alice", false, false},
+      {"HOST\\alice2", "HOST\\alice", false, false},
+      {"alice", "HOST\\alice", false, true},
+      {"Alice", "HOST\\alice", false, false},
+      {"HOST", "HOST\\alice", false, false},
+      {"", "HOST\\alice", false, false},
+      {"", "", false, false},
   };
-  for (const auto& c : cases) EXPECT_EQ(NamesAccount(c.member, c.account), c.names) << c.member << " " << c.account;
-  EXPECT_FALSE(IsDirectMember("", {"", "\\", "HOST\\alice"}));
-  EXPECT_FALSE(IsDirectMember("HOST\\alice", {}));
-  EXPECT_FALSE(IsDirectMember("HOST\\alice", {"HOST\\bob", "DOMAIN\\Domain Admins"}));
-  EXPECT_TRUE(IsDirectMember("HOST\\alice", {"HOST\\bob", "HOST\\alice"}));
-  EXPECT_TRUE(IsDirectMember("HOST\\alice", {"Administrator", "alice"}));
+  for (const auto& c : cases) {
+    EXPECT_EQ(NamesAccount(c.member, c.account, MemberNames::WithDomain), c.names_with_domain) << c.member;
+    EXPECT_EQ(NamesAccount(c.member, c.account, MemberNames::MayLackDomain), c.names_may_lack_domain) << c.member;
+  }
+  for (MemberNames names : {MemberNames::WithDomain, MemberNames::MayLackDomain}) {
+    EXPECT_FALSE(IsDirectMember("", {"", "\\", "HOST\\alice"}, names));
+    EXPECT_FALSE(IsDirectMember("HOST\\alice", {}, names));
+    EXPECT_FALSE(IsDirectMember("HOST\\alice", {"HOST\\bob", "DOMAIN\\Domain Admins"}, names));
+    EXPECT_TRUE(IsDirectMember("HOST\\alice", {"HOST\\bob", "HOST\\alice"}, names));
+  }
+  EXPECT_FALSE(IsDirectMember("HOST\\alice", {"Administrator", "alice"}, MemberNames::WithDomain));
+  EXPECT_TRUE(IsDirectMember("HOST\\alice", {"Administrator", "alice"}, MemberNames::MayLackDomain));
+}
+
+// The looser rule is chosen only where the process runs under Wine.
+TEST(GroupMembers, BareNamesAreExpectedOnlyUnderWine) {
+  EXPECT_EQ(platform::GroupMembersMayLackDomain(), testing_support::RunningUnderWine());
 }
 
 TEST(AccountName, IsDomainBackslashUserWithinTheBuffer) {
@@ -94,7 +107,7 @@ TEST(GroupCheck, PosixGroupDatabase) {
 
   const std::optional<std::vector<std::string>> members = platform::LocalGroupMembers(own_name.c_str());
   ASSERT_TRUE(members.has_value());
-  EXPECT_TRUE(IsDirectMember(platform::CurrentAccountName().value_or(""), *members));
+  EXPECT_TRUE(IsDirectMember(platform::CurrentAccountName().value_or(""), *members, MemberNames::WithDomain));
 }
 #endif
 
