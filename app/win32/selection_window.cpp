@@ -114,6 +114,9 @@ INT_PTR SelectionWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam, b
     case WM_COMMAND:
       // Escape: the main window has no Cancel button, and Escape never closes it.
       if (LOWORD(wparam) == IDCANCEL) return TRUE;
+      // Owner-drawn buttons also notify double-clicks; only a click (of the
+      // mouse or the keyboard) starts an operation.
+      if (HIWORD(wparam) != BN_CLICKED) return TRUE;
       logic_.OnCommand(*this, LOWORD(wparam));
       return TRUE;
     case WM_CLOSE: EndDialog(pellam::SelectionDialog::kResultCancel); return TRUE;

@@ -11,6 +11,7 @@
 //   gui_driver gone MARK SECONDS        MARK is gone
 //   gui_driver text MARK ID             the text of control ID (0: the title)
 //   gui_driver press MARK ID            clicks button ID (posted: a dialog it opens does not block)
+//   gui_driver doubleclick MARK ID      the double-click notification of button ID, as an owner-drawn button sends it
 //   gui_driver click MARK ID            clicks radio button or check box ID; fails when it is disabled
 //   gui_driver type MARK ID TEXT        sets the text of control ID
 //   gui_driver select MARK ID INDEX     chooses entry INDEX of drop-down list ID and tells the window
@@ -187,7 +188,7 @@ BOOL CALLBACK ListBox(HWND window, LPARAM) {
 
 int Usage() {
   std::fprintf(stderr,
-               "usage: gui_driver wait|gone|text|press|click|type|select|enabled|key|show|shot|boxes|answer|link "
+               "usage: gui_driver wait|gone|text|press|doubleclick|click|type|select|enabled|key|show|shot|boxes|answer|link "
                "...\n");
   return 2;
 }
@@ -247,8 +248,10 @@ int main(int argc, char** argv) {
   }
   HWND control = ::GetDlgItem(window, id);
   if (control == nullptr) return 1;
-  if (command == "press") {
-    return ::PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(control)) ? 0 : 1;
+  if (command == "press" || command == "doubleclick") {
+    const WORD notification = command == "press" ? BN_CLICKED : BN_DOUBLECLICKED;
+    return ::PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, notification), reinterpret_cast<LPARAM>(control)) ? 0
+                                                                                                               : 1;
   }
   if (command == "click") {
     // As the mouse would: a disabled button cannot be clicked, and the button

@@ -99,6 +99,8 @@ pellam_driver wait GetAdminDialog 3 && fail "the gate came back after a restore"
 # blank card, the list and the log. The main window is disabled meanwhile.
 issue="title=Issue Card"
 info="title=Issue Information"
+pellam_driver doubleclick SelectDialog 6002
+pellam_driver wait "$issue" 1 && fail "a double-click notification opened the Issue dialog"
 pellam_driver press SelectDialog 6002
 pellam_driver wait "$issue" 10 || fail "the Issue dialog did not appear"
 expect_text "$issue" 2050 "User-ID card"
