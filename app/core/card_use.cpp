@@ -9,7 +9,8 @@ namespace pellam {
 std::uint32_t ReadCardUse() {
   const auto value = platform::ReadRegistryValue(platform::RegistryRoot::LocalMachine, kCardUseKey, kCardUseValue,
                                                  platform::RegistryAccess::Full);
-  if (!value || value->data.size() < 4) return 0;
+  // Read as a 4-byte value: one of any other length cannot be read as such.
+  if (!value || value->data.size() != 4) return 0;
   std::uint32_t stored = 0;
   std::memcpy(&stored, value->data.data(), sizeof stored);  // least significant byte first, as stored
   return stored > 1 ? 0 : stored;

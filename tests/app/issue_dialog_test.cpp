@@ -75,9 +75,17 @@ TEST(IssueDialog, InitialisationAndEnablingRules) {
   dialog.OnDestroy(view);
   EXPECT_EQ(bench.state.message_owner, app_test::kMainWindow);
 
-  for (const bool odd_value : {false, true}) {  // no key, or a value above 1: the user-ID card
+  // No key, a value above 1, or a value that is not 4 bytes long (a QWORD 1,
+  // five bytes 01 00 00 00 00): the user-ID card.
+  const std::string one_longer("\x01\0\0\0\0", 5);
+  for (int odd_value = 0; odd_value < 4; ++odd_value) {
     OperationBench again;
-    odd_value ? again.MakeRegistry(7) : again.MakeRegistryWithoutKey();
+    switch (odd_value) {
+      case 0: again.MakeRegistryWithoutKey(); break;
+      case 1: again.MakeRegistry(7); break;
+      case 2: again.MakeRegistryValue(11, one_longer + std::string(3, '\0')); break;
+      case 3: again.MakeRegistryValue(3, one_longer); break;
+    }
     IssueDialog fresh(again.context);
     OpenIssue(again, fresh);
     EXPECT_EQ(again.view.selections[2050], 0);

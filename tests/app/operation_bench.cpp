@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <sstream>
 
 #include "app/core/card_use.h"
@@ -79,15 +80,21 @@ std::string OperationBench::ClosedList() {
   return folder.Read("UserIDList.csv");
 }
 
+void OperationBench::MakeRegistry(std::uint32_t card_use) {
+  std::string bytes;
+  for (int shift = 0; shift < 32; shift += 8) bytes.push_back(static_cast<char>((card_use >> shift) & 0xFF));
+  MakeRegistryValue(4, bytes);
+}
+
 #if defined(_WIN32)
 
-void OperationBench::MakeRegistry(std::uint32_t card_use) {
+void OperationBench::MakeRegistryValue(std::uint32_t type, const std::string& bytes) {
   HKEY key = nullptr;
   ASSERT_EQ(
       ::RegCreateKeyExA(HKEY_LOCAL_MACHINE, pellam::kCardUseKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
       ERROR_SUCCESS);
-  const DWORD value = card_use;
-  ::RegSetValueExA(key, pellam::kCardUseValue, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+  ::RegSetValueExA(key, pellam::kCardUseValue, 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
+                   static_cast<DWORD>(bytes.size()));
   ::RegCloseKey(key);
 }
 
@@ -95,11 +102,15 @@ void OperationBench::MakeRegistryWithoutKey() { ::RegDeleteTreeA(HKEY_LOCAL_MACH
 
 #else
 
-void OperationBench::MakeRegistry(std::uint32_t card_use) {
-  folder.Write("machine.reg",
-               "REGEDIT4\r\n\r\n"
-               "[HKEY_LOCAL_MACHINE\\SOFTWARE\\VORAN\\VORAN Tollmark]\r\n\"cardtype\"=dword:0000000" +
-                   std::to_string(card_use) + "\r\n");
+void OperationBench::MakeRegistryValue(std::uint32_t type, const std::string& bytes) {
+  std::string hex;
+  for (char byte : bytes) {
+    char digits[4];
+    std::snprintf(digits, sizeof digits, "%s%02x", hex.empty() ? "" : ",", static_cast<unsigned char>(byte));
+    hex += digits;
+  }
+  folder.Write("machine.reg", "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\VORAN\\VORAN Tollmark]\r\n\"cardtype\"=hex(" +
+                                  std::to_string(type) + "):" + hex + "\r\n");
 }
 
 void OperationBench::MakeRegistryWithoutKey() { folder.Write("machine.reg", "REGEDIT4\r\n"); }

@@ -72,6 +72,8 @@ class OperationBench {
   // registry.
   void MakeRegistry(std::uint32_t card_use);
   void MakeRegistryWithoutKey();
+  // The value as `bytes` of registry type `type` (4 a DWORD, 11 a QWORD, 3 binary).
+  void MakeRegistryValue(std::uint32_t type, const std::string& bytes);
   // The user-ID list file as it stands; the list is closed first, as the
   // program closes it at exit, since it is open without sharing.
   std::string ClosedList();
