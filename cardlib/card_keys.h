@@ -3,8 +3,9 @@
 // registered into the reader's key slots 0..10 (slot 0 is key B of every
 // service, slots 1..10 the services' key A).
 //
-// The values live in one source file: development_keys.cpp by default, or the
-// site's own file named by the CMake option CORVEX_SITE_KEY_FILE. Whoever
+// The values live in one source file: the site's own, named by the CMake
+// option CORVEX_SITE_KEY_FILE (scripts/make-site-keys writes it), or
+// development_keys.cpp in test builds and where asked for by name. Whoever
 // copies a key out of these constants wipes the copy after use.
 #pragma once
 

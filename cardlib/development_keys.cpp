@@ -1,5 +1,6 @@
-// Development keys, shared with the reader simulator. A site build replaces
-// this file with its own (CMake option CORVEX_SITE_KEY_FILE), defining
+// Development keys, shared with the reader simulator and known to everyone. A
+// site build replaces this file with its own (CMake option
+// CORVEX_SITE_KEY_FILE, written by scripts/make-site-keys), defining
 // CompiledKeys() in the same form.
 #include "cardlib/card_keys.h"
 

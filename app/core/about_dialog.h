@@ -1,5 +1,5 @@
 // AboutDialog: the version window, opened from the system menu and from the
-// Version button.
+// Version button. A build with the development keys says so there.
 #pragma once
 
 #include "app/core/app_state.h"
@@ -12,6 +12,8 @@ class AboutDialog {
   static constexpr int kTemplate = 5503;
   static constexpr int kCaptionControl = 1076;  // program name over the picture
   static constexpr int kCaptionPoints = 18;
+  // Empty, but in a build that carries the development keys.
+  static constexpr int kDevelopmentKeysControl = 3008;
 
   explicit AboutDialog(AppState& state) : state_(state) {}
 

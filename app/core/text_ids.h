@@ -23,6 +23,8 @@ inline constexpr std::int32_t kProgramTitle = 1100;
 inline constexpr std::int32_t kMainHeading = 3000;
 inline constexpr std::int32_t kEndButton = 6007;
 inline constexpr std::int32_t kVersionButton = 6008;
+// In a build with the development keys only: the version dialog's warning.
+inline constexpr std::int32_t kDevelopmentKeysNotice = 3008;
 
 // Administrator-ID dialog.
 inline constexpr std::int32_t kAdminIdInstruction = 1000;
@@ -74,6 +76,8 @@ inline constexpr std::int32_t kAllProgramTexts[] = {
     // labels of the dialogs
     1000, 1001, 1002, 1003, 1004, 1005, 1006, 1007, 1008, 1009, 1010, 1011, 1012, 1013, 1014, 1015, 1016, 1017,
     1018, 1019, 1020, 1022, 1023, 1024, 1025, 1026, 1027, 1028, 1029, 1030, 1031, 1032, 3004, 3005, 3006, 3007,
+    // the version dialog's development-keys warning
+    3008,
     // completion notices
     4000, 4001, 4002, 4003, 4004,
     // operation questions and failures

@@ -14,6 +14,13 @@ INT_PTR AboutWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam, bool&
         ::SetBkColor(dc, kGrey);
         return reinterpret_cast<INT_PTR>(grey_);
       }
+      // The development-keys warning: red, on the dialog's own face.
+      if (::GetDlgCtrlID(reinterpret_cast<HWND>(lparam)) == pellam::AboutDialog::kDevelopmentKeysControl) {
+        HDC dc = reinterpret_cast<HDC>(wparam);
+        ::SetTextColor(dc, RGB(192, 0, 0));
+        ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
+        return reinterpret_cast<INT_PTR>(::GetSysColorBrush(COLOR_BTNFACE));
+      }
       break;
     case WM_COMMAND:
       if (LOWORD(wparam) == IDOK || LOWORD(wparam) == IDCANCEL) {

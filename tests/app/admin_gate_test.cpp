@@ -5,6 +5,7 @@
 
 #include <functional>
 
+#include "app/core/about_dialog.h"
 #include "app/core/admin_id_dialog.h"
 #include "app/core/selection_dialog.h"
 #include "tests/app/operation_bench.h"
@@ -108,6 +109,7 @@ TEST(Gate, PollsAsksReportsAndEnds) {
 
 // The main window: the first paint asks once; a failed gate cancels it; the
 // version button and the system menu open the same dialog, End closes.
+// The version dialog warns of the development keys.
 TEST(MainWindowGate, FirstPaintAsksOnceAFailedGateEndsAndTheButtonsOpenTheirDialogs) {
   OperationBench bench;
   pellam::StartupServices services{bench.card, 0x0409, [] { return 0; }};
@@ -143,6 +145,13 @@ TEST(MainWindowGate, FirstPaintAsksOnceAFailedGateEndsAndTheButtonsOpenTheirDial
   window.OnCommand(view, 6007);
   EXPECT_TRUE(view.ended);
   EXPECT_EQ(view.result, pellam::SelectionDialog::kResultOk);
+
+  // The version dialog of a build with the development keys (every test build) says so.
+  pellam::AboutDialog about(bench.state);
+  FakeView version(app_test::kDialogWindow);
+  about.OnInit(version);
+  EXPECT_EQ(version.texts[pellam::AboutDialog::kDevelopmentKeysControl], "T3008");
+  about.OnDestroy(version);
 }
 
 }  // namespace

@@ -4,8 +4,10 @@
 #
 #   install_test.sh PELLAM_BIN READERSIM PACKAGE NEXT_PACKAGE VERSION NEXT_VERSION WORK_DIR
 #
-# A silent install leaves the program, the language files, the settings, the
-# card-use value, the Start-menu shortcut and the uninstall entry; the
+# The package holds the data folder's permissions and says in its name that
+# it carries the development keys. A silent install leaves the program, the
+# language files, the settings, the card-use value, the Start-menu shortcut
+# and the uninstall entry; the
 # installed program starts from its data folder against the simulator and
 # passes the administrator-card gate; NEXT_PACKAGE, the same package with a
 # higher version, installs over it and keeps the list, the log, the backups,
@@ -62,6 +64,20 @@ msiexec_quiet() {  # log name, msiexec's arguments: silent, logged to the work f
 
 rm -rf "$work"
 mkdir -p "$work"
+
+# What the package holds that Wine's msiexec does not show: the data folder's
+# permissions (SYSTEM and Administrators full control, Users read and
+# execute, inherited, nothing from ProgramData), on its CreateFolder row.
+table_rows() {  # package, table: its rows without the three header lines
+  msiinfo export "$1" "$2" | tr -d '\r' | tail -n +4
+}
+[ "$(table_rows "$package" MsiLockPermissionsEx)" = \
+  "$(printf 'DataFolderPermissions\tDATADIR\tCreateFolder\tD:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;FRFX;;;BU)\t')" ] ||
+  fail "the data folder's permissions are '$(table_rows "$package" MsiLockPermissionsEx)'"
+table_rows "$package" CreateFolder | grep -qx "$(printf 'DATADIR\tDataFolder')" || fail "no CreateFolder row for the data folder"
+# A test build carries the development keys, and its package's name says so.
+[[ "$package" == *"-$version-development-keys.msi" ]] || fail "the package $package does not say it has the development keys"
+
 pellam_reader_prefix com8 || fail "cannot create the Wine prefix"
 prefix_ready=$(date +%s)
 

@@ -249,9 +249,13 @@ TEST_F(PellamCardOnSimulator, BatchInterruptedAndResumedThenShowAndCharges) {
   EXPECT_EQ(read["prepaid"], 500);
   EXPECT_EQ(read["expiry_date"], "0000-00-00");
 
-  // Usage, and a reader without a card.
+  // Usage, the version of a build with the development keys, and a reader without a card.
   ScriptedConsole usage;
   EXPECT_EQ(Run({"frobnicate"}, usage), kExitRefused);
+  ScriptedConsole version;
+  EXPECT_EQ(Run({"--version"}, version), kExitOk);
+  EXPECT_EQ(version.out, "pellam-card " PELLAM_VERSION
+                         "\nThis build carries the development keys, which everyone has: it must not be used at a site.\n");
   ASSERT_TRUE(sim_.Do("remove"));
   ScriptedConsole empty;
   EXPECT_EQ(Run({"sense"}, empty), kExitCardFailure);

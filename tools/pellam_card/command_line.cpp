@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "app/core/entry_checks.h"
+#include "cardlib/key_build.h"
 
 namespace pellam_card {
 
@@ -16,6 +17,7 @@ const std::vector<OptionSpec> kCommonOptions = {
     {"--json", nullptr, "machine-readable results on standard output"},
     {"--admin-card-first", nullptr, "ask for the administrator card and wait for Enter before reading it"},
     {"--help", nullptr, "this text"},
+    {"--version", nullptr, "the program's version, and whether this build carries the development keys"},
 };
 
 const std::vector<CommandSpec> kCommands = {
@@ -118,7 +120,7 @@ std::optional<Invocation> ParseCommandLine(const std::vector<std::string>& args,
       invocation.operands.push_back(arg);
     }
   }
-  if (invocation.Has("--help")) return invocation;
+  if (invocation.Has("--help") || invocation.Has("--version")) return invocation;
   if (invocation.command == nullptr) {
     error = "no command given";
     return std::nullopt;
@@ -168,6 +170,14 @@ std::string HelpText() {
       "  2  refused input: usage, or rows or values refused by the checks (nothing written for them)\n"
       "  3  the reader or a card failed\n"
       "  4  stopped by the operator (Ctrl-C or end of input) before everything was done\n";
+  return text;
+}
+
+std::string VersionText() {
+  std::string text = "pellam-card " PELLAM_VERSION "\n";
+  if (corvex::kDevelopmentKeysBuild) {
+    text += "This build carries the development keys, which everyone has: it must not be used at a site.\n";
+  }
   return text;
 }
 

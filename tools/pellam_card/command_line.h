@@ -37,7 +37,8 @@ const std::vector<CommandSpec>& Commands();
 const std::vector<OptionSpec>& CommonOptions();
 
 // The invocation, or nullopt with `error` set. "--help" alone, or with a
-// command, gives an invocation whose options hold "--help".
+// command, gives an invocation whose options hold "--help"; likewise
+// "--version".
 std::optional<Invocation> ParseCommandLine(const std::vector<std::string>& args, std::string& error);
 
 // The path the card library opens for `--port`: a COM name ("COM3", any
@@ -48,5 +49,9 @@ bool ReaderPortPath(const std::string& given, std::string& path);
 
 // The whole help text, with the exit statuses.
 std::string HelpText();
+
+// The version (the program's version resource's), and a warning line when
+// the build carries the development keys.
+std::string VersionText();
 
 }  // namespace pellam_card

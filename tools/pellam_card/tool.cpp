@@ -36,6 +36,10 @@ int RunPellamCard(const std::vector<std::string>& args, ToolServices& services) 
     services.console.Out(HelpText());
     return kExitOk;
   }
+  if (invocation->Has("--version")) {
+    services.console.Out(VersionText());
+    return kExitOk;
+  }
   ToolSession session(services, *invocation);
   for (const CommandRun& command : kRuns) {
     if (invocation->command->name == std::string(command.name)) return command.run(session);
