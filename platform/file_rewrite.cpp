@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstdio>
 #include <new>
 #include <string>
 
@@ -124,19 +125,17 @@ bool DiscardSideCopy(const std::string& path) {
   return side.valid() && TruncateFile(side.get(), 0);
 }
 
-std::string TwoDigits(int value) {
-  return {static_cast<char>('0' + value / 10 % 10), static_cast<char>('0' + value % 10)};
-}
-
 // Renames a refused side copy to a name of its own, never over another file;
 // the new name.
 std::optional<std::string> SetAside(const std::string& path) {
   const LocalDateTime now = CurrentLocalDateTime();
-  const std::string stamp = std::to_string(now.year) + TwoDigits(now.month) + TwoDigits(now.day) + "-" +
-                            TwoDigits(now.hour) + TwoDigits(now.minute) + TwoDigits(now.second);
+  char stamp[80];  // room for any int values
+  std::snprintf(stamp, sizeof stamp, "%04d%02d%02d-%02d%02d%02d", now.year, now.month, now.day, now.hour, now.minute,
+                now.second);
   for (int attempt = 1; attempt <= kRefusedNameTries; ++attempt) {
-    std::string name = path + "." + stamp;
-    if (attempt > 1) name += "-" + std::to_string(attempt);
+    std::string name = path;
+    name.append(".").append(stamp);
+    if (attempt > 1) name.append("-").append(std::to_string(attempt));
     name.append(kRefusedSuffix);
     if (PathExists(name.c_str())) continue;
     if (!ReplaceFile(path.c_str(), name.c_str())) return std::nullopt;
