@@ -11,7 +11,10 @@
  * fails leaves the table, its row count and the file as they were, and a
  * rewrite interrupted by a crash is completed by the next OpenIDFile from a
  * complete copy of the new contents kept beside the list while it is being
- * rewritten ("<list>.pending").
+ * rewritten ("<list>.pending"). Such a copy is applied only while the list
+ * holds what that rewrite began from, its result, or a state between; any
+ * other is renamed to "<list>.pending.<YYYYMMDD-HHMMSS>-refused" and the
+ * list used as it is.
  */
 #pragma once
 

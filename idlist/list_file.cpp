@@ -126,7 +126,8 @@ ListStatus BackupList(const char* source, const char* backup) {
 
   std::vector<char> bytes;
   if (const ListStatus read = ReadRaw(from.get(), bytes); read != ListStatus::Ok) return read;
-  if (std::optional<std::vector<char>> pending = platform::PendingContents(from.get())) bytes.swap(*pending);
+  if (std::optional<std::vector<char>> pending = platform::PendingContents(from.get(), {bytes.data(), bytes.size()}))
+    bytes.swap(*pending);
 
   const bool copied = platform::SeekFile(to.get(), 0) && platform::WriteToFile(to.get(), bytes.data(), bytes.size()) &&
                       platform::TruncateFile(to.get(), bytes.size()) && platform::FlushFile(to.get());

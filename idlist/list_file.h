@@ -38,7 +38,8 @@ ListStatus WriteLine(std::int32_t handle, std::int32_t index, std::string_view l
 ListStatus DeleteLine(std::int32_t handle, std::int32_t index, char* rows, std::int32_t& row_count);
 
 // Copies `source` to `backup`. When the source has a pending rewrite that
-// its next open would complete, the backup gets those new contents.
+// its next open would complete (never one it would refuse), the backup gets
+// those new contents.
 ListStatus BackupList(const char* source, const char* backup);
 
 }  // namespace tallix

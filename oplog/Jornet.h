@@ -7,8 +7,9 @@
  * size plus the new line's length (counted with one LF) is above 2,000,000
  * bytes. A removal that fails leaves the log as it was; one that a crash
  * interrupts is completed by the next append from a complete copy of the new
- * contents kept beside the log while it is rewritten. The library keeps no
- * state and never creates the log.
+ * contents kept beside the log while it is rewritten (applied only to the
+ * log it was made for; any other is renamed aside, "-refused"). The library
+ * keeps no state and never creates the log.
  */
 #pragma once
 

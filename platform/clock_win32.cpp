@@ -7,7 +7,7 @@ namespace platform {
 LocalDateTime CurrentLocalDateTime() {
   SYSTEMTIME local{};
   ::GetLocalTime(&local);
-  return {local.wYear, local.wMonth, local.wDay, local.wHour, local.wMinute};
+  return {local.wYear, local.wMonth, local.wDay, local.wHour, local.wMinute, local.wSecond};
 }
 
 }  // namespace platform

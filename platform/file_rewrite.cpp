@@ -1,9 +1,12 @@
 #include "platform/file_rewrite.h"
 
+#include "platform/clock.h"
 #include "platform/text_file.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstdio>
 #include <new>
 #include <string>
 
@@ -11,8 +14,14 @@ namespace platform {
 
 namespace {
 
-constexpr std::string_view kTag{"PENDING\x1A", 8};
-constexpr std::size_t kTrailerSize = 20;  // tag, byte count (8), CRC-32 (4)
+constexpr std::string_view kTag{"REWRITE\x1A", 8};
+constexpr std::size_t kTrailerSize = 48;  // tag, four lengths (8 each), two CRC-32s (4 each)
+// The earlier format: the new contents, the tag "PENDING" and 0x1A, their
+// length (8) and CRC-32 (4). It records no old contents, so it is never applied.
+constexpr std::string_view kEarlierTag{"PENDING\x1A", 8};
+constexpr std::size_t kEarlierTrailerSize = 20;
+constexpr std::string_view kRefusedSuffix = "-refused";
+constexpr int kRefusedNameTries = 9;
 
 // CRC-32 as in zlib and PNG (reflected, polynomial 0xEDB88320): entry i is
 // the remainder of the byte value i.
@@ -55,19 +64,50 @@ bool WriteAt(FileHandle file, std::uint64_t offset, std::string_view bytes) {
   return SeekFile(file, offset) && WriteToFile(file, bytes.data(), bytes.size());
 }
 
-// Step 1: the new contents (`head` then `tail`) and their trailer, durable.
-bool WriteSideCopy(const std::string& path, std::string_view head, std::string_view tail) {
-  std::array<char, kTrailerSize> trailer{};
-  kTag.copy(trailer.data(), kTag.size());
-  const std::uint64_t size = head.size() + tail.size();
-  PutLittleEndian(trailer.data() + 8, size, 8);
-  PutLittleEndian(trailer.data() + 16, Crc32(Crc32(0, head), tail), 4);
+// How the old contents are kept in a side copy: the head and the end they
+// share with the new contents, and the old bytes between.
+struct OldPart {
+  std::size_t head;        // old and new agree on [0, head)
+  std::size_t shared_end;  // ... and on their last shared_end bytes after it
+  std::string_view middle;
+};
+
+OldPart SplitOld(std::string_view old_contents, std::size_t from, std::string_view tail) {
+  std::size_t head = from;
+  while (head < old_contents.size() && head - from < tail.size() && old_contents[head] == tail[head - from]) ++head;
+  const std::string_view old_rest = old_contents.substr(head);
+  const std::string_view new_rest = tail.substr(head - from);
+  std::size_t end = 0;
+  while (end < old_rest.size() && end < new_rest.size() &&
+         old_rest[old_rest.size() - 1 - end] == new_rest[new_rest.size() - 1 - end]) {
+    ++end;
+  }
+  return {head, end, old_rest.substr(0, old_rest.size() - end)};
+}
+
+// Step 1: the new contents (`head` then `tail`), the old bytes they lack and
+// the trailer, durable.
+bool WriteSideCopy(const std::string& path, std::string_view old_contents, std::size_t from, std::string_view tail) {
+  const std::string_view head = old_contents.substr(0, from);
+  const OldPart old = SplitOld(old_contents, from, tail);
+  std::string rest(old.middle);  // the middle and the trailer, in one write
+  rest.resize(old.middle.size() + kTrailerSize);
+  char* trailer = rest.data() + old.middle.size();
+  kTag.copy(trailer, kTag.size());
+  const std::uint64_t new_size = head.size() + tail.size();
+  PutLittleEndian(trailer + 8, new_size, 8);
+  PutLittleEndian(trailer + 16, old.head, 8);
+  PutLittleEndian(trailer + 24, old_contents.size(), 8);
+  PutLittleEndian(trailer + 32, old.shared_end, 8);
+  PutLittleEndian(trailer + 40, Crc32(0, old_contents), 4);
+  const std::string_view checked(rest.data(), rest.size() - 4);
+  PutLittleEndian(trailer + 44, Crc32(Crc32(Crc32(0, head), tail), checked), 4);
 
   UniqueFile side(OpenFile(path.c_str(), FileOpen::ReadWriteCreate));
   if (!side.valid()) return false;
   const bool written = WriteAt(side.get(), 0, head) && WriteToFile(side.get(), tail.data(), tail.size()) &&
-                       WriteToFile(side.get(), trailer.data(), trailer.size()) &&
-                       TruncateFile(side.get(), size + kTrailerSize) && FlushFile(side.get());
+                       WriteToFile(side.get(), rest.data(), rest.size()) &&
+                       TruncateFile(side.get(), new_size + rest.size()) && FlushFile(side.get());
   side.reset();
   return written && FlushFolderOf(path.c_str());
 }
@@ -85,22 +125,133 @@ bool DiscardSideCopy(const std::string& path) {
   return side.valid() && TruncateFile(side.get(), 0);
 }
 
-enum class SideCopy { Missing, Incomplete, Complete, Unreadable };
-
-SideCopy ReadSideCopy(const std::string& path, std::vector<char>& contents) {
-  if (!PathExists(path.c_str())) return SideCopy::Missing;
-  UniqueFile side(OpenFile(path.c_str(), FileOpen::ReadExisting));
-  if (!side.valid()) return SideCopy::Unreadable;
-  if (ReadWholeFile(side.get(), contents) != ReadResult::Ok) return SideCopy::Unreadable;
-  if (contents.size() < kTrailerSize) return SideCopy::Incomplete;
-  const std::size_t size = contents.size() - kTrailerSize;
-  const char* trailer = contents.data() + size;
-  if (std::string_view(trailer, kTag.size()) != kTag || GetLittleEndian(trailer + 8, 8) != size ||
-      GetLittleEndian(trailer + 16, 4) != Crc32(0, std::string_view(contents.data(), size))) {
-    return SideCopy::Incomplete;
+// Renames a refused side copy to a name of its own, never over another file;
+// the new name.
+std::optional<std::string> SetAside(const std::string& path) {
+  const LocalDateTime now = CurrentLocalDateTime();
+  char stamp[80];  // room for any int values
+  std::snprintf(stamp, sizeof stamp, "%04d%02d%02d-%02d%02d%02d", now.year, now.month, now.day, now.hour, now.minute,
+                now.second);
+  for (int attempt = 1; attempt <= kRefusedNameTries; ++attempt) {
+    std::string name = path;
+    name.append(".").append(stamp);
+    if (attempt > 1) name.append("-").append(std::to_string(attempt));
+    name.append(kRefusedSuffix);
+    if (PathExists(name.c_str())) continue;
+    if (!ReplaceFile(path.c_str(), name.c_str())) return std::nullopt;
+    return name;
   }
-  contents.resize(size);
-  return SideCopy::Complete;
+  return std::nullopt;
+}
+
+// A complete side copy as its trailer describes it.
+struct SideCopy {
+  std::vector<char> bytes;
+  std::size_t new_size = 0;
+  std::size_t head = 0;
+  std::size_t old_size = 0;
+  std::size_t shared_end = 0;
+  std::uint32_t old_crc = 0;
+
+  std::string_view NewContents() const { return {bytes.data(), new_size}; }
+
+  // The old contents rebuilt, or nothing when they do not match their CRC.
+  std::optional<std::string> OldContents() const {
+    const std::string_view fresh = NewContents();
+    std::string old(fresh.substr(0, head));
+    old.append(bytes.data() + new_size, old_size - head - shared_end);
+    old.append(fresh.substr(new_size - shared_end));
+    if (Crc32(0, old) != old_crc) return std::nullopt;
+    return old;
+  }
+};
+
+// Refused: complete, but made by no rewrite that could still be finished (the
+// earlier format, or lengths that do not describe the bytes).
+enum class Found { Missing, Incomplete, Refused, Complete, Unreadable };
+
+// The tag and the CRC-32 over all bytes before it are right.
+bool HasTrailer(const std::vector<char>& bytes) {
+  if (bytes.size() < kTrailerSize) return false;
+  const char* trailer = bytes.data() + bytes.size() - kTrailerSize;
+  return std::string_view(trailer, kTag.size()) == kTag &&
+         GetLittleEndian(trailer + 44, 4) == Crc32(0, std::string_view(bytes.data(), bytes.size() - 4));
+}
+
+bool HasEarlierTrailer(const std::vector<char>& bytes) {
+  if (bytes.size() < kEarlierTrailerSize) return false;
+  const std::size_t size = bytes.size() - kEarlierTrailerSize;
+  const char* trailer = bytes.data() + size;
+  return std::string_view(trailer, kEarlierTag.size()) == kEarlierTag && GetLittleEndian(trailer + 8, 8) == size &&
+         GetLittleEndian(trailer + 16, 4) == Crc32(0, std::string_view(bytes.data(), size));
+}
+
+Found ReadSideCopy(const std::string& path, SideCopy& copy) {
+  if (!PathExists(path.c_str())) return Found::Missing;
+  UniqueFile side(OpenFile(path.c_str(), FileOpen::ReadExisting));
+  if (!side.valid()) return Found::Unreadable;
+  std::vector<char>& bytes = copy.bytes;
+  if (ReadWholeFile(side.get(), bytes) != ReadResult::Ok) return Found::Unreadable;
+  if (!HasTrailer(bytes)) return HasEarlierTrailer(bytes) ? Found::Refused : Found::Incomplete;
+  const char* trailer = bytes.data() + bytes.size() - kTrailerSize;
+  const std::uint64_t body = bytes.size() - kTrailerSize;
+  const std::uint64_t new_size = GetLittleEndian(trailer + 8, 8);
+  const std::uint64_t head = GetLittleEndian(trailer + 16, 8);
+  const std::uint64_t old_size = GetLittleEndian(trailer + 24, 8);
+  const std::uint64_t shared_end = GetLittleEndian(trailer + 32, 8);
+  if (new_size > body || head > new_size || shared_end > new_size - head || head > old_size ||
+      shared_end > old_size - head || body - new_size != old_size - head - shared_end) {
+    return Found::Refused;
+  }
+  copy.new_size = static_cast<std::size_t>(new_size);
+  copy.head = static_cast<std::size_t>(head);
+  copy.old_size = static_cast<std::size_t>(old_size);
+  copy.shared_end = static_cast<std::size_t>(shared_end);
+  copy.old_crc = static_cast<std::uint32_t>(GetLittleEndian(trailer + 40, 4));
+  return Found::Complete;
+}
+
+// True when the file could hold `current` at any point of the rewrite the
+// side copy was made for (see the header).
+bool BelongsTo(const SideCopy& copy, std::string_view current) {
+  const std::optional<std::string> old = copy.OldContents();
+  if (!old) return false;
+  const std::string_view fresh = copy.NewContents();
+  if (current.size() < std::min(old->size(), fresh.size()) || current.size() > std::max(old->size(), fresh.size())) {
+    return false;
+  }
+  for (std::size_t i = 0; i < current.size(); ++i) {
+    const char c = current[i];
+    const bool left = i < old->size() ? c == (*old)[i] : c == '\0';
+    if (!left && !(i < fresh.size() && c == fresh[i])) return false;
+  }
+  return true;
+}
+
+enum class Verdict { Missing, Incomplete, Belongs, Foreign, Unreadable };
+
+// What to do with the side copy at `path`; `read_current` gives the file's
+// contents, and is called only when there is a complete side copy.
+template <typename ReadCurrent>
+Verdict Judge(const std::string& path, SideCopy& copy, ReadCurrent read_current) {
+  switch (ReadSideCopy(path, copy)) {
+    case Found::Missing: return Verdict::Missing;
+    case Found::Incomplete: return Verdict::Incomplete;
+    case Found::Unreadable: return Verdict::Unreadable;
+    case Found::Refused: return Verdict::Foreign;
+    case Found::Complete: break;
+  }
+  const std::optional<std::string_view> current = read_current();
+  if (!current) return Verdict::Unreadable;
+  return BelongsTo(copy, *current) ? Verdict::Belongs : Verdict::Foreign;
+}
+
+// A reader of the whole file into `bytes`, for Judge.
+auto WholeFileReader(FileHandle file, std::vector<char>& bytes) {
+  return [file, &bytes]() -> std::optional<std::string_view> {
+    if (ReadWholeFile(file, bytes) != ReadResult::Ok) return std::nullopt;
+    return std::string_view(bytes.data(), bytes.size());
+  };
 }
 
 // A side copy with anything in it is waiting for the next open (or could not
@@ -119,7 +270,7 @@ Rewrite RewriteFile(FileHandle file, std::string_view old_contents, std::size_t 
   const std::optional<std::string> side = SideCopyPath(file);
   if (!side || SideCopyWaiting(*side)) return Rewrite::Failed;
 
-  if (!WriteSideCopy(*side, old_contents.substr(0, from), tail)) {
+  if (!WriteSideCopy(*side, old_contents, from, tail)) {
     DiscardSideCopy(*side);
     return Rewrite::Failed;
   }
@@ -134,23 +285,40 @@ Rewrite RewriteFile(FileHandle file, std::string_view old_contents, std::size_t 
 Recovery FinishPendingRewrite(FileHandle file) {
   const std::optional<std::string> side = SideCopyPath(file);
   if (!side) return Recovery::Failed;
-  std::vector<char> contents;
-  switch (ReadSideCopy(*side, contents)) {
-    case SideCopy::Missing: return Recovery::NothingPending;
-    case SideCopy::Incomplete: DiscardSideCopy(*side); return Recovery::NothingPending;
-    case SideCopy::Unreadable: return Recovery::Failed;
-    case SideCopy::Complete: break;
+  SideCopy copy;
+  std::vector<char> current;
+  switch (Judge(*side, copy, WholeFileReader(file, current))) {
+    case Verdict::Missing: return Recovery::NothingPending;
+    case Verdict::Incomplete: DiscardSideCopy(*side); return Recovery::NothingPending;
+    case Verdict::Unreadable: return Recovery::Failed;
+    case Verdict::Foreign: return SetAside(*side) ? Recovery::SetAside : Recovery::Failed;
+    case Verdict::Belongs: break;
   }
-  if (!WriteInPlace(file, 0, std::string_view(contents.data(), contents.size()))) return Recovery::Failed;
+  // The file already holds the shared head.
+  if (!WriteInPlace(file, copy.head, copy.NewContents().substr(copy.head))) return Recovery::Failed;
   DiscardSideCopy(*side);
   return Recovery::Finished;
 }
 
-std::optional<std::vector<char>> PendingContents(FileHandle file) {
+std::optional<std::vector<char>> PendingContents(FileHandle file, std::string_view contents) {
   const std::optional<std::string> side = SideCopyPath(file);
-  std::vector<char> contents;
-  if (!side || ReadSideCopy(*side, contents) != SideCopy::Complete) return std::nullopt;
-  return contents;
+  SideCopy copy;
+  if (!side || Judge(*side, copy, [&] { return std::optional<std::string_view>(contents); }) != Verdict::Belongs) {
+    return std::nullopt;
+  }
+  copy.bytes.resize(copy.new_size);
+  return std::move(copy.bytes);
+}
+
+std::optional<std::string> SetAsideForeignSideCopy(const char* path) {
+  const std::string side = std::string(path) + std::string(kSideCopySuffix);
+  UniqueFile file(OpenFile(path, FileOpen::ReadExisting));
+  if (!file.valid()) return std::nullopt;
+  SideCopy copy;
+  std::vector<char> current;
+  if (Judge(side, copy, WholeFileReader(file.get(), current)) != Verdict::Foreign) return std::nullopt;
+  file.reset();
+  return SetAside(side);
 }
 
 }  // namespace platform

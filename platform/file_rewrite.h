@@ -2,13 +2,19 @@
 // a write fails or the program stops half-way.
 //
 // A rewrite (RewriteFile) goes in three steps:
-//   1. The complete new contents are written to a side copy beside the file,
-//      named "<file name>.pending": the bytes, then a 20-byte trailer (the tag
-//      "PENDING" and 0x1A, the byte count as 8 bytes little-endian, the CRC-32
-//      of the bytes as 4 bytes little-endian). The side copy is flushed to the
-//      device, and so is its folder entry.
-//   2. The file itself is rewritten in place from the first changed byte, cut
-//      to its new length and flushed.
+//   1. A side copy is written beside the file, named "<file name>.pending",
+//      flushed to the device, and so is its folder entry. It holds:
+//        - the complete new contents (N bytes);
+//        - the old bytes the new contents do not hold: old[H : O - S];
+//        - a 48-byte trailer: the tag "REWRITE" and 0x1A; then, as 8 bytes
+//          little-endian each, N; H, the length of the head that old and new
+//          contents share (at least the rewrite's `from`); O, the old length;
+//          S, the length of the end they share after that head; then the
+//          CRC-32 of the old contents, and the CRC-32 of every byte of the
+//          side copy before it, as 4 bytes little-endian each.
+//      So the old contents are new[0:H] + the middle + new[N-S:N].
+//   2. The file itself is rewritten in place from `from`, cut to its new
+//      length and flushed.
 //   3. The side copy is removed (or, when it cannot be, emptied).
 // A failure in step 1 leaves the file untouched. A failure in step 2 writes
 // the old bytes back and cuts the file to its old length. Either way the side
@@ -16,14 +22,26 @@
 //
 // If the program stops (crash, kill, power loss) before the side copy is
 // complete, the file was never touched and the side copy fails its trailer
-// check. From the moment the side copy is complete, the new contents are safe
-// in it: FinishPendingRewrite, which is called whenever such a file is opened,
-// finds it and copies it over the file. So a file is always found either
-// wholly old or wholly new.
+// check; it is discarded. From the moment the side copy is complete, the new
+// contents are safe in it: FinishPendingRewrite, which is called whenever
+// such a file is opened, finds it and copies it over the file. So a file is
+// always found either wholly old or wholly new.
+//
+// A complete side copy is applied only to a file it belongs to: one whose
+// length lies between O and N (either way round) and each of whose bytes i
+// equals old[i] (i < O), new[i] (i < N), or is 0 (i >= O, a region the file
+// system extended but never filled). That covers the old contents, the new
+// ones, and every mixture step 2 and its undoing can leave. Any other complete
+// side copy (also one in the earlier format, whose 20-byte trailer records no
+// old contents) was planted, or left from before the file was replaced: it is
+// renamed to "<file name>.pending.<YYYYMMDD-HHMMSS>-refused" (local time; a
+// "-2" to "-9" before "-refused" when that name is taken) and the file is
+// used as it is.
 #pragma once
 
 #include <cstddef>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -50,15 +68,25 @@ Rewrite RewriteFile(FileHandle file, std::string_view old_contents, std::size_t 
 
 enum class Recovery {
   NothingPending,  // no complete side copy; an incomplete one was discarded
-  Finished,        // a complete side copy was copied over the file
-  Failed,          // a side copy could not be checked or copied; it stays
+  Finished,        // a side copy belonging to the file was copied over it
+  SetAside,        // a side copy not belonging to the file was renamed aside
+  Failed,          // a side copy could not be checked, copied or renamed; it stays
 };
 
 // Completes an interrupted rewrite of the file; call it right after opening.
 Recovery FinishPendingRewrite(FileHandle file);
 
-// The contents the file will be given by FinishPendingRewrite when a complete
-// side copy lies beside it; nothing otherwise.
-std::optional<std::vector<char>> PendingContents(FileHandle file);
+// The contents the file will be given by FinishPendingRewrite when a side
+// copy that belongs to it lies beside it; nothing otherwise. `contents` are
+// the file's whole current contents.
+std::optional<std::vector<char>> PendingContents(FileHandle file, std::string_view contents);
+
+// For a program that wants to tell its operator: before it opens the file at
+// `path` (which must not be open), renames a complete side copy that does not
+// belong to the file aside, and gives its new name (`path` with the suffixes
+// above). Nothing when there is no side copy, when it belongs to the file or
+// is incomplete (the next open deals with it), or when it could not be
+// checked or renamed (the next open then fails).
+std::optional<std::string> SetAsideForeignSideCopy(const char* path);
 
 }  // namespace platform

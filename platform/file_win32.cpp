@@ -1,6 +1,7 @@
 // Win32 files: CreateFileA with share mode 0, so no other handle to the file
 // can be opened while this one is.
 #include <windows.h>
+#undef ReplaceFile  // a <windows.h> macro for ReplaceFileA; this file defines platform::ReplaceFile
 
 #include <string>
 

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "app/core/entry_checks.h"
+#include "app/core/recovery_copy.h"
 #include "app/core/text_ids.h"
 #include "oplog/Jornet.h"
 
@@ -14,6 +15,7 @@ void WriteOperationLog(ProgramContext& context, std::string_view subject, std::i
   const std::string_view admin_id = FieldText(context.records().admin.admin_id);
   MakeLogRecord(subject.data(), static_cast<std::uint32_t>(subject.size()), admin_id.data(),
                 static_cast<std::uint32_t>(admin_id.size()), operation, line.data(), &length);
+  SetAsideForeignRecoveryCopy(context.state, context.messages, kOperationLogFile);
   if (WriteNewLogRecord(line.data(), static_cast<std::uint32_t>(length)) != JORNET_OK) {
     context.messages.ShowWarning(text::kLogNotWritten, context.messages.ErrorCaption());
   }

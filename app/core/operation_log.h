@@ -9,9 +9,12 @@
 
 namespace pellam {
 
+inline constexpr const char* kOperationLogFile = "UserCardProcessLog.csv";
+
 // Makes the log line for `subject` (a user ID, or a user code's text) and
-// this run's administrator ID with operation `operation`, and appends it;
-// when that fails shows 7013 (error caption) and the operation goes on.
+// this run's administrator ID with operation `operation`, and appends it
+// (first setting aside a recovery copy that does not belong to the log, with
+// 9023); when that fails shows 7013 (error caption) and the operation goes on.
 void WriteOperationLog(ProgramContext& context, std::string_view subject, std::int32_t operation);
 
 // The log subject of a user-code card: the code in decimal, empty for 0.

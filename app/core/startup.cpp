@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstdint>
 
+#include "app/core/recovery_copy.h"
 #include "app/core/text_ids.h"
 #include "idlist/Tallix.h"
 #include "lang/Lingrel.h"
@@ -81,6 +82,7 @@ bool RunStartup(AppState& state, Messages& messages, StartupServices& services) 
     messages.ShowWarning(text::kStartBackupFailed, messages.QuestionCaption());
   }
 
+  SetAsideForeignRecoveryCopy(state, messages, kUserIdListFile);
   if (OpenIDFile(kUserIdListFile, &state.list_handle) != 0) {
     messages.ShowWarning(text::kListNotOpened, messages.ErrorCaption());
     services.card.CloseDevice();

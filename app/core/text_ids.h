@@ -37,6 +37,7 @@ inline constexpr std::int32_t kListNotOpened = 9003;
 inline constexpr std::int32_t kListNotRead = 9004;
 inline constexpr std::int32_t kExitBackupFailed = 9008;
 inline constexpr std::int32_t kNotAdminCard = 9011;
+inline constexpr std::int32_t kForeignRecoveryCopy = 9023;  // also before a log append
 inline constexpr std::int32_t kAdminIdNotRead = 7002;
 
 // Card work of the operations: the card-wait questions and the failures.
@@ -84,6 +85,7 @@ inline constexpr std::int32_t kAllProgramTexts[] = {
     7002, 7003, 7004, 7005, 7006, 7009, 7010, 7011, 7012, 7013, 7014, 7015, 7016, 7017,
     // reader, card and start-up problems
     9000, 9001, 9002, 9003, 9004, 9006, 9007, 9008, 9009, 9010, 9011, 9012, 9013, 9014, 9015, 9016, 9020, 9021, 9022,
+    9023,
     // too long or too large
     9700, 9701, 9702, 9703, 9705, 9706, 9707, 9708, 9709, 9710, 9711,
     // missing or too small

@@ -3,10 +3,15 @@
 // reader and a fake message surface.
 #include <gtest/gtest.h>
 
+#include "app/core/operation_log.h"
+#include "app/core/recovery_copy.h"
 #include "app/core/selection_dialog.h"
 #include "app/core/startup.h"
 #include "idlist/Tallix.h"
 #include "lang/Lingrel.h"
+#include "oplog/Jornet.h"
+#include "platform/file_faults.h"
+#include "platform/file_rewrite.h"
 #include "tests/app/app_test_files.h"
 #include "tests/app/fake_view.h"
 #include "tests/app/scripted_card.h"
@@ -129,6 +134,59 @@ TEST(MainWindow, StartsStopsOrReportsThenTheExitPathBacksUp) {
       EXPECT_EQ(bench.folder.Read("backup/EBackupUser.csv"), list);
     }
   }
+}
+
+// `bytes` as the file `name`, with the side copy of an append to it that
+// stopped right after the copy was made.
+void LeaveSideCopy(const std::string& name, const std::string& bytes) {
+  testing_support::WriteBytes(name, bytes);
+  platform::UniqueFile file(platform::OpenFile(name.c_str(), platform::FileOpen::ReadWriteExisting));
+  platform::file_faults::StopWritesFrom(4);
+  EXPECT_EQ(platform::RewriteFile(file.get(), bytes, bytes.size(), "x\r\n"), platform::Rewrite::Pending);
+  platform::file_faults::Disarm();
+}
+
+// The one file in the folder whose name holds "-refused", or "".
+std::string RefusedCopy(const app_test::ProgramFolder& folder) {
+  std::string found;
+  for (const auto& entry : std::filesystem::directory_iterator(folder.dir().path())) {
+    const std::string name = entry.path().filename().string();
+    if (name.find("-refused") == std::string::npos) continue;
+    EXPECT_EQ(found, "") << "one refused copy";
+    found = name;
+  }
+  return found;
+}
+
+// A recovery copy left from before the list (then the log) was replaced by
+// hand is set aside, and the operator told once, before the file is used.
+TEST(Startup, AStaleRecoveryCopyIsSetAsideAndNamedOnce) {
+  StartBench bench;
+  bench.folder.MakeBackupFolder();
+  LeaveSideCopy("UserIDList.csv", bench.folder.WriteList(3));
+  const std::string restored = bench.folder.WriteList(2);
+  ASSERT_TRUE(bench.window.OnInit(bench.view));
+  std::string aside = RefusedCopy(bench.folder);
+  ASSERT_TRUE(aside.starts_with("UserIDList.csv.pending."));
+  const std::string question = bench.Text(5501);
+  EXPECT_EQ(bench.surface.Texts(), Strings{pellam::TextNaming(bench.Text(9023), aside) + "/" + question});
+  EXPECT_EQ(bench.surface.shown[0].kind, pellam::MessageBoxKind::Warning);
+  EXPECT_EQ(bench.state.user_id_count, 2);
+  EXPECT_EQ(bench.folder.Read("backup/BBackupUser.csv"), restored);
+  std::filesystem::remove(bench.folder.dir().path() / aside);
+
+  LeaveSideCopy("UserCardProcessLog.csv", "2024,5,3,9,7,abc,xyz,issue new card\r\n");
+  bench.folder.Write("UserCardProcessLog.csv", "");
+  bench.surface.shown.clear();
+  pellam::ProgramContext context{bench.state, bench.messages, bench.card, [](std::uint32_t) {}};
+  for (int append = 0; append < 2; ++append) pellam::WriteOperationLog(context, "alice", JORNET_OP_ISSUE);
+  aside = RefusedCopy(bench.folder);
+  ASSERT_TRUE(aside.starts_with("UserCardProcessLog.csv.pending."));
+  EXPECT_EQ(bench.surface.Texts(), Strings{pellam::TextNaming(bench.Text(9023), aside) + "/" + question});
+  const std::string log = bench.folder.Read("UserCardProcessLog.csv");
+  EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 2) << log;
+  bench.window.OnDestroy(bench.view);
+  pellam::RunExitPath(bench.state, bench.messages);
 }
 
 TEST(Startup, LanguageFailuresUseFixedTextsByLocale) {

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -56,7 +57,7 @@ TEST_F(FileRewrite, AnInterruptedRewriteIsFinishedWhenTheFileIsNextOpened) {
   faults::Disarm();
   EXPECT_TRUE(platform::PathExists(side_.c_str()));
   EXPECT_NE(Contents(file.get()), "first\r\n2nd\r\nthird\r\n");
-  const std::optional<std::vector<char>> pending = platform::PendingContents(file.get());
+  const std::optional<std::vector<char>> pending = platform::PendingContents(file.get(), Contents(file.get()));
   ASSERT_TRUE(pending.has_value());
   EXPECT_EQ(std::string(pending->begin(), pending->end()), "first\r\n2nd\r\nthird\r\n");
 
@@ -76,22 +77,83 @@ TEST_F(FileRewrite, AnInterruptedRewriteIsFinishedWhenTheFileIsNextOpened) {
   EXPECT_EQ(platform::FinishPendingRewrite(file.get()), Recovery::NothingPending);
 }
 
-TEST_F(FileRewrite, TheSideCopyIsTheBytesThenTagLengthAndCrc32) {
-  // Written by hand: "123456789" has the CRC-32 0xCBF43926.
-  const std::string trailer("PENDING\x1A\x09\0\0\0\0\0\0\0\x26\x39\xF4\xCB", 20);
-  UniqueFile file = Open("old contents");
-  WriteBytes(side_, "123456789" + trailer);
-  EXPECT_EQ(platform::FinishPendingRewrite(file.get()), Recovery::Finished);
-  EXPECT_EQ(Contents(file.get()), "123456789");
+// The side copy a rewrite of `old` leaves when it stops right after the copy.
+std::string SideCopyFor(const std::string& old, std::size_t from, const std::string& tail) {
+  TempDir dir;
+  WriteBytes(dir.file("f"), old);
+  UniqueFile file(platform::OpenFile(dir.file("f").c_str(), FileOpen::ReadWriteExisting));
+  faults::StopWritesFrom(4);
+  EXPECT_EQ(platform::RewriteFile(file.get(), old, from, tail), Rewrite::Pending);
+  faults::Disarm();
+  return ReadBytes(dir.file("f.pending"));
+}
 
-  // Any damage (here one byte of the contents, then a cut trailer) makes the
-  // side copy incomplete: it is discarded and the file keeps its contents.
-  for (const std::string& damaged : {"123456780" + trailer, "123456789" + trailer.substr(0, 19), std::string()}) {
-    WriteBytes(side_, damaged);
-    EXPECT_FALSE(platform::PendingContents(file.get()).has_value());
-    EXPECT_EQ(platform::FinishPendingRewrite(file.get()), Recovery::NothingPending);
-    EXPECT_EQ(Contents(file.get()), "123456789");
-    EXPECT_FALSE(platform::PathExists(side_.c_str()));
+TEST_F(FileRewrite, TheSideCopyIsTheNewBytesTheOldOnesTheyLackAndATrailer) {
+  // Old "123456789" (CRC-32 0xCBF43926), new "1234x6789": head 4, shared end 4, middle "5".
+  const std::string side = SideCopyFor("123456789", 3, "4x6789");
+  const std::string fields("\x09\0\0\0\0\0\0\0\x04\0\0\0\0\0\0\0\x09\0\0\0\0\0\0\0\x04\0\0\0\0\0\0\0\x26\x39\xF4\xCB",
+                           36);
+  EXPECT_EQ(side.substr(0, side.size() - 4),
+            "1234x6789"
+            "5"
+            "REWRITE\x1A" +
+                fields);
+}
+
+// A side copy is applied only to a file it belongs to; any other complete one
+// is renamed aside, through the open or, first, through the program's check.
+TEST_F(FileRewrite, OnlyACopyMadeForTheFileIsAppliedAnyOtherIsSetAsideIntact) {
+  const std::string old_bytes = "first\r\nsecond\r\n";
+  const std::string new_bytes = "first\r\n2nd\r\nthird\r\n";
+  const std::string genuine = SideCopyFor(old_bytes, 7, "2nd\r\nthird\r\n");
+  std::string damaged = genuine;
+  damaged[3] ^= 1;
+  const std::string earlier_format = "123456789" + std::string("PENDING\x1A\x09\0\0\0\0\0\0\0\x26\x39\xF4\xCB", 20);
+  struct Case {
+    const char* name;
+    std::string side;
+    std::string file;
+    Recovery result;
+  };
+  const Case cases[] = {
+      {"file old", genuine, old_bytes, Recovery::Finished},
+      {"file new", genuine, new_bytes, Recovery::Finished},
+      {"torn in place", genuine, "first\r\n2ndond\r\n", Recovery::Finished},
+      {"extended with zeros", genuine, old_bytes + std::string(3, '\0'), Recovery::Finished},
+      {"replaced by hand", genuine, "restored\r\n", Recovery::SetAside},
+      {"longer than both", genuine, new_bytes + "x", Recovery::SetAside},
+      {"made for another file", SideCopyFor("other\r\n", 0, "planted\r\n"), old_bytes, Recovery::SetAside},
+      {"earlier format", earlier_format, old_bytes, Recovery::SetAside},
+      {"damaged", damaged, old_bytes, Recovery::NothingPending},
+  };
+  for (const Case& c : cases) {
+    for (const bool program_checks_first : {false, true}) {
+      SCOPED_TRACE(std::string(c.name) + (program_checks_first ? ", program's check" : ", open"));
+      WriteBytes(path_, c.file);
+      WriteBytes(side_, c.side);
+      Recovery expected = c.result;
+      if (program_checks_first) {
+        const std::optional<std::string> aside = platform::SetAsideForeignSideCopy(path_.c_str());
+        EXPECT_EQ(aside.has_value(), c.result == Recovery::SetAside);
+        if (aside) expected = Recovery::NothingPending;
+      }
+      UniqueFile file(platform::OpenFile(path_.c_str(), FileOpen::ReadWriteExisting));
+      const bool applies = expected == Recovery::Finished;
+      EXPECT_EQ(platform::PendingContents(file.get(), c.file).has_value(), applies);
+      EXPECT_EQ(platform::FinishPendingRewrite(file.get()), expected);
+      EXPECT_EQ(Contents(file.get()), applies ? new_bytes : c.file);
+      EXPECT_FALSE(platform::PathExists(side_.c_str()));
+      std::vector<std::filesystem::path> aside;
+      for (const auto& entry : std::filesystem::directory_iterator(dir_.path())) {
+        if (entry.path().filename() != "data.csv") aside.push_back(entry.path());
+      }
+      ASSERT_EQ(aside.size(), c.result == Recovery::SetAside ? 1u : 0u);
+      if (aside.empty()) continue;
+      const std::string name = aside[0].filename().string();
+      EXPECT_TRUE(name.starts_with("data.csv.pending.") && name.ends_with("-refused") && name.size() == 40) << name;
+      EXPECT_EQ(ReadBytes(aside[0].string()), c.side);
+      std::filesystem::remove(aside[0]);
+    }
   }
 }
 
