@@ -35,6 +35,8 @@ for step in "${steps[@]}"; do
   # shellcheck disable=SC2086  # the arguments are split at spaces
   output=$(cmake -S "$source_dir" --preset linux-release -B "$work/build" -DCMAKE_C_COMPILER=/nonexistent/cc \
     -DCMAKE_CXX_COMPILER=/nonexistent/c++ $args 2>&1)
+  # CMake wraps its messages at word boundaries: compare as one line.
+  output=$(tr -s ' \n' '  ' <<<"$output")
   if [[ "$output" != *"$want"* ]]; then
     echo "FAILED: with '$args' the configure did not print '$want':"
     echo "$output"
