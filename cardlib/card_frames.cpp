@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "cardlib/cipher/secure_wipe.h"
 #include "cardlib/frames.h"
 
 namespace corvex {
@@ -39,9 +40,16 @@ constexpr MinimumPayload kMinimumPayloads[] = {
 };
 
 // Appends bytes to a payload under construction; every payload here is far
-// below the frame limit, so the fixed buffer cannot overflow.
+// below the frame limit, so the fixed buffer cannot overflow. A write's
+// payload carries the clear field data (passwords, PINs), so what was
+// written is wiped when the writer goes.
 class PayloadWriter {
  public:
+  PayloadWriter() = default;
+  PayloadWriter(const PayloadWriter&) = delete;
+  PayloadWriter& operator=(const PayloadWriter&) = delete;
+  ~PayloadWriter() { SecureWipe(bytes_, size_); }
+
   void Byte(std::uint8_t value) { bytes_[size_++] = value; }
   void Bytes(const std::uint8_t* data, std::size_t count) {
     std::memcpy(bytes_ + size_, data, count);

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "cardlib/cipher/secure_wipe.h"
+
 namespace corvex {
 
 namespace {
@@ -78,6 +80,7 @@ Detail BuildReaderCommand(std::uint8_t instruction, std::uint8_t p1, std::uint8_
                           std::size_t data_length, std::uint8_t* out, std::size_t capacity, std::size_t& length) {
   if ((data == nullptr && data_length > 0) || data_length > 0xFF) return kFrameInvalidArgument;
   std::uint8_t payload[4 + 1 + 0xFF];
+  const ScopedWipe payload_wipe(payload, sizeof payload);  // it may carry sealed keys
   payload[0] = 0x00;
   payload[1] = instruction;
   payload[2] = p1;
@@ -100,6 +103,7 @@ Detail BuildKeyRegistration(std::uint8_t version, std::uint8_t first_slot, const
   // ever enciphered (which refuses it), never sent.
   std::uint8_t payload[5 + kKeysMax * kKeySize] = {0x00, kKeyRegistrationInstruction, version, first_slot,
                                                    static_cast<std::uint8_t>(key_count * kKeySize)};
+  const ScopedWipe payload_wipe(payload, sizeof payload);  // the clear keys
   if (key_count > 0) std::memcpy(payload + 5, keys, key_count * kKeySize);
   return BuildFrame(kLeaderReader, payload, 5 + key_count * kKeySize, out, capacity, length);
 }

@@ -8,10 +8,10 @@ bool ReadCardUserId(ProgramContext& context) {
   SharedRecords& records = context.records();
   ClearCardData(records);
   CardData& data = records.card;
-  if (context.card.ReadUserAccount(data.user_id.bytes.data(), &data.user_id.length, data.password.bytes.data(),
-                                   &data.password.length) == 0) {
-    return true;
-  }
+  const bool read = context.card.ReadUserAccount(data.user_id.bytes.data(), &data.user_id.length,
+                                                 data.password.bytes.data(), &data.password.length) == 0;
+  data.password.Clear();  // read only because the call reads both; nothing uses it
+  if (read) return true;
   data.user_id.bytes.fill('\0');
   data.user_id.length = 0;
   return false;

@@ -11,8 +11,9 @@
 
 namespace pellam {
 
-// Clears the card record and reads the card's user ID (and password) into
-// it. When the read fails the user ID is empty with length 0; false then.
+// Clears the card record and reads the card's user ID into it (the password
+// that comes with it is wiped at once). When the read fails the user ID is
+// empty with length 0; false then.
 bool ReadCardUserId(ProgramContext& context);
 
 // Closes the reader and runs `record` (list and log) either way, since the

@@ -7,6 +7,8 @@
 #include <string_view>
 
 #include "app/core/app_state.h"
+#include "cardlib/cipher/secret_text.h"
+#include "cardlib/cipher/secure_wipe.h"
 
 namespace pellam {
 
@@ -25,8 +27,21 @@ class DialogView {
   virtual WindowRef Window() const = 0;
   virtual void SetTitle(std::string_view text) = 0;
   virtual void SetControlText(int control, std::string_view text) = 0;
+  // The same for a password or PIN field: a view that copies the text on
+  // its way to the control wipes the copy.
+  virtual void SetSecretControlText(int control, const corvex::SecretText& text) {
+    SetControlText(control, text.View());
+  }
   // The control's text, at most `max_bytes` bytes of it.
   virtual std::string ControlText(int control, std::size_t max_bytes) = 0;
+  // The same for a password or PIN field, in wiping storage; what the text
+  // passed through on its way is wiped too.
+  virtual corvex::SecretText SecretControlText(int control, std::size_t max_bytes) {
+    std::string text = ControlText(control, max_bytes);
+    corvex::SecretText secret(text);
+    corvex::SecureWipe(text.data(), text.size());
+    return secret;
+  }
   virtual void EnableControl(int control, bool enable) = 0;
   virtual void CheckRadio(int control, bool checked) = 0;
   virtual bool IsRadioChecked(int control) = 0;

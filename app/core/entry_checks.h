@@ -11,6 +11,7 @@
 
 #include "app/core/dialog_view.h"
 #include "app/core/records.h"
+#include "cardlib/cipher/secret_text.h"
 
 namespace pellam {
 
@@ -44,7 +45,7 @@ std::int32_t CheckPinEntry(std::string_view pin, std::string_view again, std::st
 // A text into a cleared field, its length set to the text's.
 template <std::size_t N>
 void StoreText(TextField<N>& field, std::string_view text) {
-  field.bytes.fill('\0');
+  field.Clear();
   const std::size_t length = std::min(text.size(), N);
   std::copy_n(text.begin(), length, field.bytes.begin());
   field.length = static_cast<std::int32_t>(length);
@@ -61,6 +62,13 @@ std::string_view FieldText(const TextField<N>& field) {
 template <std::size_t N>
 std::string ShownText(const TextField<N>& field) {
   return std::string(field.bytes.begin(), std::find(field.bytes.begin(), field.bytes.end(), '\0'));
+}
+
+// The same for a password or PIN, in wiping storage.
+template <std::size_t N>
+corvex::SecretText ShownSecret(const TextField<N>& field) {
+  const auto end = std::find(field.bytes.begin(), field.bytes.end(), '\0');
+  return corvex::SecretText(std::string_view(field.bytes.data(), static_cast<std::size_t>(end - field.bytes.begin())));
 }
 
 // A number as the list library writes it (no sign, no leading zeros); empty

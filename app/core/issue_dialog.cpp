@@ -103,12 +103,12 @@ void IssueDialog::OnOk(DialogView& view) {
   texts.comment = view.ControlText(kComment, kTextRead);
   if (texts.user_id_card) {
     texts.user_id = view.ControlText(kUserId, kTextRead);
-    texts.password = view.ControlText(kPassword, kTextRead);
-    texts.password_again = view.ControlText(kPasswordAgain, kTextRead);
+    texts.password = view.SecretControlText(kPassword, kTextRead);
+    texts.password_again = view.SecretControlText(kPasswordAgain, kTextRead);
     texts.pin_check = view.IsRadioChecked(kPinOn);
     if (texts.pin_check) {
-      texts.pin = view.ControlText(kPin, kPinRead);
-      texts.pin_again = view.ControlText(kPinAgain, kPinRead);
+      texts.pin = view.SecretControlText(kPin, kPinRead);
+      texts.pin_again = view.SecretControlText(kPinAgain, kPinRead);
       texts.lockout = view.ControlText(kLockout, kTextRead);
     }
   }

@@ -68,11 +68,12 @@ IssueCheckResult CheckUserIdCard(ProgramContext& context, const IssueTexts& text
   entry.lockout_count = 0;
   StoreText(entry.pin, "");
   if (texts.pin_check) {
-    if (const std::int32_t problem = CheckPinEntry(texts.pin, texts.pin_again, texts.lockout, entry.lockout_count)) {
+    if (const std::int32_t problem =
+            CheckPinEntry(texts.pin.View(), texts.pin_again.View(), texts.lockout, entry.lockout_count)) {
       return Refused(problem);
     }
     if (entry.lockout_count == 0 && !ask(kLockoutOffQuestion)) return {IssueCheck::Declined, kLockoutOffQuestion};
-    StoreText(entry.pin, texts.pin);
+    StoreText(entry.pin, texts.pin.View());
   }
 
   if (const std::int32_t problem = CheckNameAndComment(texts)) return Refused(problem);
@@ -80,7 +81,7 @@ IssueCheckResult CheckUserIdCard(ProgramContext& context, const IssueTexts& text
   if (const std::int32_t problem = CheckUserCode(texts.user_code, false, code)) return Refused(problem);
 
   StoreText(entry.user_id, texts.user_id);
-  StoreText(entry.password, texts.password);
+  StoreText(entry.password, texts.password.View());
   StoreText(entry.user_name, texts.user_name);
   StoreText(entry.comment, texts.comment);
   StoreUserCode(entry.user_code, code);

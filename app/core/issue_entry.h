@@ -11,19 +11,21 @@
 
 #include "app/core/card_wait.h"
 #include "app/core/program_context.h"
+#include "cardlib/cipher/secret_text.h"
 
 namespace pellam {
 
 // What the operator gives for a new card, as texts; the re-entries are the
-// second password and PIN fields of the dialog.
+// second password and PIN fields of the dialog. Passwords and PINs are held
+// in wiping storage.
 struct IssueTexts {
   bool user_id_card = true;
   std::string user_id;
-  std::string password;
-  std::string password_again;
+  corvex::SecretText password;
+  corvex::SecretText password_again;
   bool pin_check = true;
-  std::string pin;
-  std::string pin_again;
+  corvex::SecretText pin;
+  corvex::SecretText pin_again;
   std::string lockout;
   std::string user_name;
   std::string comment;

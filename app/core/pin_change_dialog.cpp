@@ -42,8 +42,9 @@ void PinChangeDialog::OnInit(DialogView& view) {
   if (!pin_present) EnablePinDetails(view, false);
   const bool shown = pin_present && data.pin_check == 1;
   view.SetControlText(kLockout, shown ? NumberText(data.lockout_count) : std::string());
-  view.SetControlText(kPin, shown ? ShownText(data.pin) : std::string());
-  view.SetControlText(kPinAgain, shown ? ShownText(data.pin) : std::string());
+  const corvex::SecretText pin = shown ? ShownSecret(data.pin) : corvex::SecretText();
+  view.SetSecretControlText(kPin, pin);
+  view.SetSecretControlText(kPinAgain, pin);
   SetLimits(view, kLimits);
   TakeMessageOwner(view);
 }

@@ -24,10 +24,10 @@ bool ReadPinEntry(ProgramContext& context, DialogView& view) {
   StoreText(entry.pin, "");
   if (entry.pin_check_choice == kPinOff) return true;
 
-  const std::string pin = view.ControlText(kPin, kPinRead);
-  const std::string pin_again = view.ControlText(kPinAgain, kPinRead);
+  const corvex::SecretText pin = view.SecretControlText(kPin, kPinRead);
+  const corvex::SecretText pin_again = view.SecretControlText(kPinAgain, kPinRead);
   const std::string lockout = view.ControlText(kLockout, kCountRead);
-  if (const std::int32_t problem = CheckPinEntry(pin, pin_again, lockout, entry.lockout_count)) {
+  if (const std::int32_t problem = CheckPinEntry(pin.View(), pin_again.View(), lockout, entry.lockout_count)) {
     messages.ShowWarning(problem, messages.ErrorCaption());
     view.FocusDialog();
     return false;
@@ -36,7 +36,7 @@ bool ReadPinEntry(ProgramContext& context, DialogView& view) {
     view.FocusDialog();
     return false;
   }
-  StoreText(entry.pin, pin);
+  StoreText(entry.pin, pin.View());
   return true;
 }
 

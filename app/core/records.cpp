@@ -45,6 +45,13 @@ void ClearCardData(SharedRecords& records) {
   records.read_card_known = false;
 }
 
+void ClearSecretFields(SharedRecords& records) {
+  records.entry.password.Clear();
+  records.entry.pin.Clear();
+  records.card.password.Clear();
+  records.card.pin.Clear();
+}
+
 CardKind CardKindFromType(std::int32_t card_type) {
   for (const TypeRow& row : kTypes) {
     if (row.type == card_type) return row.kind;

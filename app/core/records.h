@@ -5,6 +5,8 @@
 #include <array>
 #include <cstdint>
 
+#include "cardlib/cipher/secure_wipe.h"
+
 namespace pellam {
 
 class CardAccess;
@@ -12,14 +14,15 @@ class CardAccess;
 enum class CardKind : std::int32_t { NoCard = 0, BlankCard = 1, UserCard = 2, AdminCard = 3, CodeCard = 4 };
 
 // A text field: its buffer, cleared before it is filled, and its length,
-// which holds the capacity before a card-library read.
+// which holds the capacity before a card-library read. Clearing wipes the
+// buffer in a way the compiler keeps, since passwords and PINs pass here.
 template <std::size_t Capacity>
 struct TextField {
   std::array<char, Capacity> bytes{};
   std::int32_t length = static_cast<std::int32_t>(Capacity);
 
   void Clear() {
-    bytes.fill('\0');
+    corvex::SecureWipe(bytes.data(), bytes.size());
     length = static_cast<std::int32_t>(Capacity);
   }
 };
@@ -88,6 +91,11 @@ void ClearEntryData(SharedRecords& records);
 // The same for the card record, the pre-read card kind and its identifier;
 // the PIN settings and the issue information stay.
 void ClearCardData(SharedRecords& records);
+
+// Clears the passwords and PINs of the entry and card records (each to its
+// full capacity, as the clearings above do). Every operation ends with it,
+// whichever way it ends; the other fields keep what the operation left.
+void ClearSecretFields(SharedRecords& records);
 
 // The kind of the card on the reader: NoCard when none answers, or sensing
 // or typing it fails, or its type is not one the program knows. Always 0.

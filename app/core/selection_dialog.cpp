@@ -51,7 +51,10 @@ constexpr OperationRow kOperations[] = {
 
 void SelectionDialog::OnCommand(DialogView& view, int control) {
   for (const OperationRow& row : kOperations) {
-    if (row.button == control) return row.run(context_, view);
+    if (row.button != control) continue;
+    row.run(context_, view);
+    ClearSecretFields(context_.records());
+    return;
   }
   if (control == kVersionButton) {
     view.RunChild(ChildDialog::About);

@@ -44,9 +44,9 @@ void UpdateDialog::OnInit(DialogView& view) {
   view.SetFaceBackground(kUserId);
 
   code_card_ = records.current_card_kind == CardKind::CodeCard;
-  const std::string password = code_card_ ? std::string() : ShownText(data.password);
-  view.SetControlText(kPassword, password);
-  view.SetControlText(kPasswordAgain, password);
+  const corvex::SecretText password = code_card_ ? corvex::SecretText() : ShownSecret(data.password);
+  view.SetSecretControlText(kPassword, password);
+  view.SetSecretControlText(kPasswordAgain, password);
   view.SetControlText(kUserId, code_card_ ? std::string() : ShownText(data.user_id));
   view.SetControlText(kUserName, ShownText(data.user_name));
   view.SetControlText(kComment, ShownText(data.comment));
@@ -64,9 +64,9 @@ void UpdateDialog::OnInit(DialogView& view) {
 std::int32_t UpdateDialog::CheckUserIdCard(DialogView& view) {
   SharedRecords& records = context_.records();
   EntryData& entry = records.entry;
-  const std::string password = view.ControlText(kPassword, kTextRead);
+  const corvex::SecretText password = view.SecretControlText(kPassword, kTextRead);
   if (password.size() > kLongestPassword) return 9701;
-  if (view.ControlText(kPasswordAgain, kTextRead) != password) return 7005;
+  if (view.SecretControlText(kPasswordAgain, kTextRead) != password) return 7005;
   const std::string name = view.ControlText(kUserName, kTextRead);
   if (name.size() > kLongestName) return 9705;
   const std::string comment = view.ControlText(kComment, kTextRead);
@@ -74,11 +74,11 @@ std::int32_t UpdateDialog::CheckUserIdCard(DialogView& view) {
   std::uint32_t code = 0;
   if (const std::int32_t problem = CheckUserCode(view.ControlText(kUserCode, kCodeRead), false, code)) return problem;
 
-  StoreText(entry.password, password);
+  StoreText(entry.password, password.View());
   StoreText(entry.user_name, name);
   StoreText(entry.comment, comment);
   StoreUserCode(entry.user_code, code);
-  operation_ = password != FieldText(records.card.password) ? JORNET_OP_UPDATE_DATA : JORNET_OP_UPDATE_OPTION;
+  operation_ = password.View() != FieldText(records.card.password) ? JORNET_OP_UPDATE_DATA : JORNET_OP_UPDATE_OPTION;
   return kNoProblem;
 }
 

@@ -6,6 +6,9 @@
 #include <algorithm>
 #include <climits>
 #include <string>
+#include <vector>
+
+#include "cardlib/cipher/secure_wipe.h"
 
 namespace pellam_win32 {
 
@@ -49,6 +52,21 @@ std::string HostedDialog::ControlText(int control, std::size_t max_bytes) {
   const UINT length = ::GetDlgItemTextA(hwnd_, control, text.data(), static_cast<int>(text.size()));
   text.resize(std::min<std::size_t>(length, wanted));
   return text;
+}
+
+void HostedDialog::SetSecretControlText(int control, const corvex::SecretText& text) {
+  corvex::SecretText terminated(text);
+  terminated.Append('\0');
+  ::SetDlgItemTextA(hwnd_, control, terminated.View().data());
+}
+
+corvex::SecretText HostedDialog::SecretControlText(int control, std::size_t max_bytes) {
+  // As ControlText, through a buffer that is wiped once the text is copied.
+  const std::size_t wanted = std::min<std::size_t>(max_bytes, INT_MAX - 1);
+  std::vector<char> buffer(wanted + 1, '\0');
+  const corvex::ScopedWipe buffer_wipe(buffer.data(), buffer.size());
+  const UINT length = ::GetDlgItemTextA(hwnd_, control, buffer.data(), static_cast<int>(buffer.size()));
+  return corvex::SecretText(std::string_view(buffer.data(), std::min<std::size_t>(length, wanted)));
 }
 
 void HostedDialog::EnableControl(int control, bool enable) { ::EnableWindow(::GetDlgItem(hwnd_, control), enable); }

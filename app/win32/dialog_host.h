@@ -28,6 +28,8 @@ class HostedDialog : public pellam::DialogView {
   void SetTitle(std::string_view text) override;
   void SetControlText(int control, std::string_view text) override;
   std::string ControlText(int control, std::size_t max_bytes) override;
+  void SetSecretControlText(int control, const corvex::SecretText& text) override;
+  corvex::SecretText SecretControlText(int control, std::size_t max_bytes) override;
   void EnableControl(int control, bool enable) override;
   void CheckRadio(int control, bool checked) override;
   bool IsRadioChecked(int control) override;

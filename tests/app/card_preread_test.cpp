@@ -4,6 +4,7 @@
 // before any dialog runs.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <deque>
 #include <functional>
 
@@ -108,6 +109,7 @@ TEST(CardPreread, EveryPathOfTheFourButtons) {
       {"initialise, administrator card, given up", 6006, Answering(Admin, {false}), {"T9020/Question"}, {}, {}},
   };
   // clang-format on
+  std::size_t secrets_handed_over = 0;  // the update's password, the PIN change's PIN
   for (const Scenario& scenario : scenarios) {
     SCOPED_TRACE(scenario.name);
     OperationBench bench;
@@ -118,11 +120,24 @@ TEST(CardPreread, EveryPathOfTheFourButtons) {
                                      [&bench](std::uint32_t ms) { bench.pauses.push_back(ms); }};
     pellam::SelectionDialog window(bench.state, bench.messages, services);
     bool reader_closed_for_dialog = true;
+    const pellam::SharedRecords& records = bench.state.records;
+    const auto secret_bytes = [&records] {
+      std::size_t count = 0;
+      for (const auto& bytes : {records.card.password.bytes, records.entry.password.bytes}) {
+        count += static_cast<std::size_t>(std::count_if(bytes.begin(), bytes.end(), [](char c) { return c != 0; }));
+      }
+      for (const auto& bytes : {records.card.pin.bytes, records.entry.pin.bytes}) {
+        count += static_cast<std::size_t>(std::count_if(bytes.begin(), bytes.end(), [](char c) { return c != 0; }));
+      }
+      return count;
+    };
     main.child_result = [&](ChildDialog) {
       reader_closed_for_dialog = !bench.card.open;
+      secrets_handed_over += secret_bytes();
       return 1;
     };
     window.OnCommand(main, scenario.button);
+    EXPECT_EQ(secret_bytes(), 0u) << "no password or PIN outlives the operation";
 
     EXPECT_EQ(bench.Shown(), scenario.shown);
     EXPECT_EQ(main.children, scenario.dialogs);
@@ -135,7 +150,6 @@ TEST(CardPreread, EveryPathOfTheFourButtons) {
     });
     EXPECT_EQ(bench.pauses, std::vector<std::uint32_t>(static_cast<std::size_t>(questions - declined), 100u))
         << "100 ms after each OK";
-    const pellam::SharedRecords& records = bench.state.records;
     if (!scenario.dialogs.empty()) {
       EXPECT_TRUE(records.read_card_known);
       EXPECT_EQ(records.read_card_id, bench.card.card_id) << "the card read is the one recorded";
@@ -144,6 +158,7 @@ TEST(CardPreread, EveryPathOfTheFourButtons) {
       EXPECT_EQ(records.current_card_kind, scenario.kind_after);
     }
   }
+  EXPECT_GT(secrets_handed_over, 0u) << "the dialogs had them";
 }
 
 TEST(CardPreread, UserCodeBecomesSignedDecimalText) {

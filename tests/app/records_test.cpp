@@ -1,6 +1,8 @@
 // The shared records' helpers and the operation buttons' focus rule.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/core/operation_buttons.h"
 #include "app/core/records.h"
 #include "app/core/text_ids.h"
@@ -12,8 +14,21 @@ using pellam::CardKind;
 
 // Clearing empties each text to its full capacity (the length the card reads
 // are given) and forgets the kind; the entry's clearing leaves the card read.
+// No byte of a password or PIN stays.
 TEST(Records, ClearingEmptiesTheTextsAndForgetsTheKind) {
   pellam::SharedRecords records;
+  for (auto* field : {&records.entry.password, &records.card.password}) field->bytes.fill('p');
+  for (auto* field : {&records.entry.pin, &records.card.pin}) field->bytes.fill('9');
+  const auto secret_bytes = [&records] {
+    std::size_t count = 0;
+    for (const auto& bytes : {records.entry.password.bytes, records.card.password.bytes}) {
+      count += static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), 'p'));
+    }
+    for (const auto& bytes : {records.entry.pin.bytes, records.card.pin.bytes}) {
+      count += static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '9'));
+    }
+    return count;
+  };
   records.entry.user_id.bytes[0] = 'x';
   records.entry.user_code.length = 4;
   records.entry.pin.length = 0;
@@ -29,11 +44,13 @@ TEST(Records, ClearingEmptiesTheTextsAndForgetsTheKind) {
   EXPECT_EQ(records.entry.user_code.length, 16);
   EXPECT_EQ(records.issue_card_kind, CardKind::NoCard);
   EXPECT_EQ(records.current_card_kind, CardKind::UserCard) << "the card side is not cleared";
+  EXPECT_EQ(secret_bytes(), 256u + 32u) << "the card's password and PIN stay";
 
   pellam::ClearCardData(records);
   EXPECT_EQ(records.card.comment.bytes[255], '\0');
   EXPECT_EQ(records.card.user_id.length, 256);
   EXPECT_EQ(records.current_card_kind, CardKind::NoCard);
+  EXPECT_EQ(secret_bytes(), 0u);
 }
 
 TEST(Records, SenseCardKindMapsTheTypeAndTreatsFailuresAsNoCard) {

@@ -1,6 +1,6 @@
 // The layer's own allocations: a destroyed key holder or context leaves no key
-// material or cipher state in the freed memory, and a failed allocation is
-// reported. The program replaces the global allocation functions and copies
+// material or cipher state in the freed memory, nor a SecretText its text,
+// and a failed allocation is reported. The program replaces the global allocation functions and copies
 // the watched block just before it is freed, so an optimised-away wipe shows.
 #include <gtest/gtest.h>
 
@@ -8,7 +8,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <string>
 
+#include "cardlib/cipher/secret_text.h"
 #include "tests/cipher/cipher_test_util.h"
 
 namespace {
@@ -127,6 +129,42 @@ TEST_F(CipherAllocation, DestroyedKeyHolderAndContextAreZeroWhenFreed) {
   ASSERT_EQ(corvex::CipherKeyDestroy(&key), CipherResult::Ok);
   ASSERT_TRUE(watch.freed);
   EXPECT_EQ(NonZeroBytes(watch.at_free, watch.size), 0u);
+}
+
+// Each way a text gives up its storage: outgrown, replaced by a move,
+// cleared, destroyed. A shorter text wipes the rest of the old one at once.
+TEST_F(CipherAllocation, SecretTextStorageIsZeroWhenFreed) {
+  const std::string longer(100, 'y');  // made before a watch: they allocate too
+  const auto watch_next = [] {
+    watch = Watch{};
+    watch.recording = true;
+  };
+  const auto expect_wiped = [](const char* how) {
+    EXPECT_TRUE(watch.freed) << how;
+    EXPECT_EQ(NonZeroBytes(watch.at_free, watch.size), 0u) << how;
+  };
+  watch_next();
+  corvex::SecretText text("secret 1");
+  text.Assign("se");
+  EXPECT_EQ(text.View(), "se");
+  EXPECT_EQ(NonZeroBytes(watch.block + 2, 6), 0u) << "shortened";
+  text.Append(longer);
+  expect_wiped("outgrown");
+
+  watch_next();
+  text.Append(longer);
+  text = corvex::SecretText("z");
+  expect_wiped("replaced");
+
+  watch_next();
+  text.Assign(longer);
+  text.Clear();
+  expect_wiped("cleared");
+  EXPECT_TRUE(text.empty());
+
+  watch_next();
+  { const corvex::SecretText scoped(longer); }
+  expect_wiped("destroyed");
 }
 
 TEST_F(CipherAllocation, FailedAllocationIsReportedAndLeavesNoHandle) {

@@ -4,6 +4,8 @@
 #include <array>
 #include <cstdio>
 
+#include "cardlib/cipher/secure_wipe.h"
+
 #include "tools/pellam_card/csv_text.h"
 
 namespace pellam_card {
@@ -18,47 +20,50 @@ constexpr std::array<const char*, kColumns> kColumnNames = {
     "card_use", "user_id", "password", "pin", "lockout", "user_name", "comment", "user_code", "count", "date",
 };
 
-BatchRow MakeRow(const std::array<std::string, kColumns>& value) {
+// Only the password and PIN stay in wiping storage.
+BatchRow MakeRow(const std::array<corvex::SecretText, kColumns>& value) {
+  const auto text = [&value](Column column) { return std::string(value[column].View()); };
   BatchRow row;
   pellam::IssueTexts& texts = row.texts;
-  row.card_use = value[kCardUse];
-  texts.user_id_card = value[kCardUse] != "code";
-  texts.user_id = value[kUserId];
+  row.card_use = text(kCardUse);
+  texts.user_id_card = row.card_use != "code";
+  texts.user_id = text(kUserId);
   texts.password = value[kPassword];
   texts.password_again = value[kPassword];
   texts.pin_check = !value[kPin].empty() || !value[kLockout].empty();
   texts.pin = value[kPin];
   texts.pin_again = value[kPin];
-  texts.lockout = value[kLockout].empty() && texts.pin_check ? kDefaultLockout : value[kLockout];
-  texts.user_name = value[kUserName];
-  texts.comment = value[kComment];
-  texts.user_code = value[kUserCode];
-  row.count = value[kCount];
-  row.date = value[kDate];
+  texts.lockout = value[kLockout].empty() && texts.pin_check ? kDefaultLockout : text(kLockout);
+  texts.user_name = text(kUserName);
+  texts.comment = text(kComment);
+  texts.user_code = text(kUserCode);
+  row.count = text(kCount);
+  row.date = text(kDate);
   return row;
 }
 
 }  // namespace
 
-bool ReadWholeFile(const std::string& path, std::string& bytes) {
+bool ReadWholeFile(const std::string& path, corvex::SecretText& bytes) {
   std::FILE* file = std::fopen(path.c_str(), "rb");
   if (file == nullptr) return false;
-  bytes.clear();
+  bytes.Clear();
   char chunk[4096];
+  const corvex::ScopedWipe chunk_wipe(chunk, sizeof chunk);
   std::size_t got = 0;
-  while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.append(chunk, got);
+  while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.Append(std::string_view(chunk, got));
   const bool ok = std::ferror(file) == 0;
   std::fclose(file);
   return ok;
 }
 
 bool ReadCsvFile(const std::string& path, std::vector<CsvRecord>& records, std::string& error) {
-  std::string bytes;
+  corvex::SecretText bytes;
   if (!ReadWholeFile(path, bytes)) {
     error = path + ": cannot be read";
     return false;
   }
-  if (!SplitCsv(bytes, records, error)) {
+  if (!SplitCsv(bytes.View(), records, error)) {
     error = path + ": " + error;
     return false;
   }
@@ -74,10 +79,10 @@ bool ReadBatchFile(const std::string& path, std::vector<BatchRow>& rows, std::st
     return false;
   }
   std::vector<int> columns;
-  for (const std::string& name : records.front().fields) {
-    const auto found = std::find(kColumnNames.begin(), kColumnNames.end(), name);
+  for (const corvex::SecretText& name : records.front().fields) {
+    const auto found = std::find(kColumnNames.begin(), kColumnNames.end(), name.View());
     if (found == kColumnNames.end()) {
-      error = path + ": unknown column \"" + name +
+      error = path + ": unknown column \"" + std::string(name.View()) +
               "\" (columns: card_use, user_id, password, pin, lockout, "
               "user_name, comment, user_code, count, date)";
       return false;
@@ -90,7 +95,7 @@ bool ReadBatchFile(const std::string& path, std::vector<BatchRow>& rows, std::st
       error = path + ": line " + std::to_string(record.line) + " has more fields than the header";
       return false;
     }
-    std::array<std::string, kColumns> value;
+    std::array<corvex::SecretText, kColumns> value;
     for (std::size_t f = 0; f < record.fields.size(); ++f) value[columns[f]] = record.fields[f];
     BatchRow row = MakeRow(value);
     row.number = static_cast<int>(i);

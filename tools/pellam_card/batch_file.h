@@ -33,8 +33,9 @@ bool ReadBatchFile(const std::string& path, std::vector<BatchRow>& rows, std::st
 // user-code card.
 std::string RowSubject(const BatchRow& row);
 
-// Reads a whole file's bytes; false when it cannot be opened or read.
-bool ReadWholeFile(const std::string& path, std::string& bytes);
+// Reads a whole file's bytes (into wiping storage: a batch file carries
+// passwords and PINs); false when it cannot be opened or read.
+bool ReadWholeFile(const std::string& path, corvex::SecretText& bytes);
 
 // Reads a comma-separated file into its records; false with `error` (which
 // names the file) when it cannot be read or a quoted field is not closed.

@@ -44,15 +44,18 @@ bool ReadReport(const std::string& path, std::map<int, ReportRow>& last, std::st
   if (!ReadCsvFile(path, records, error)) return false;
   if (records.empty()) return true;  // created, nothing reported yet
   std::string header;
-  for (const std::string& field : records.front().fields) header += (header.empty() ? "" : ",") + field;
+  for (const corvex::SecretText& field : records.front().fields) {
+    header += (header.empty() ? "" : ",") + std::string(field.View());
+  }
   if (header != kHeader) {
     error = path + ": not a report of pellam-card issue";
     return false;
   }
   for (std::size_t i = 1; i < records.size(); ++i) {
-    std::vector<std::string> fields = records[i].fields;
     // A row cut short by an interruption is ignored.
-    if (fields.size() != kColumns) continue;
+    if (records[i].fields.size() != kColumns) continue;
+    std::vector<std::string> fields;
+    for (const corvex::SecretText& field : records[i].fields) fields.emplace_back(field.View());
     ReportRow row{
         std::atoi(fields[0].c_str()), fields[1], fields[2], fields[3], fields[4], fields[5], fields[6], fields[7]};
     if (row.row > 0) last[row.row] = row;

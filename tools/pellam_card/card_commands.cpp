@@ -5,6 +5,7 @@
 #include "app/core/records.h"
 #include "app/core/text_ids.h"
 #include "cardlib/Corvex.h"
+#include "cardlib/cipher/secure_wipe.h"
 #include "tools/pellam_card/commands.h"
 #include "tools/pellam_card/json_text.h"
 
@@ -108,6 +109,7 @@ void AddUserFields(FieldPrinter& out, bool reveal) {
   char user_id[256];
   std::int32_t user_id_length = sizeof user_id;
   char password[512];
+  const corvex::ScopedWipe password_wipe(password, sizeof password);
   std::int32_t password_length = sizeof password;
   if (GenReadUserAccount(user_id, &user_id_length, password, &password_length) == 0) {
     out.Add("user_id", std::string(user_id, user_id_length));
@@ -115,6 +117,7 @@ void AddUserFields(FieldPrinter& out, bool reveal) {
   }
   std::int32_t present = 0, check = 0, limit = 0, count = 0;
   char pin[32];
+  const corvex::ScopedWipe pin_wipe(pin, sizeof pin);
   std::int32_t pin_length = sizeof pin;
   if (GenReadPINSettings(&present, &check, &limit, &count, pin, &pin_length) == 0) {
     out.Add("pin", reveal ? std::string(pin, pin_length) : present ? "(set)" : "(none)");

@@ -12,6 +12,8 @@
 #include "app/core/entry_checks.h"
 #include "app/core/text_ids.h"
 #include "cardlib/Corvex.h"
+#include "cardlib/cipher/secret_text.h"
+#include "cardlib/cipher/secure_wipe.h"
 #include "platform/clock.h"
 #include "tools/pellam_card/commands.h"
 #include "tools/pellam_card/json_text.h"
@@ -26,6 +28,7 @@ constexpr std::int32_t kRetryNotReset = 7009;
 constexpr std::int32_t kNotInitialised = 7011;
 constexpr std::int64_t kHighestAmount = 99999;
 constexpr std::int64_t kHighestStatus = 255;
+constexpr std::size_t kTypedLineRoom = 256;
 
 // Start-up, gate, reader, and the card read and remembered. 0 when the card
 // lies on the reader, else the exit status (the reader is closed then).
@@ -112,15 +115,27 @@ void PrintResult(ToolSession& session, JsonObject& json, const std::string& text
   session.console().Out(session.json() ? json.Text() + "\n" : text + "\n");
 }
 
+// A typed PIN, read into room enough for any PIN so that the line does not
+// move (leaving a copy behind) while it is read, and wiped once taken.
+bool ReadTypedPin(ToolSession& session, corvex::SecretText& pin) {
+  std::string line;
+  line.reserve(kTypedLineRoom);
+  session.console().Err("PIN: ");
+  const bool read = session.console().ReadLine(line);
+  pin.Assign(line);
+  line.resize(line.capacity());  // within its room: the whole of it is wiped
+  corvex::SecureWipe(line.data(), line.size());
+  return read;
+}
+
 }  // namespace
 
 int RunVerifyPin(ToolSession& session) {
-  std::string pin;
+  corvex::SecretText pin;
   if (!session.invocation().operands.empty()) {
-    pin = session.invocation().operands.front();
-  } else {
-    session.console().Err("PIN: ");
-    if (!session.console().ReadLine(pin)) return kExitStopped;
+    pin.Assign(session.invocation().operands.front());
+  } else if (!ReadTypedPin(session, pin)) {
+    return kExitStopped;
   }
   pellam::CardKind kind;
   if (const int status = ReachCard(session, CardNeeded::OwnUserCard, kind)) return status;
@@ -128,7 +143,8 @@ int RunVerifyPin(ToolSession& session) {
     session.CloseReader();
     return kExitCardFailure;
   }
-  const std::int32_t status = GenVerifyPIN(pin.data(), static_cast<std::int32_t>(pin.size()));
+  const std::int32_t status = GenVerifyPIN(pin.View().data(), static_cast<std::int32_t>(pin.size()));
+  pin.Clear();
   if (!session.CloseReader()) return kExitCardFailure;
   struct Answer {
     std::int32_t status;

@@ -5,31 +5,31 @@ namespace pellam_card {
 bool SplitCsv(std::string_view text, std::vector<CsvRecord>& records, std::string& error) {
   records.clear();
   CsvRecord record;
-  std::string field;
+  corvex::SecretText field;
   bool quoted = false;
   bool field_started = false;
   int line = 1;
   record.line = 1;
   const auto end_record = [&] {
     if (field_started || !record.fields.empty()) {
-      record.fields.push_back(field);
-      records.push_back(record);
+      record.fields.push_back(std::move(field));
+      records.push_back(std::move(record));
     }
     record = CsvRecord{};
-    field.clear();
+    field.Clear();
     field_started = false;
   };
   for (std::size_t at = 0; at < text.size(); ++at) {
     const char c = text[at];
     if (quoted) {
       if (c == '"' && at + 1 < text.size() && text[at + 1] == '"') {
-        field.push_back('"');
+        field.Append('"');
         ++at;
       } else if (c == '"') {
         quoted = false;
       } else {
         if (c == '\n') ++line;
-        field.push_back(c);
+        field.Append(c);
       }
       continue;
     }
@@ -37,8 +37,8 @@ bool SplitCsv(std::string_view text, std::vector<CsvRecord>& records, std::strin
       quoted = true;
       field_started = true;
     } else if (c == ',') {
-      record.fields.push_back(field);
-      field.clear();
+      record.fields.push_back(std::move(field));
+      field.Clear();
       field_started = true;
     } else if (c == '\n') {
       end_record();
@@ -46,7 +46,7 @@ bool SplitCsv(std::string_view text, std::vector<CsvRecord>& records, std::strin
     } else if (c == '\r' && at + 1 < text.size() && text[at + 1] == '\n') {
       // the LF ends the record
     } else {
-      field.push_back(c);
+      field.Append(c);
       field_started = true;
     }
   }

@@ -1,18 +1,21 @@
 // Comma-separated text as the batch and report files use it: fields may be
 // enclosed in double quotes (then they may hold commas, line breaks and
 // doubled double quotes); lines end with CR LF or LF; bytes are not
-// converted (the system's ANSI code page, like the user-ID list).
+// converted (the system's ANSI code page, like the user-ID list). Fields are
+// held in wiping storage, since a batch file carries passwords and PINs.
 #pragma once
 
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "cardlib/cipher/secret_text.h"
+
 namespace pellam_card {
 
 struct CsvRecord {
   int line = 0;  // the line it starts on, from 1
-  std::vector<std::string> fields;
+  std::vector<corvex::SecretText> fields;
 };
 
 // Every record of `text`; empty lines are skipped. False with `error` when a

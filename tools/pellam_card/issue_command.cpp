@@ -123,7 +123,7 @@ bool BatchIssue::LoadPreviousReport() {
   const Invocation& invocation = session_.invocation();
   const std::string path = invocation.Value("--report");
   if (invocation.Has("--resume")) {
-    std::string bytes;
+    corvex::SecretText bytes;
     std::string error;
     if (ReadWholeFile(path, bytes) && !ReadReport(path, previous_, error)) {
       session_.Note(error);
@@ -145,7 +145,7 @@ bool BatchIssue::LoadPreviousReport() {
 }
 
 bool BatchIssue::MayReplaceReport(const std::string& path) {
-  std::string bytes;
+  corvex::SecretText bytes;
   if (!ReadWholeFile(path, bytes) || bytes.empty()) return true;
   std::map<int, ReportRow> earlier;
   std::string error;
@@ -309,6 +309,7 @@ int BatchIssue::Run() {
       continue;
     }
     const ReportRow refused = CheckRow(row, true);
+    pellam::ClearSecretFields(context_.records());  // the row is checked again before its card
     if (refused.result.empty()) {
       accepted.push_back(&row);
       continue;
@@ -330,7 +331,9 @@ int BatchIssue::Run() {
       Progress progress(session_.console(), total, !session_.json() && session_.console().OutIsTerminal(),
                         session_.json());
       for (int i = 0; i < total; ++i) {
-        if (!IssueRow(*accepted[i], i + 1, total, progress)) {
+        const bool went_on = IssueRow(*accepted[i], i + 1, total, progress);
+        pellam::ClearSecretFields(context_.records());
+        if (!went_on) {
           tally_.stopped = true;
           tally_.not_done = total - i;
           break;
