@@ -45,7 +45,8 @@ bool ReadReport(const std::string& path, std::map<int, ReportRow>& last, std::st
   if (records.empty()) return true;  // created, nothing reported yet
   std::string header;
   for (const corvex::SecretText& field : records.front().fields) {
-    header += (header.empty() ? "" : ",") + std::string(field.View());
+    if (!header.empty()) header += ',';
+    header += field.View();
   }
   if (header != kHeader) {
     error = path + ": not a report of pellam-card issue";
