@@ -5,7 +5,9 @@
 //
 // MARK names a window: a window property the program sets (SelectDialog,
 // GetAdminDialog), or title=TEXT for the visible top-level window whose title
-// is exactly TEXT (the operation dialogs, which carry no property).
+// is exactly TEXT (the operation dialogs, which carry no property), or top
+// for the uppermost visible dialog that is no message box (the one open
+// modal dialog, whatever its language).
 //
 //   gui_driver wait MARK SECONDS        MARK appears
 //   gui_driver gone MARK SECONDS        MARK is gone
@@ -23,6 +25,9 @@
 //   gui_driver answer ok [SECONDS]      waits (10 s unless given) for a message box, prints
 //                                       its title and text as boxes does, presses OK
 //   gui_driver link FILE                the target and working folder of shortcut FILE, as TARGET|FOLDER
+//   gui_driver fits MARK DIALOG         each static, button and group box of MARK, made from template
+//                                       DIALOG of Pellam.exe, whose text does not fit it, as
+//                                       ID|TEXT|NEEDED WxH|HAS WxH; fails when there is one
 //
 // Exit status 0 on success, 1 when the condition was not met (no such window,
 // control or message box).
@@ -68,7 +73,14 @@ HWND FindTopLevel(Match matches) {
   return nullptr;
 }
 
+bool IsMessageBox(HWND window);
+
 HWND FindMarked(const char* mark) {
+  if (std::strcmp(mark, "top") == 0) {
+    return FindTopLevel([](HWND window) {
+      return ::IsWindowVisible(window) && HasClass(window, "#32770") && !IsMessageBox(window);
+    });
+  }
   return FindTopLevel([mark](HWND window) { return ::IsWindowVisible(window) && Named(window, mark); });
 }
 
@@ -181,6 +193,135 @@ bool PrintLink(const char* path) {
   return done;
 }
 
+// Room a button's own drawing takes from its text: the edges of a push
+// button, the box of a check box or radio button, the frame of a group box.
+int ButtonTextRoom(LONG style, int width) {
+  switch (style & BS_TYPEMASK) {
+    case BS_CHECKBOX:
+    case BS_AUTOCHECKBOX:
+    case BS_RADIOBUTTON:
+    case BS_AUTORADIOBUTTON:
+    case BS_3STATE:
+    case BS_AUTO3STATE:
+      return width - ::GetSystemMetrics(SM_CXMENUCHECK) - 4;
+    case BS_GROUPBOX:
+      return width - 16;
+    default:
+      return width - 2 * ::GetSystemMetrics(SM_CXEDGE) - 4;
+  }
+}
+
+// The text of a static or button and whether it wraps, or false for a
+// control whose text is not drawn as text (icons, pictures, owner-drawn).
+bool MeasuredText(HWND control, UINT& format, int& width) {
+  const LONG style = ::GetWindowLongA(control, GWL_STYLE);
+  format = DT_CALCRECT | DT_EXPANDTABS;
+  if (HasClass(control, "Static")) {
+    const LONG kind = style & SS_TYPEMASK;
+    if (kind == SS_LEFT || kind == SS_CENTER || kind == SS_RIGHT) {
+      format |= DT_WORDBREAK;
+    } else if (kind != SS_SIMPLE && kind != SS_LEFTNOWORDWRAP) {
+      return false;
+    }
+    if ((style & SS_NOPREFIX) != 0) format |= DT_NOPREFIX;
+    return true;
+  }
+  if (!HasClass(control, "Button")) return false;
+  width = ButtonTextRoom(style, width);
+  if ((style & BS_MULTILINE) != 0) format |= DT_WORDBREAK;
+  return true;
+}
+
+// Skips a name-or-ordinal field of a dialog template.
+const WORD* SkipNameOrOrdinal(const WORD* at) {
+  if (*at == 0xFFFF) return at + 2;
+  while (*at != 0) ++at;
+  return at + 1;
+}
+
+// The font that dialog template `id` of Pellam.exe (beside this program)
+// names, created as the dialog manager creates it; nullptr when the template
+// cannot be read or names none. A control's font cannot be asked across
+// processes under Wine, so the texts are measured with this one.
+HFONT TemplateFont(int id) {
+  char path[MAX_PATH] = {};
+  const DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+  char* slash = std::strrchr(path, '\\');
+  if (length == 0 || length >= MAX_PATH || slash == nullptr) return nullptr;
+  std::strcpy(slash + 1, "Pellam.exe");
+  HMODULE program = ::LoadLibraryExA(path, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  if (program == nullptr) return nullptr;
+  HFONT font = nullptr;
+  HRSRC found = ::FindResourceA(program, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(5));  // RT_DIALOG
+  const auto* words = found != nullptr ? static_cast<const WORD*>(::LockResource(::LoadResource(program, found)))
+                                       : nullptr;
+  // An extended template: version 1 and signature 0xFFFF, then help id,
+  // extended style and style (4 bytes each), item count and the four sizes.
+  if (words != nullptr && words[0] == 1 && words[1] == 0xFFFF) {
+    DWORD style = 0;
+    std::memcpy(&style, words + 6, sizeof style);
+    const WORD* at = SkipNameOrOrdinal(SkipNameOrOrdinal(words + 13));  // menu, class
+    while (*at != 0) ++at;                                             // title
+    ++at;
+    if ((style & DS_SETFONT) != 0) {
+      const int points = at[0];
+      const int weight = at[1];
+      const bool italic = (at[2] & 0xFF) != 0;
+      HDC screen = ::GetDC(nullptr);
+      const int height = -::MulDiv(points, ::GetDeviceCaps(screen, LOGPIXELSY), 72);
+      ::ReleaseDC(nullptr, screen);
+      font = ::CreateFontW(height, 0, 0, 0, weight, italic, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                           CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FF_DONTCARE, reinterpret_cast<const wchar_t*>(at + 3));
+    }
+  }
+  ::FreeLibrary(program);
+  return font;
+}
+
+struct FitCheck {
+  HFONT font;
+  int misfits;
+};
+
+// Prints a control whose text needs more room than it has, and counts it.
+BOOL CALLBACK CheckFit(HWND control, LPARAM data) {
+  auto& check = *reinterpret_cast<FitCheck*>(data);
+  char text[1024] = {};
+  if (!::IsWindowVisible(control) || ::GetWindowTextA(control, text, sizeof text) == 0) return TRUE;
+  RECT client{};
+  ::GetClientRect(control, &client);
+  int width = client.right;
+  const int height = client.bottom;
+  UINT format = 0;
+  if (!MeasuredText(control, format, width)) return TRUE;
+  HDC dc = ::GetDC(control);
+  HGDIOBJ previous = ::SelectObject(dc, check.font);
+  RECT needed{0, 0, width, 0};
+  ::DrawTextA(dc, text, -1, &needed, format);
+  ::SelectObject(dc, previous);
+  ::ReleaseDC(control, dc);
+  if (needed.right > width || needed.bottom > height) {
+    for (char& c : text) c = c == '\n' ? ' ' : c;
+    std::printf("%d|%s|%ldx%ld|%dx%d\n", ::GetDlgCtrlID(control), text, needed.right, needed.bottom, width, height);
+    ++check.misfits;
+  }
+  return TRUE;
+}
+
+// Prints each control of `window` whose text is wider or taller than the
+// control; true when every text fits.
+bool TextsFit(HWND window, int dialog) {
+  FitCheck check{TemplateFont(dialog), 0};
+  if (check.font == nullptr) {
+    std::fprintf(stderr, "gui_driver: no font in dialog template %d of Pellam.exe\n", dialog);
+    return false;
+  }
+  ::EnumChildWindows(window, &CheckFit, reinterpret_cast<LPARAM>(&check));
+  ::DeleteObject(check.font);
+  std::fflush(stdout);
+  return check.misfits == 0;
+}
+
 BOOL CALLBACK ListBox(HWND window, LPARAM) {
   if (IsMessageBox(window)) PrintBox(window);
   return TRUE;
@@ -188,7 +329,7 @@ BOOL CALLBACK ListBox(HWND window, LPARAM) {
 
 int Usage() {
   std::fprintf(stderr,
-               "usage: gui_driver wait|gone|text|press|doubleclick|click|type|select|enabled|key|show|shot|boxes|answer|link "
+               "usage: gui_driver wait|gone|text|press|doubleclick|click|type|select|enabled|key|show|shot|boxes|answer|link|fits "
                "...\n");
   return 2;
 }
@@ -223,6 +364,7 @@ int main(int argc, char** argv) {
   HWND window = FindMarked(mark);
   if (window == nullptr) return 1;
   if (argc < 4) return Usage();
+  if (command == "fits") return TextsFit(window, std::atoi(argv[3])) ? 0 : 1;
   const std::string option = argv[3];
   if (command == "key") return option == "escape" && ::PostMessageA(window, WM_KEYDOWN, VK_ESCAPE, 1) ? 0 : 1;
   if (command == "show") {
