@@ -108,10 +108,10 @@ int HostedDialog::SelectedListEntry(int control) {
   return index == CB_ERR ? -1 : static_cast<int>(index);
 }
 
-void HostedDialog::ShowExclamationIcon(int control) {
+void HostedDialog::ShowSystemIcon(int control, pellam::SystemIcon icon) {
   // A shared system icon: it is never destroyed.
-  HICON icon = ::LoadIconA(nullptr, IDI_EXCLAMATION);
-  ::SendDlgItemMessageA(hwnd_, control, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
+  HICON handle = ::LoadIconA(nullptr, icon == pellam::SystemIcon::Information ? IDI_INFORMATION : IDI_EXCLAMATION);
+  ::SendDlgItemMessageA(hwnd_, control, STM_SETICON, reinterpret_cast<WPARAM>(handle), 0);
 }
 
 void HostedDialog::SetFaceBackground(int control) {

@@ -40,7 +40,7 @@ class HostedDialog : public pellam::DialogView {
   void AddListEntry(int control, std::string_view text) override;
   void SelectListEntry(int control, int index) override;
   int SelectedListEntry(int control) override;
-  void ShowExclamationIcon(int control) override;
+  void ShowSystemIcon(int control, pellam::SystemIcon icon) override;
   void SetFaceBackground(int control) override;
   void EnableWindow(bool enable) override;
   void FocusDialog() override;
