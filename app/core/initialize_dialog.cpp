@@ -25,7 +25,7 @@ void InitializeDialog::OnInit(DialogView& view) {
   SetLabels(view, state, kInitializeLabels);
   SetCommonButtons(view, state, kDialogOk);
   view.CheckRadio(kKeepId, true);
-  view.ShowSystemIcon(kIcon, SystemIcon::Exclamation);
+  view.ShowExclamationIcon(kIcon);
   code_card_ = context_.records().current_card_kind == CardKind::CodeCard;
   if (code_card_) {
     // A user-code card has no list line.
@@ -69,7 +69,7 @@ void ConfirmDialog::OnInit(DialogView& view) {
   view.SetTitle(LookupText(state, kTemplate));
   view.SetControlText(kStatement, LookupText(state, kStatement));
   SetCommonButtons(view, state, kDialogOk);
-  view.ShowSystemIcon(kIcon, SystemIcon::Exclamation);
+  view.ShowExclamationIcon(kIcon);
   TakeMessageOwner(view);
 }
 

@@ -57,7 +57,7 @@ class FakeView : public pellam::DialogView {
   void AddListEntry(int control, std::string_view text) override { lists[control].emplace_back(text); }
   void SelectListEntry(int control, int index) override { selections[control] = index; }
   int SelectedListEntry(int control) override { return selections.count(control) ? selections[control] : -1; }
-  void ShowSystemIcon(int, pellam::SystemIcon) override {}
+  void ShowExclamationIcon(int) override {}
   void SetFaceBackground(int control) override { face_backgrounds.insert(control); }
   void EnableWindow(bool enable) override { window_enabled = enable; }
   void FocusDialog() override { ++focus_returns; }
