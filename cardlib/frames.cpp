@@ -33,10 +33,6 @@ constexpr StatusRow kReaderStatuses[] = {
 
 constexpr std::uint8_t kReaderCheckPayload[] = {0x00, 0x01, 0x00, 0x00, 0x01};
 constexpr std::uint8_t kSetSpeedInstruction = 0x07;
-constexpr std::uint8_t kKeyRegistrationInstruction = 0x89;
-constexpr std::size_t kKeySize = 8;
-constexpr std::size_t kKeysMax = 32;
-constexpr std::uint8_t kSlotMax = 15;
 
 }  // namespace
 
@@ -92,20 +88,6 @@ Detail BuildReaderCommand(std::uint8_t instruction, std::uint8_t p1, std::uint8_
     size += data_length;
   }
   return BuildFrame(kLeaderReader, payload, size, out, capacity, length);
-}
-
-Detail BuildKeyRegistration(std::uint8_t version, std::uint8_t first_slot, const std::uint8_t* keys,
-                            std::size_t key_count, std::uint8_t* out, std::size_t capacity, std::size_t& length) {
-  if (first_slot > kSlotMax || key_count > kKeysMax || (keys == nullptr && key_count > 0)) {
-    return kFrameInvalidArgument;
-  }
-  // The length byte is always there; for 32 keys it wraps to 0, a form only
-  // ever enciphered (which refuses it), never sent.
-  std::uint8_t payload[5 + kKeysMax * kKeySize] = {0x00, kKeyRegistrationInstruction, version, first_slot,
-                                                   static_cast<std::uint8_t>(key_count * kKeySize)};
-  const ScopedWipe payload_wipe(payload, sizeof payload);  // the clear keys
-  if (key_count > 0) std::memcpy(payload + 5, keys, key_count * kKeySize);
-  return BuildFrame(kLeaderReader, payload, 5 + key_count * kKeySize, out, capacity, length);
 }
 
 std::size_t AnnouncedLength(const std::uint8_t* reply) { return static_cast<std::size_t>(reply[1]) << 8 | reply[2]; }

@@ -49,12 +49,6 @@ Detail BuildSetSpeed(std::uint32_t bits_per_second, std::uint8_t* out, std::size
 Detail BuildReaderCommand(std::uint8_t instruction, std::uint8_t p1, std::uint8_t p2, const std::uint8_t* data,
                           std::size_t data_length, std::uint8_t* out, std::size_t capacity, std::size_t& length);
 
-// The clear card-key registration command 0x89: parameters `version` and the
-// first key slot (0..15), length byte 8 * n (always present), n (0..32)
-// eight-byte keys.
-Detail BuildKeyRegistration(std::uint8_t version, std::uint8_t first_slot, const std::uint8_t* keys,
-                            std::size_t key_count, std::uint8_t* out, std::size_t capacity, std::size_t& length);
-
 // The payload length a reply's header announces (bytes 1 and 2).
 std::size_t AnnouncedLength(const std::uint8_t* reply);
 

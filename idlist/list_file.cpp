@@ -45,6 +45,18 @@ ListStatus Rewrite(platform::FileHandle file, const std::vector<char>& raw, std:
   return result == platform::Rewrite::Done ? ListStatus::Ok : ListStatus::FileError;
 }
 
+// The file's last line when it has no line end (the list was saved by hand):
+// the bytes after the table's last line, up to a 0x1A. It is no record, yet
+// it is never dropped: a replacement or deletion keeps it as it is, and an
+// append ends it with CR LF first, so that it becomes a line of its own.
+std::string_view UnendedLine(std::string_view raw, std::int32_t row_count) {
+  const std::string_view data = raw.substr(0, raw.find('\x1A'));
+  const std::optional<std::size_t> start = LineStart(data, row_count);
+  if (!start) return {};
+  const std::string_view rest = data.substr(*start);
+  return rest.find('\n') == std::string_view::npos ? rest : std::string_view();
+}
+
 }  // namespace
 
 ListStatus OpenList(const char* path, std::int32_t& handle) {
@@ -90,18 +102,29 @@ ListStatus WriteLine(std::int32_t handle, std::int32_t index, std::string_view l
   const platform::FileHandle file = ToFile(handle);
   std::vector<char> raw;
   if (const ListStatus read = ReadRaw(file, raw); read != ListStatus::Ok) return read;
-  const std::optional<std::size_t> start = LineStart({raw.data(), raw.size()}, target);
+  const std::string_view contents(raw.data(), raw.size());
+  const std::optional<std::size_t> start = LineStart(contents, target);
   if (!start) return ListStatus::FileError;  // the file has fewer lines than the table
 
-  // The new line, then every later row; an unterminated last line or
-  // anything after a 0x1A (neither of them a list line) is cut off.
-  std::string tail(line.substr(0, line.size() - 1));
-  tail.append("\r\n");
-  if (!append && !AppendRowsAsLines(rows, target + 1, row_count, -1, tail)) return ListStatus::Refused;
+  // An unended last line before an append becomes a line, and a row, of its own.
+  const std::string_view unended = UnendedLine(contents, row_count);
+  const bool end_it = append && !unended.empty();
+  const std::string unended_row = std::string(unended) + '\n';
+  if (end_it && (row_count + 1 >= kTableRows || !IsStorableLine(unended_row))) return ListStatus::Refused;
+
+  // The new line, then every later row and the unended line; anything after
+  // a 0x1A (no list line) is cut off.
+  std::string tail;
+  if (end_it) tail.append(unended).append("\r\n");
+  tail.append(line.substr(0, line.size() - 1)).append("\r\n");
+  if (!append) {
+    if (!AppendRowsAsLines(rows, target + 1, row_count, -1, tail)) return ListStatus::Refused;
+    tail.append(unended);
+  }
   if (const ListStatus written = Rewrite(file, raw, *start, tail); written != ListStatus::Ok) return written;
 
-  StoreRow(rows, target, line);
-  if (append) ++row_count;
+  if (end_it) StoreRow(rows, row_count++, unended_row);
+  StoreRow(rows, append ? row_count++ : target, line);
   return ListStatus::Ok;
 }
 
@@ -112,6 +135,7 @@ ListStatus DeleteLine(std::int32_t handle, std::int32_t index, char* rows, std::
   if (const ListStatus read = ReadRaw(file, raw); read != ListStatus::Ok) return read;
   std::string contents;
   if (!AppendRowsAsLines(rows, 0, row_count, index, contents)) return ListStatus::Refused;
+  contents.append(UnendedLine({raw.data(), raw.size()}, row_count));
   if (const ListStatus written = Rewrite(file, raw, 0, contents); written != ListStatus::Ok) return written;
 
   RemoveRow(rows, row_count, index);

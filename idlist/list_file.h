@@ -29,12 +29,16 @@ ListStatus LoadList(std::int32_t handle, char* rows, std::int32_t& row_count);
 // Replaces line `index`, or appends when `index` is not a row of the table.
 // The line is written at its real place in the file, found by counting line
 // ends in the file itself, so that earlier lines ending with a bare LF are
-// never overwritten. Table and count change only when the file has.
+// never overwritten. A last line without line end is kept: as it is by a
+// replacement, and ended with CR LF before an append, which then adds it to
+// the table too (the count grows by two). Table and count change only when
+// the file has.
 ListStatus WriteLine(std::int32_t handle, std::int32_t index, std::string_view line, char* rows,
                      std::int32_t& row_count);
 
 // Removes row and line `index` (0..row_count-1) and rewrites the whole file
-// from the table. Table and count change only when the file has.
+// from the table, keeping a last line without line end as it is. Table and
+// count change only when the file has.
 ListStatus DeleteLine(std::int32_t handle, std::int32_t index, char* rows, std::int32_t& row_count);
 
 // Copies `source` to `backup`. When the source has a pending rewrite that

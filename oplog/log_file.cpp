@@ -1,5 +1,6 @@
 #include "oplog/log_file.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,10 +21,25 @@ std::string AsFileText(std::string_view line) {
   return text;
 }
 
-// Appends at byte `end`; a failed append is cut off again, so that no torn
-// line is left to run into the next one.
+// Whether the log's last line lacks its line end, as one cut short by a power
+// loss during an append does; nothing when the last byte cannot be read.
+std::optional<bool> EndsInPartialLine(platform::FileHandle file, std::uint64_t size) {
+  if (size == 0) return false;
+  char last = 0;
+  std::size_t got = 0;
+  if (!platform::SeekFile(file, size - 1) || !platform::ReadFromFile(file, &last, 1, got) || got != 1) {
+    return std::nullopt;
+  }
+  return last != '\n';
+}
+
+// Appends at byte `end` and pushes the bytes to the device; a failed append
+// is cut off again, so that no torn line is left to run into the next one.
 bool AppendAt(platform::FileHandle file, std::uint64_t end, std::string_view bytes) {
-  if (platform::SeekFile(file, end) && platform::WriteToFile(file, bytes.data(), bytes.size())) return true;
+  if (platform::SeekFile(file, end) && platform::WriteToFile(file, bytes.data(), bytes.size()) &&
+      platform::FlushFile(file)) {
+    return true;
+  }
   platform::TruncateFile(file, end);
   return false;
 }
@@ -64,10 +80,16 @@ LogStatus AppendLogLine(std::string_view line) {
   std::uint64_t size = 0;
   if (!platform::FileSize(file.get(), size)) return LogStatus::OpenFailed;
 
-  if (size + line.size() > kSizeLimit && CutOldestLines(file.get(), line.size(), false, size) != LogStatus::Ok) {
+  // A partial last line is kept and ended first, so that the new line is not joined to it.
+  const std::optional<bool> partial = EndsInPartialLine(file.get(), size);
+  if (!partial) return LogStatus::FileError;
+  const std::string text = (*partial ? "\r\n" : "") + AsFileText(line);
+  const std::uint64_t room = line.size() + (*partial ? 2 : 0);
+
+  if (size + room > kSizeLimit && CutOldestLines(file.get(), room, false, size) != LogStatus::Ok) {
     return LogStatus::TrimFailed;
   }
-  return AppendAt(file.get(), size, AsFileText(line)) ? LogStatus::Ok : LogStatus::AppendFailed;
+  return AppendAt(file.get(), size, text) ? LogStatus::Ok : LogStatus::AppendFailed;
 }
 
 LogStatus RemoveOldestLine(platform::FileHandle file, std::uint64_t& size) {

@@ -27,7 +27,9 @@ enum class LogStatus {
 // Opens the log in the current directory, completes an interrupted removal,
 // removes oldest lines while its size plus `line`'s length is above
 // kSizeLimit (all in one rewrite, the result the same as removing them one
-// by one), and appends `line` with each LF written as CR LF.
+// by one), and appends `line` with each LF written as CR LF, then flushes it
+// to the device. A last line without line end (cut short by a power loss) is
+// kept and ended with CR LF before `line`; the size rule counts those bytes.
 LogStatus AppendLogLine(std::string_view line);
 
 // Removes the log's first line, through its LF (whether it ends with CR LF or

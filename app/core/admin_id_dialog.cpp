@@ -17,6 +17,7 @@ void AdminIdDialog::OnInit(DialogView& view) {
   view.SetMark(kMark);
   saved_owner_ = state_.message_owner;
   state_.message_owner = view.Window();
+  view.ShowInformationIcon(kIconControl);
   view.StartTimer(kTimer, kTimerPeriod);
 }
 

@@ -27,7 +27,7 @@ class AdminIdDialog {
   AdminIdDialog(AppState& state, Messages& messages, CardAccess& card)
       : state_(state), messages_(messages), card_(card) {}
 
-  // Texts, the window mark, the message owner, and the first timer.
+  // Texts, the window mark, the message owner, the icon, and the first timer.
   void OnInit(DialogView& view);
   void OnTimer(DialogView& view);
   // Cancel button, Escape or the close box.

@@ -1,9 +1,9 @@
 #include "app/core/card_preread.h"
 
+#include <array>
 #include <cstdio>
 #include <cstring>
 
-#include "app/core/card_wait.h"
 #include "app/core/text_ids.h"
 
 namespace pellam {
@@ -118,6 +118,19 @@ int WaitForEditableCard(ProgramContext& context, CardKind& kind) {
     }
     if (!AskAgain(context, question)) return kWaitGaveUp;
   }
+}
+
+bool RecordReadCard(ProgramContext& context) {
+  SharedRecords& records = context.records();
+  records.read_card_known = false;
+  std::array<std::uint8_t, 8> id{};
+  std::int32_t length = static_cast<std::int32_t>(id.size());
+  if (context.card.GetCardInfo(id.data(), &length) != 0 || length != static_cast<std::int32_t>(id.size())) {
+    return false;
+  }
+  records.read_card_id = id;
+  records.read_card_known = true;
+  return true;
 }
 
 void UserCodeToText(TextField<16>& user_code) {

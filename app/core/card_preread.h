@@ -24,6 +24,11 @@ int WaitForOwnUserCard(ProgramContext& context);
 // operator gave up. The reader is open.
 int WaitForEditableCard(ProgramContext& context, CardKind& kind);
 
+// Reads the sensed card's identifier into the shared records, so that the
+// dialog can write to that card alone; false (and the identifier unknown)
+// when it cannot be read.
+bool RecordReadCard(ProgramContext& context);
+
 // The card's 32-bit user code (most significant byte first in the first four
 // bytes) replaced by its signed decimal text; four zero bytes stay as they are.
 void UserCodeToText(TextField<16>& user_code);

@@ -6,17 +6,11 @@
 #include "app/core/card_preread.h"
 #include "app/core/entry_checks.h"
 #include "app/core/operation_log.h"
+#include "app/core/text_ids.h"
 #include "idlist/Tallix.h"
 #include "oplog/Jornet.h"
 
 namespace pellam {
-
-namespace {
-
-constexpr std::int32_t kListLineNotDeleted = 7012;
-constexpr std::int32_t kNotListed = 7014;
-
-}  // namespace
 
 std::int32_t InitialiseUserIdCard(ProgramContext& context, bool& delete_id) {
   if (!ReadCardUserId(context)) delete_id = false;
@@ -47,12 +41,12 @@ void DeleteListedId(ProgramContext& context) {
                  static_cast<std::int32_t>(user_id.size()), &records.list_index, &issue.year, &issue.month, &issue.day,
                  &issue.issue_count);
   if (records.list_index < 0) {
-    messages.ShowInformation(kNotListed, messages.QuestionCaption());
+    messages.ShowInformation(text::kNotListed, messages.QuestionCaption());
     return;
   }
   if (DeleteIDRecord(state.list_handle, records.list_index, state.user_id_rows.data(), &state.user_id_count) !=
       TALLIX_OK) {
-    messages.ShowWarning(kListLineNotDeleted, messages.QuestionCaption());
+    messages.ShowWarning(text::kListLineNotDeleted, messages.QuestionCaption());
   }
 }
 

@@ -37,19 +37,6 @@ bool WaitForDialogCard(ProgramContext& context, DialogView& view, const CardWait
   }
 }
 
-bool RecordReadCard(ProgramContext& context) {
-  SharedRecords& records = context.records();
-  records.read_card_known = false;
-  std::array<std::uint8_t, 8> id{};
-  std::int32_t length = static_cast<std::int32_t>(id.size());
-  if (context.card.GetCardInfo(id.data(), &length) != 0 || length != static_cast<std::int32_t>(id.size())) {
-    return false;
-  }
-  records.read_card_id = id;
-  records.read_card_known = true;
-  return true;
-}
-
 std::int32_t SameCardAsRead(ProgramContext& context) {
   const SharedRecords& records = context.records();
   std::array<std::uint8_t, 8> id{};

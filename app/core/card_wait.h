@@ -35,10 +35,6 @@ bool WaitForDialogCard(ProgramContext& context, DialogView& view, const CardWait
 // question 9021 (also when either identifier is unknown).
 std::int32_t SameCardAsRead(ProgramContext& context);
 
-// Reads the sensed card's identifier into the shared records; false (and the
-// identifier unknown) when it cannot be read.
-bool RecordReadCard(ProgramContext& context);
-
 // One card write, and whether its failure is told under the question
 // caption (else the error caption).
 struct CardWrite {

@@ -9,11 +9,14 @@ namespace {
 
 constexpr std::int64_t kValueCeiling = 999'999'999'999;
 constexpr std::int64_t kHighestUserCode = 99'999'998;
-constexpr std::size_t kShortestPin = 4;
-constexpr std::size_t kLongestPin = 8;
-constexpr std::int64_t kHighestLockout = 99;
 
 }  // namespace
+
+Question AskOperator(Messages& messages) {
+  return [&messages](std::int32_t question) {
+    return messages.AskConfirm(question, messages.QuestionCaption()) == kAnswerOk;
+  };
+}
 
 bool AllDigits(std::string_view text) {
   return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
@@ -35,13 +38,19 @@ bool HasControlByte(std::string_view text) {
   });
 }
 
-std::int32_t CheckUserCode(std::string_view text, bool required, std::uint32_t& value) {
+std::int32_t CheckNameAndComment(std::string_view name, std::string_view comment) {
+  if (name.size() > kLongestName) return text::kNameTooLong;
+  if (comment.size() > kLongestComment) return text::kCommentTooLong;
+  return kNoProblem;
+}
+
+std::int32_t CheckUserCode(std::string_view typed, bool required, std::uint32_t& value) {
   value = 0;
-  if (!AllDigits(text)) return 9911;
-  if (text.empty()) return required ? 9812 : kNoProblem;
-  const std::int64_t number = DecimalValue(text);
-  if (number < 1) return 9811;
-  if (number > kHighestUserCode) return 9711;
+  if (!AllDigits(typed)) return text::kUserCodeNotDigits;
+  if (typed.empty()) return required ? text::kUserCodeMissing : kNoProblem;
+  const std::int64_t number = DecimalValue(typed);
+  if (number < 1) return text::kUserCodeTooSmall;
+  if (number > kHighestUserCode) return text::kUserCodeTooLarge;
   value = static_cast<std::uint32_t>(number);
   return kNoProblem;
 }
@@ -62,15 +71,15 @@ std::uint32_t StoredUserCode(const TextField<16>& field) {
 std::int32_t CheckPinEntry(std::string_view pin, std::string_view again, std::string_view lockout_text,
                            std::int32_t& lockout) {
   lockout = 0;
-  if (pin.size() < kShortestPin) return 9803;
-  if (pin.size() > kLongestPin) return 9703;
-  if (again != pin) return 7015;
-  if (again.size() < kShortestPin) return 9803;
-  if (again.size() > kLongestPin) return 9703;
-  if (!AllDigits(pin) || !AllDigits(again)) return 9903;
-  if (!AllDigits(lockout_text)) return 9909;
+  if (pin.size() < kShortestPin) return text::kPinTooShort;
+  if (pin.size() > kLongestPin) return text::kPinTooLong;
+  if (again != pin) return text::kPinsDiffer;
+  if (again.size() < kShortestPin) return text::kPinTooShort;
+  if (again.size() > kLongestPin) return text::kPinTooLong;
+  if (!AllDigits(pin) || !AllDigits(again)) return text::kPinNotDigits;
+  if (!AllDigits(lockout_text)) return text::kLockoutNotDigits;
   const std::int64_t count = DecimalValue(lockout_text);
-  if (count > kHighestLockout) return 9702;
+  if (count > kHighestLockout) return text::kLockoutTooLarge;
   lockout = static_cast<std::int32_t>(count);
   return kNoProblem;
 }

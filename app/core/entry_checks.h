@@ -6,16 +6,47 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
 #include "app/core/dialog_view.h"
+#include "app/core/message_helpers.h"
 #include "app/core/records.h"
 #include "cardlib/cipher/secret_text.h"
 
 namespace pellam {
 
 inline constexpr std::int32_t kNoProblem = 0;
+
+// How many bytes of a field the checks read, as the window-text calls do.
+inline constexpr std::size_t kTextRead = 255;  // user ID, password, name, comment, lock-out count
+inline constexpr std::size_t kCodeRead = 15;   // user code
+
+// The longest texts the card's fields take, which are also the limits of
+// their edit controls.
+inline constexpr std::size_t kLongestUserId = 128;
+inline constexpr std::size_t kLongestPassword = 128;
+inline constexpr std::size_t kLongestName = 64;
+inline constexpr std::size_t kLongestComment = 128;
+inline constexpr std::size_t kShortestPin = 4;
+inline constexpr std::size_t kLongestPin = 8;
+
+// The highest issue count (also the spinner's).
+inline constexpr int kHighestIssueCount = 32767;
+
+// The lock-out count: its highest value (also the spinner's) and the count a
+// PIN check switched on starts with.
+inline constexpr int kHighestLockout = 99;
+inline constexpr int kDefaultLockout = 3;
+
+// A question the checks ask the operator (or a batch's answer for him); true
+// for OK.
+using Question = std::function<bool(std::int32_t question)>;
+
+// The dialogs' way of asking: a box with OK and Cancel (AskConfirm) under
+// the question caption.
+Question AskOperator(Messages& messages);
 
 bool AllDigits(std::string_view text);
 // The decimal value of a text of digits, held at 999,999,999,999 so that a
@@ -24,10 +55,14 @@ std::int64_t DecimalValue(std::string_view text);
 // A byte 0x00 to 0x1F or 0x7F.
 bool HasControlByte(std::string_view text);
 
+// User name (9705) and comment (9710) each no longer than their field; 0
+// when both fit.
+std::int32_t CheckNameAndComment(std::string_view name, std::string_view comment);
+
 // The user code rules shared by the issue and update dialogs: a non-digit
 // 9911; empty 9812 when `required`, else the code 0; below 1 9811; above
 // 99999998 9711. The value, when accepted, in `value`.
-std::int32_t CheckUserCode(std::string_view text, bool required, std::uint32_t& value);
+std::int32_t CheckUserCode(std::string_view typed, bool required, std::uint32_t& value);
 
 // Stores the value most significant byte first in the 16-byte user-code
 // field, with length 4.

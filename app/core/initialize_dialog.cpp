@@ -12,10 +12,6 @@ namespace {
 
 constexpr LabelRow kInitializeLabels[] = {{1024, ""}, {1025, ""}, {3007, ""}, {1026, "(&D)"}, {1027, "(&N)"}};
 
-constexpr std::int32_t kDeleteConfirmQuestion = 7010;
-constexpr std::int32_t kNotInitialised = 7011;
-constexpr std::int32_t kRetryNotReset = 7009;
-
 // A card-wait rule that accepts only the card the main window read.
 CardWaitRule SameCardRule(ProgramContext& context, CardKind expected, std::int32_t wrong_kind_question) {
   return {expected, wrong_kind_question, [&context] { return SameCardAsRead(context); }};
@@ -41,7 +37,7 @@ void InitializeDialog::OnInit(DialogView& view) {
 void InitializeDialog::OnOk(DialogView& view) {
   Messages& messages = context_.messages;
   bool delete_id = !code_card_ && !view.IsRadioChecked(kKeepId);
-  if (delete_id && messages.AskConfirm(kDeleteConfirmQuestion, messages.QuestionCaption()) != kAnswerOk) {
+  if (delete_id && messages.AskConfirm(text::kDeleteIdQuestion, messages.QuestionCaption()) != kAnswerOk) {
     view.FocusDialog();
     return;
   }
@@ -52,14 +48,14 @@ void InitializeDialog::OnOk(DialogView& view) {
 
   if (code_card_) {
     if (InitialiseUserCodeCard(context_) != 0) {
-      FailCardOperation(context_, view, kNotInitialised, context_.messages.QuestionCaption());
+      FailCardOperation(context_, view, text::kNotInitialised, context_.messages.QuestionCaption());
       return;
     }
     FinishCardOperation(context_, view, text::kInitialised, [this] { LogInitialise(context_, true, false); });
     return;
   }
   if (InitialiseUserIdCard(context_, delete_id) != 0) {
-    FailCardOperation(context_, view, kNotInitialised, context_.messages.QuestionCaption());
+    FailCardOperation(context_, view, text::kNotInitialised, context_.messages.QuestionCaption());
     return;
   }
   FinishCardOperation(context_, view, text::kInitialised, [this, delete_id] {
@@ -81,7 +77,7 @@ void ConfirmDialog::OnOk(DialogView& view) {
   if (!OpenReaderForDialog(context_, view)) return;
   if (!WaitForDialogCard(context_, view, SameCardRule(context_, CardKind::UserCard, text::kNotUserCard))) return;
   if (UnlockPin(context_) != 0) {
-    FailCardOperation(context_, view, kRetryNotReset, context_.messages.ErrorCaption());
+    FailCardOperation(context_, view, text::kRetryNotReset, context_.messages.ErrorCaption());
     return;
   }
   FinishCardOperation(context_, view, text::kPinUnlocked, [this] { LogUnlock(context_); });

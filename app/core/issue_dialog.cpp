@@ -24,7 +24,15 @@ constexpr LabelRow kIssueLabels[] = {
 };
 
 constexpr LimitRow kIssueLimits[] = {
-    {2023, 64}, {2017, 8}, {2018, 8}, {2015, 128}, {2016, 128}, {2024, 128}, {2014, 128}, {2022, 2}, {2051, 8},
+    {2023, kLongestName},
+    {2017, kLongestPin},
+    {2018, kLongestPin},
+    {2015, kLongestPassword},
+    {2016, kLongestPassword},
+    {2024, kLongestComment},
+    {2014, kLongestUserId},
+    {2022, 2},
+    {2051, 8},
 };
 
 // The user-ID card's own controls besides the nine PIN details.
@@ -36,15 +44,8 @@ constexpr LabelRow kInfoLabels[] = {
 
 constexpr LimitRow kInfoLimits[] = {{2045, 5}, {2047, 4}, {2048, 2}, {2049, 2}};
 
-// How many bytes of each field the checks read, as the window-text calls do.
-constexpr std::size_t kTextRead = 255;
-constexpr std::size_t kCodeRead = 15;
-constexpr std::size_t kPinRead = 31;
+// How many bytes of each issue information field the checks read.
 constexpr std::size_t kInfoRead = 5;
-
-constexpr int kLockoutHighest = 99;
-constexpr int kLockoutDefault = 3;
-constexpr int kCountHighest = 32767;
 
 // The issue information's controls: count, year, month, day.
 constexpr int kInfoControls[] = {2045, 2047, 2048, 2049};
@@ -60,13 +61,13 @@ void IssueDialog::OnInit(DialogView& view) {
   view.SetTitle(LookupText(state, kTemplate));
   SetLabels(view, state, kIssueLabels);
   view.ClearList(kCardUseList);
-  view.AddListEntry(kCardUseList, LookupText(state, 1031));
-  view.AddListEntry(kCardUseList, LookupText(state, 1032));
+  view.AddListEntry(kCardUseList, LookupText(state, text::kUserIdCardUse));
+  view.AddListEntry(kCardUseList, LookupText(state, text::kUserCodeCardUse));
   view.SetControlText(1029, LookupText(state, 1029) + "(&M):");
   SetLimits(view, kIssueLimits);
   SetCommonButtons(view, state, kOkButton);
-  view.SetSpinnerRange(kLockoutSpinner, 0, kLockoutHighest);
-  view.SetSpinnerPosition(kLockoutSpinner, kLockoutDefault);
+  view.SetSpinnerRange(kLockoutSpinner, 0, kHighestLockout);
+  view.SetSpinnerPosition(kLockoutSpinner, kDefaultLockout);
   view.CheckRadio(kPinOn, true);
   const std::uint32_t card_use = ReadCardUse();
   view.SelectListEntry(kCardUseList, static_cast<int>(card_use));
@@ -105,17 +106,10 @@ void IssueDialog::OnOk(DialogView& view) {
     texts.user_id = view.ControlText(kUserId, kTextRead);
     texts.password = view.SecretControlText(kPassword, kTextRead);
     texts.password_again = view.SecretControlText(kPasswordAgain, kTextRead);
-    texts.pin_check = view.IsRadioChecked(kPinOn);
-    if (texts.pin_check) {
-      texts.pin = view.SecretControlText(kPin, kPinRead);
-      texts.pin_again = view.SecretControlText(kPinAgain, kPinRead);
-      texts.lockout = view.ControlText(kLockout, kTextRead);
-    }
+    ReadPinTexts(view, texts);
   }
   Messages& messages = context_.messages;
-  const IssueCheckResult result = CheckIssueEntry(context_, texts, [&messages](std::int32_t question) {
-    return messages.AskConfirm(question, messages.QuestionCaption()) == kAnswerOk;
-  });
+  const IssueCheckResult result = CheckIssueEntry(context_, texts, AskOperator(messages));
   switch (result.outcome) {
     case IssueCheck::Accepted:
       view.EndDialog(kDialogOk);
@@ -144,7 +138,7 @@ void IssueInfoDialog::OnInit(DialogView& view) {
   view.SetControlText(kDay, NumberText(issue.day));
   SetCommonButtons(view, state, kDialogOk);
   SetLimits(view, kInfoLimits);
-  view.SetSpinnerRange(kCountSpinner, 0, kCountHighest);
+  view.SetSpinnerRange(kCountSpinner, 0, kHighestIssueCount);
   TakeMessageOwner(view);
 }
 
@@ -171,7 +165,7 @@ void IssueInfoDialog::OnOk(DialogView& view) {
   const bool closed = card.CloseDevice() == 0;
   // A card written but not closed is still a card: it is recorded before the
   // failure is told.
-  const bool recorded = RecordIssue();
+  const bool recorded = RecordIssueAndCardUse();
   if (!closed) {
     messages.ShowWarning(text::kReaderNotClosed, messages.ErrorCaption());
     view.EndDialog(kDialogCancel);
@@ -193,8 +187,8 @@ bool IssueInfoDialog::WriteCard(DialogView& view) {
   return RunCardWrites(context_, view, writes);
 }
 
-bool IssueInfoDialog::RecordIssue() {
-  if (!pellam::RecordIssue(context_)) return false;
+bool IssueInfoDialog::RecordIssueAndCardUse() {
+  if (!RecordIssue(context_)) return false;
   const bool user_card = context_.records().issue_card_kind == CardKind::UserCard;
   if (!WriteCardUse(user_card ? 0 : 1)) {
     context_.messages.ShowWarning(text::kCardUseNotStored, context_.messages.ErrorCaption());

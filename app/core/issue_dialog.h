@@ -22,7 +22,6 @@ class IssueDialog final : public OperationDialog {
   static constexpr int kUserCode = 2051;
   static constexpr int kUserName = 2023;
   static constexpr int kComment = 2024;
-  static constexpr int kUserIdCardEntry = 0;
   static constexpr int kUserCodeCardEntry = 1;
 
   explicit IssueDialog(ProgramContext& context) : OperationDialog(context, kOkButton) {}
@@ -54,7 +53,7 @@ class IssueInfoDialog final : public OperationDialog {
   bool WriteCard(DialogView& view);
   // The list line, the log line and the card use; false when the list line
   // (9006) or the card use (7017) could not be written.
-  bool RecordIssue();
+  bool RecordIssueAndCardUse();
 };
 
 }  // namespace pellam

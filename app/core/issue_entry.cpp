@@ -14,14 +14,6 @@ namespace pellam {
 
 namespace {
 
-constexpr std::size_t kLongestUserId = 128;
-constexpr std::size_t kLongestPassword = 128;
-constexpr std::size_t kLongestName = 64;
-constexpr std::size_t kLongestComment = 128;
-constexpr std::int32_t kLockoutOffQuestion = 7016;
-constexpr std::int32_t kListedQuestion = 7003;
-constexpr std::int32_t kListFull = 7004;
-constexpr std::int64_t kCountHighest = 32767;
 constexpr std::size_t kListLineSize = 1024;
 
 // One field of the issue information: its limits and messages.
@@ -35,48 +27,34 @@ struct InfoFieldRow {
 };
 
 constexpr InfoFieldRow kInfoFields[] = {
-    {&IssueInfo::issue_count, 9902, 0, 0, kCountHighest, 9706},
-    {&IssueInfo::year, 9906, 0, 0, 3000, 9707},
-    {&IssueInfo::month, 9907, 1, 9808, 12, 9708},
-    {&IssueInfo::day, 9908, 1, 9809, 31, 9709},
+    {&IssueInfo::issue_count, text::kCountNotDigits, 0, 0, kHighestIssueCount, text::kCountTooLarge},
+    {&IssueInfo::year, text::kYearNotDigits, 0, 0, 3000, text::kYearTooLarge},
+    {&IssueInfo::month, text::kMonthNotDigits, 1, text::kMonthTooSmall, 12, text::kMonthTooLarge},
+    {&IssueInfo::day, text::kDayNotDigits, 1, text::kDayTooSmall, 31, text::kDayTooLarge},
 };
 
 IssueCheckResult Refused(std::int32_t text_id) { return {IssueCheck::Refused, text_id}; }
-
-std::int32_t CheckNameAndComment(const IssueTexts& texts) {
-  if (texts.user_name.size() > kLongestName) return 9705;
-  if (texts.comment.size() > kLongestComment) return 9710;
-  return kNoProblem;
-}
 
 void SetToday(IssueInfo& issue) {
   const platform::LocalDateTime now = platform::CurrentLocalDateTime();
   issue = {1, now.year, now.month, now.day};
 }
 
-IssueCheckResult CheckUserIdCard(ProgramContext& context, const IssueTexts& texts, const IssueQuestion& ask) {
+IssueCheckResult CheckUserIdCard(ProgramContext& context, const IssueTexts& texts, const Question& ask) {
   SharedRecords& records = context.records();
   EntryData& entry = records.entry;
 
-  if (texts.user_id.empty()) return Refused(9800);
-  if (texts.user_id.size() > kLongestUserId) return Refused(9700);
-  if (HasControlByte(texts.user_id)) return Refused(9900);
-  if (texts.password.size() > kLongestPassword) return Refused(9701);
-  if (texts.password_again != texts.password) return Refused(7005);
+  if (texts.user_id.empty()) return Refused(text::kUserIdMissing);
+  if (texts.user_id.size() > kLongestUserId) return Refused(text::kUserIdTooLong);
+  if (HasControlByte(texts.user_id)) return Refused(text::kUserIdControlByte);
+  if (texts.password.size() > kLongestPassword) return Refused(text::kPasswordTooLong);
+  if (texts.password_again != texts.password) return Refused(text::kPasswordsDiffer);
 
-  entry.pin_check_choice = texts.pin_check ? pin_entry::kPinOn : pin_entry::kPinOff;
-  entry.lockout_count = 0;
-  StoreText(entry.pin, "");
-  if (texts.pin_check) {
-    if (const std::int32_t problem =
-            CheckPinEntry(texts.pin.View(), texts.pin_again.View(), texts.lockout, entry.lockout_count)) {
-      return Refused(problem);
-    }
-    if (entry.lockout_count == 0 && !ask(kLockoutOffQuestion)) return {IssueCheck::Declined, kLockoutOffQuestion};
-    StoreText(entry.pin, texts.pin.View());
+  if (const std::int32_t problem = pin_entry::StorePinEntry(texts, entry, ask)) {
+    return {problem == text::kLockoutOffQuestion ? IssueCheck::Declined : IssueCheck::Refused, problem};
   }
 
-  if (const std::int32_t problem = CheckNameAndComment(texts)) return Refused(problem);
+  if (const std::int32_t problem = CheckNameAndComment(texts.user_name, texts.comment)) return Refused(problem);
   std::uint32_t code = 0;
   if (const std::int32_t problem = CheckUserCode(texts.user_code, false, code)) return Refused(problem);
 
@@ -91,10 +69,10 @@ IssueCheckResult CheckUserIdCard(ProgramContext& context, const IssueTexts& text
   SearchIDRecord(state.user_id_rows.data(), state.user_id_count, entry.user_id.bytes.data(), entry.user_id.length,
                  &records.list_index, &issue.year, &issue.month, &issue.day, &issue.issue_count);
   if (records.list_index >= 0) {
-    if (!ask(kListedQuestion)) return {IssueCheck::Declined, kListedQuestion};
+    if (!ask(text::kReissueQuestion)) return {IssueCheck::Declined, text::kReissueQuestion};
     ++issue.issue_count;
   } else if (state.user_id_count >= state.entry_limit) {
-    return {IssueCheck::ListFull, kListFull};
+    return {IssueCheck::ListFull, text::kListFull};
   }
   return {};
 }
@@ -104,7 +82,7 @@ IssueCheckResult CheckUserCodeCard(ProgramContext& context, const IssueTexts& te
   EntryData& entry = records.entry;
   std::uint32_t code = 0;
   if (const std::int32_t problem = CheckUserCode(texts.user_code, true, code)) return Refused(problem);
-  if (const std::int32_t problem = CheckNameAndComment(texts)) return Refused(problem);
+  if (const std::int32_t problem = CheckNameAndComment(texts.user_name, texts.comment)) return Refused(problem);
   StoreUserCode(entry.user_code, code);
   StoreText(entry.user_name, texts.user_name);
   StoreText(entry.comment, texts.comment);
@@ -114,7 +92,7 @@ IssueCheckResult CheckUserCodeCard(ProgramContext& context, const IssueTexts& te
 
 }  // namespace
 
-IssueCheckResult CheckIssueEntry(ProgramContext& context, const IssueTexts& texts, const IssueQuestion& ask) {
+IssueCheckResult CheckIssueEntry(ProgramContext& context, const IssueTexts& texts, const Question& ask) {
   SharedRecords& records = context.records();
   ClearEntryData(records);
   records.issue_card_kind = texts.user_id_card ? CardKind::UserCard : CardKind::CodeCard;

@@ -5,28 +5,25 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "app/core/card_wait.h"
+#include "app/core/entry_checks.h"
+#include "app/core/pin_entry.h"
 #include "app/core/program_context.h"
 #include "cardlib/cipher/secret_text.h"
 
 namespace pellam {
 
-// What the operator gives for a new card, as texts; the re-entries are the
-// second password and PIN fields of the dialog. Passwords and PINs are held
-// in wiping storage.
-struct IssueTexts {
+// What the operator gives for a new card, as texts, with the PIN settings
+// part; the re-entries are the second password and PIN fields of the dialog.
+// Passwords and PINs are held in wiping storage.
+struct IssueTexts : pin_entry::PinTexts {
   bool user_id_card = true;
   std::string user_id;
   corvex::SecretText password;
   corvex::SecretText password_again;
-  bool pin_check = true;
-  corvex::SecretText pin;
-  corvex::SecretText pin_again;
-  std::string lockout;
   std::string user_name;
   std::string comment;
   std::string user_code;
@@ -44,18 +41,15 @@ struct IssueCheckResult {
   std::int32_t text_id = 0;
 };
 
-// Questions the checks ask: 7016 (lock-out count 0 with PIN check on) and
-// 7003 (the user ID is already listed; OK re-issues it with count + 1).
-// True for OK.
-using IssueQuestion = std::function<bool(std::int32_t question)>;
-
 // Clears the entry record, sets the card use, and runs the checks of that
 // card use in order: user-ID card 9800, 9700, 9900, 9701, 7005, the PIN
-// rules (unless PIN check is off) and 7016, 9705, 9710, the user code, then
-// the list search (7003, 7004); user-code card the user code (required),
-// 9705, 9710, and today's date with count 1. Accepted values go into the
-// entry record; the search fills the issue record and the list index.
-IssueCheckResult CheckIssueEntry(ProgramContext& context, const IssueTexts& texts, const IssueQuestion& ask);
+// settings part (pin_entry::StorePinEntry, which asks 7016), 9705, 9710,
+// the user code, then the list search (7003 asked when the user ID is listed
+// already, OK re-issuing it with count + 1; else 7004 when the list is
+// full); user-code card the user code (required), 9705, 9710, and today's
+// date with count 1. Accepted values go into the entry record; the search
+// fills the issue record and the list index.
+IssueCheckResult CheckIssueEntry(ProgramContext& context, const IssueTexts& texts, const Question& ask);
 
 // The issue count, year, month and day texts, each stored into `issue` as it
 // is read, checked in that order: 9902 / 9706 above 32767; 9906 / 9707 above

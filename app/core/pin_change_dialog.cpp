@@ -22,10 +22,7 @@ constexpr LabelRow kLabels[] = {
     {1011, "(&D)"}, {1028, ""}, {1012, "(&L):"}, {1013, "(&I):"}, {1014, "(&R):"},
 };
 
-constexpr LimitRow kLimits[] = {{2018, 8}, {2017, 8}, {2022, 2}};
-
-constexpr int kLockoutHighest = 99;
-constexpr const char* kLockoutDefault = "3";
+constexpr LimitRow kLimits[] = {{2018, kLongestPin}, {2017, kLongestPin}, {2022, 2}};
 
 }  // namespace
 
@@ -35,7 +32,7 @@ void PinChangeDialog::OnInit(DialogView& view) {
   view.SetTitle(LookupText(state, kTemplate));
   SetLabels(view, state, kLabels);
   SetCommonButtons(view, state, kDialogOk);
-  view.SetSpinnerRange(kLockoutSpinner, 0, kLockoutHighest);
+  view.SetSpinnerRange(kLockoutSpinner, 0, kHighestLockout);
 
   const bool pin_present = data.pin_present == 1;
   view.CheckRadio(pin_present ? kPinOn : kPinOff, true);
@@ -52,7 +49,7 @@ void PinChangeDialog::OnInit(DialogView& view) {
 void PinChangeDialog::OnOtherCommand(DialogView& view, int control, int notification) {
   if (control == kPinOn && notification == kNotifyClicked) {
     EnablePinDetails(view, true);
-    if (view.ControlText(kLockout, 1).empty()) view.SetControlText(kLockout, kLockoutDefault);
+    if (view.ControlText(kLockout, 1).empty()) view.SetControlText(kLockout, NumberText(kDefaultLockout));
   } else if (control == kPinOff && notification == kNotifyClicked) {
     EnablePinDetails(view, false);
   }

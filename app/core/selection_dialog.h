@@ -46,7 +46,6 @@ class SelectionDialog {
   void OnSystemCommand(DialogView& view, int command);
   void OnDestroy(DialogView& view);
 
-  bool AdminCardRequested() const { return admin_card_requested_; }
   // What the operations and their dialogs work with.
   ProgramContext& Context() { return context_; }
 

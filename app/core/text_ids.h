@@ -57,6 +57,51 @@ inline constexpr std::int32_t kListNotWritten = 9006;
 inline constexpr std::int32_t kLogNotWritten = 7013;
 inline constexpr std::int32_t kCardUseNotStored = 7017;
 
+// Questions and failures of single operations.
+inline constexpr std::int32_t kReissueQuestion = 7003;  // the user ID is listed already
+inline constexpr std::int32_t kListFull = 7004;
+inline constexpr std::int32_t kRetryNotReset = 7009;
+inline constexpr std::int32_t kDeleteIdQuestion = 7010;
+inline constexpr std::int32_t kNotInitialised = 7011;
+inline constexpr std::int32_t kListLineNotDeleted = 7012;
+inline constexpr std::int32_t kNotListed = 7014;
+inline constexpr std::int32_t kLockoutOffQuestion = 7016;  // lock-out count 0 with PIN check on
+
+// Refused typed data: user data, PIN settings, user code.
+inline constexpr std::int32_t kUserIdMissing = 9800;
+inline constexpr std::int32_t kUserIdTooLong = 9700;
+inline constexpr std::int32_t kUserIdControlByte = 9900;
+inline constexpr std::int32_t kPasswordTooLong = 9701;
+inline constexpr std::int32_t kPasswordsDiffer = 7005;
+inline constexpr std::int32_t kNameTooLong = 9705;
+inline constexpr std::int32_t kCommentTooLong = 9710;
+inline constexpr std::int32_t kPinTooShort = 9803;
+inline constexpr std::int32_t kPinTooLong = 9703;
+inline constexpr std::int32_t kPinsDiffer = 7015;
+inline constexpr std::int32_t kPinNotDigits = 9903;
+inline constexpr std::int32_t kLockoutNotDigits = 9909;
+inline constexpr std::int32_t kLockoutTooLarge = 9702;
+inline constexpr std::int32_t kUserCodeNotDigits = 9911;
+inline constexpr std::int32_t kUserCodeMissing = 9812;
+inline constexpr std::int32_t kUserCodeTooSmall = 9811;
+inline constexpr std::int32_t kUserCodeTooLarge = 9711;
+
+// Refused issue information: count, year, month, day.
+inline constexpr std::int32_t kCountNotDigits = 9902;
+inline constexpr std::int32_t kCountTooLarge = 9706;
+inline constexpr std::int32_t kYearNotDigits = 9906;
+inline constexpr std::int32_t kYearTooLarge = 9707;
+inline constexpr std::int32_t kMonthNotDigits = 9907;
+inline constexpr std::int32_t kMonthTooSmall = 9808;
+inline constexpr std::int32_t kMonthTooLarge = 9708;
+inline constexpr std::int32_t kDayNotDigits = 9908;
+inline constexpr std::int32_t kDayTooSmall = 9809;
+inline constexpr std::int32_t kDayTooLarge = 9709;
+
+// The Issue dialog's two card uses, as its drop-down list shows them.
+inline constexpr std::int32_t kUserIdCardUse = 1031;
+inline constexpr std::int32_t kUserCodeCardUse = 1032;
+
 // Completion notices.
 inline constexpr std::int32_t kIssued = 4000;
 inline constexpr std::int32_t kUpdated = 4001;

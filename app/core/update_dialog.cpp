@@ -20,16 +20,12 @@ constexpr LabelRow kLabels[] = {
     {1007, "(&P):"}, {1008, "(&C):"}, {1005, "(&N):"}, {3005, "(&O):"}, {1029, "(&M):"},
 };
 
-constexpr LimitRow kLimits[] = {{2015, 128}, {2016, 128}, {2023, 64}, {2024, 128}, {2051, 8}};
+constexpr LimitRow kLimits[] = {
+    {2015, kLongestPassword}, {2016, kLongestPassword}, {2023, kLongestName}, {2024, kLongestComment}, {2051, 8},
+};
 
 // What a user-code card has not: the user ID and both password fields.
 constexpr int kUserIdParts[] = {1006, 2059, 1007, 2015, 1008, 2016};
-
-constexpr std::size_t kTextRead = 255;
-constexpr std::size_t kCodeRead = 15;
-constexpr std::size_t kLongestPassword = 128;
-constexpr std::size_t kLongestName = 64;
-constexpr std::size_t kLongestComment = 128;
 
 }  // namespace
 
@@ -65,12 +61,11 @@ std::int32_t UpdateDialog::CheckUserIdCard(DialogView& view) {
   SharedRecords& records = context_.records();
   EntryData& entry = records.entry;
   const corvex::SecretText password = view.SecretControlText(kPassword, kTextRead);
-  if (password.size() > kLongestPassword) return 9701;
-  if (view.SecretControlText(kPasswordAgain, kTextRead) != password) return 7005;
+  if (password.size() > kLongestPassword) return text::kPasswordTooLong;
+  if (view.SecretControlText(kPasswordAgain, kTextRead) != password) return text::kPasswordsDiffer;
   const std::string name = view.ControlText(kUserName, kTextRead);
-  if (name.size() > kLongestName) return 9705;
   const std::string comment = view.ControlText(kComment, kTextRead);
-  if (comment.size() > kLongestComment) return 9710;
+  if (const std::int32_t problem = CheckNameAndComment(name, comment)) return problem;
   std::uint32_t code = 0;
   if (const std::int32_t problem = CheckUserCode(view.ControlText(kUserCode, kCodeRead), false, code)) return problem;
 
@@ -85,9 +80,8 @@ std::int32_t UpdateDialog::CheckUserIdCard(DialogView& view) {
 std::int32_t UpdateDialog::CheckUserCodeCard(DialogView& view) {
   EntryData& entry = context_.records().entry;
   const std::string name = view.ControlText(kUserName, kTextRead);
-  if (name.size() > kLongestName) return 9705;
   const std::string comment = view.ControlText(kComment, kTextRead);
-  if (comment.size() > kLongestComment) return 9710;
+  if (const std::int32_t problem = CheckNameAndComment(name, comment)) return problem;
   std::uint32_t code = 0;
   if (const std::int32_t problem = CheckUserCode(view.ControlText(kUserCode, kCodeRead), true, code)) return problem;
 

@@ -5,11 +5,7 @@ namespace pellam_win32 {
 INT_PTR AdminIdWindow::OnMessage(UINT message, WPARAM wparam, LPARAM /*lparam*/, bool& handled) {
   handled = true;
   switch (message) {
-    case WM_INITDIALOG:
-      logic_.OnInit(*this);
-      ::SendDlgItemMessageA(hwnd(), pellam::AdminIdDialog::kIconControl, STM_SETICON, reinterpret_cast<WPARAM>(icon_),
-                            0);
-      return TRUE;
+    case WM_INITDIALOG: logic_.OnInit(*this); return TRUE;
     case WM_COMMAND:
       if (LOWORD(wparam) == IDCANCEL) {
         logic_.OnCancel(*this);

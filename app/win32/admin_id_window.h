@@ -9,13 +9,12 @@ namespace pellam_win32 {
 class AdminIdWindow final : public HostedDialog {
  public:
   AdminIdWindow(pellam::AppState& state, pellam::Messages& messages, pellam::CardAccess& card)
-      : logic_(state, messages, card), icon_(::LoadIconA(nullptr, IDI_INFORMATION)) {}
+      : logic_(state, messages, card) {}
 
  private:
   INT_PTR OnMessage(UINT message, WPARAM wparam, LPARAM lparam, bool& handled) override;
 
   pellam::AdminIdDialog logic_;
-  HICON icon_;
 };
 
 }  // namespace pellam_win32

@@ -108,11 +108,15 @@ int HostedDialog::SelectedListEntry(int control) {
   return index == CB_ERR ? -1 : static_cast<int>(index);
 }
 
-void HostedDialog::ShowExclamationIcon(int control) {
+void HostedDialog::ShowSystemIcon(int control, LPCSTR icon) {
   // A shared system icon: it is never destroyed.
-  HICON icon = ::LoadIconA(nullptr, IDI_EXCLAMATION);
-  ::SendDlgItemMessageA(hwnd_, control, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
+  HICON handle = ::LoadIconA(nullptr, icon);
+  ::SendDlgItemMessageA(hwnd_, control, STM_SETICON, reinterpret_cast<WPARAM>(handle), 0);
 }
+
+void HostedDialog::ShowExclamationIcon(int control) { ShowSystemIcon(control, IDI_EXCLAMATION); }
+
+void HostedDialog::ShowInformationIcon(int control) { ShowSystemIcon(control, IDI_INFORMATION); }
 
 void HostedDialog::SetFaceBackground(int control) {
   ::SendDlgItemMessageA(hwnd_, control, EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(::GetSysColor(COLOR_BTNFACE)));

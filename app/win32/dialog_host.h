@@ -41,6 +41,7 @@ class HostedDialog : public pellam::DialogView {
   void SelectListEntry(int control, int index) override;
   int SelectedListEntry(int control) override;
   void ShowExclamationIcon(int control) override;
+  void ShowInformationIcon(int control) override;
   void SetFaceBackground(int control) override;
   void EnableWindow(bool enable) override;
   void FocusDialog() override;
@@ -64,6 +65,8 @@ class HostedDialog : public pellam::DialogView {
 
  private:
   static INT_PTR CALLBACK Procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+  // An icon static shows the shared system icon `icon` (an IDI_ name).
+  void ShowSystemIcon(int control, LPCSTR icon);
 
   HWND hwnd_ = nullptr;
   std::vector<HFONT> fonts_;

@@ -4,27 +4,20 @@
 
 namespace pellam_win32 {
 
-// The logic's notification codes are the platform's.
+// The logic's notification codes and Cancel are the platform's.
 static_assert(pellam::kNotifyClicked == BN_CLICKED);
 static_assert(pellam::kNotifySelectionChanged == CBN_SELCHANGE);
+static_assert(pellam::kDialogCancel == IDCANCEL);
 
 int OperationWindow::RunChild(pellam::ChildDialog dialog) { return RunOperationDialog(dialog, context_); }
-
-void OperationWindow::EndDialog(int result) {
-  ended_ = true;
-  HostedDialog::EndDialog(result);
-}
 
 INT_PTR OperationWindow::OnMessage(UINT message, WPARAM wparam, LPARAM /*lparam*/, bool& handled) {
   handled = true;
   switch (message) {
     case WM_INITDIALOG: logic_->OnInit(*this); return TRUE;
-    case WM_COMMAND:
-      logic_->OnCommand(*this, LOWORD(wparam), HIWORD(wparam));
-      // Cancel, Escape and the close box end every operation dialog without
-      // any effect, also when the logic leaves Cancel to the platform.
-      if (LOWORD(wparam) == IDCANCEL && !ended_) EndDialog(pellam::kDialogCancel);
-      return TRUE;
+    // Cancel, Escape and the close box come as IDCANCEL, which every
+    // operation dialog's logic ends without any effect.
+    case WM_COMMAND: logic_->OnCommand(*this, LOWORD(wparam), HIWORD(wparam)); return TRUE;
     case WM_PAINT: ValidateOnly(); return TRUE;
     case WM_DESTROY: logic_->OnDestroy(*this); break;
     default: break;

@@ -19,14 +19,12 @@ class OperationWindow final : public HostedDialog {
   // The next operation dialog (IssueInfo from Issue) runs without an owner,
   // like every operation dialog.
   int RunChild(pellam::ChildDialog dialog) override;
-  void EndDialog(int result) override;
 
  private:
   INT_PTR OnMessage(UINT message, WPARAM wparam, LPARAM lparam, bool& handled) override;
 
   std::unique_ptr<pellam::DialogLogic> logic_;
   pellam::ProgramContext& context_;
-  bool ended_ = false;
 };
 
 }  // namespace pellam_win32

@@ -26,8 +26,10 @@ using testing_support::WriteBytes;
 namespace faults = platform::file_faults;
 
 constexpr int32_t kCapacity = 16;
-// Mixed line ends on purpose: the second line ends with a bare LF.
+// Mixed line ends on purpose: the second line ends with a bare LF. The
+// second list's last line has no line end (kept, and ended by an append).
 const std::string kList = "first-user,2024,1,1,1\r\nsecond,2024,2,2,2\nthird,2024,3,3,3\r\nfourth,2024,4,4,4\r\n";
+const std::string kLists[] = {kList, kList + "unended,2024,5,5,5"};
 
 // A change of one row: `line` written at `index` (-1 appends), or with no
 // line the row at `index` deleted.
@@ -113,65 +115,68 @@ class ListUnderTest {
 };
 
 TEST(ListFaults, FailedOperationsChangeNothingAndStoppedWritesLeaveTheListWhollyOldOrWhollyNew) {
-  for (const Scenario& scenario : kScenarios) {
-    // A rehearsal: the state the change leads to, and how many operations of each kind it makes.
-    ListUnderTest rehearsal;
-    rehearsal.Prepare(kList);
-    faults::Disarm();
-    ASSERT_EQ(rehearsal.Run(scenario), ListStatus::Ok) << scenario.name;
-    std::map<Op, int> counts;
-    for (Op op : {Op::Read, Op::Write, Op::Truncate, Op::Flush}) counts[op] = faults::Count(op);
-    const ListState after = rehearsal.State();
-    const std::vector<std::string> rows_after = rehearsal.Rows();
-
-    for (const auto& [op, count] : counts) {
-      ASSERT_GT(count, 0) << scenario.name << ", operation " << static_cast<int>(op);
-      for (int n = 1; n <= count; ++n) {
-        SCOPED_TRACE(std::string(scenario.name) + ", failing operation " + std::to_string(static_cast<int>(op)) +
-                     " number " + std::to_string(n));
-        ListUnderTest list;
-        list.Prepare(kList);
-        const ListState before = list.State();
-        faults::FailNth(op, n);
-        const ListStatus status = list.Run(scenario);
-        faults::Disarm();
-        EXPECT_NE(status, ListStatus::Ok);
-        EXPECT_EQ(list.State(), before);
-        EXPECT_FALSE(std::filesystem::exists(list.SideCopy()));
-        // The same handle and table go on working.
-        EXPECT_EQ(list.Run(scenario), ListStatus::Ok);
-        EXPECT_EQ(list.State(), after);
-      }
-    }
-
-    int old_seen = 0;
-    int new_seen = 0;
-    for (int n = 1; n <= counts.at(Op::Write); ++n) {
-      SCOPED_TRACE(std::string(scenario.name) + ", writes stopped from " + std::to_string(n));
-      ListUnderTest list;
-      list.Prepare(kList);
-      const ListState before = list.State();
-      const std::vector<std::string> rows_before = list.Rows();
-      faults::StopWritesFrom(n);
-      EXPECT_NE(list.Run(scenario), ListStatus::Ok);
+  for (const std::string& start : kLists) {
+    for (const Scenario& scenario : kScenarios) {
+      SCOPED_TRACE(start == kList ? "every line ended" : "last line unended");
+      // A rehearsal: the state the change leads to, and how many operations of each kind it makes.
+      ListUnderTest rehearsal;
+      rehearsal.Prepare(start);
       faults::Disarm();
-      EXPECT_EQ(list.State().table, before.table);
-      EXPECT_EQ(list.State().count, before.count);
+      ASSERT_EQ(rehearsal.Run(scenario), ListStatus::Ok) << scenario.name;
+      std::map<Op, int> counts;
+      for (Op op : {Op::Read, Op::Write, Op::Truncate, Op::Flush}) counts[op] = faults::Count(op);
+      const ListState after = rehearsal.State();
+      const std::vector<std::string> rows_after = rehearsal.Rows();
 
-      // As after a crash: closed, backed up (as the program does first), reopened.
-      list.Close();
-      ASSERT_EQ(tallix::BackupList(list.path().c_str(), list.Backup().c_str()), ListStatus::Ok);
-      list.Open();
-      const std::string file = list.State().file;
-      EXPECT_TRUE(file == before.file || file == after.file) << file;
-      EXPECT_EQ(ReadBytes(list.Backup()), file);
-      EXPECT_EQ(list.Rows(), file == before.file ? rows_before : rows_after);
-      EXPECT_FALSE(std::filesystem::exists(list.SideCopy()));
-      (file == before.file ? old_seen : new_seen) += 1;
+      for (const auto& [op, count] : counts) {
+        ASSERT_GT(count, 0) << scenario.name << ", operation " << static_cast<int>(op);
+        for (int n = 1; n <= count; ++n) {
+          SCOPED_TRACE(std::string(scenario.name) + ", failing operation " + std::to_string(static_cast<int>(op)) +
+                       " number " + std::to_string(n));
+          ListUnderTest list;
+          list.Prepare(start);
+          const ListState before = list.State();
+          faults::FailNth(op, n);
+          const ListStatus status = list.Run(scenario);
+          faults::Disarm();
+          EXPECT_NE(status, ListStatus::Ok);
+          EXPECT_EQ(list.State(), before);
+          EXPECT_FALSE(std::filesystem::exists(list.SideCopy()));
+          // The same handle and table go on working.
+          EXPECT_EQ(list.Run(scenario), ListStatus::Ok);
+          EXPECT_EQ(list.State(), after);
+        }
+      }
+
+      int old_seen = 0;
+      int new_seen = 0;
+      for (int n = 1; n <= counts.at(Op::Write); ++n) {
+        SCOPED_TRACE(std::string(scenario.name) + ", writes stopped from " + std::to_string(n));
+        ListUnderTest list;
+        list.Prepare(start);
+        const ListState before = list.State();
+        const std::vector<std::string> rows_before = list.Rows();
+        faults::StopWritesFrom(n);
+        EXPECT_NE(list.Run(scenario), ListStatus::Ok);
+        faults::Disarm();
+        EXPECT_EQ(list.State().table, before.table);
+        EXPECT_EQ(list.State().count, before.count);
+
+        // As after a crash: closed, backed up (as the program does first), reopened.
+        list.Close();
+        ASSERT_EQ(tallix::BackupList(list.path().c_str(), list.Backup().c_str()), ListStatus::Ok);
+        list.Open();
+        const std::string file = list.State().file;
+        EXPECT_TRUE(file == before.file || file == after.file) << file;
+        EXPECT_EQ(ReadBytes(list.Backup()), file);
+        EXPECT_EQ(list.Rows(), file == before.file ? rows_before : rows_after);
+        EXPECT_FALSE(std::filesystem::exists(list.SideCopy()));
+        (file == before.file ? old_seen : new_seen) += 1;
+      }
+      // Both outcomes occur: early stops keep the old list, late ones complete the new.
+      EXPECT_GT(old_seen, 0) << scenario.name;
+      EXPECT_GT(new_seen, 0) << scenario.name;
     }
-    // Both outcomes occur: early stops keep the old list, late ones complete the new.
-    EXPECT_GT(old_seen, 0) << scenario.name;
-    EXPECT_GT(new_seen, 0) << scenario.name;
   }
 }
 

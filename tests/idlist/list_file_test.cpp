@@ -166,8 +166,9 @@ TEST_F(ListFile, AFullTableTakesOnlyReplacementsAndMoreLinesGiveTheRealCount) {
 }
 
 // Appends (any index that is not a row) end with CR LF; a replaced line keeps
-// its place whatever the line ends before it; what is not a line is dropped.
-// The table holds the file's lines, and so does the file loaded again.
+// its place whatever the line ends before it; a last line without line end
+// is kept (ended, and a row too, before an append); what follows a 0x1A is
+// dropped. The table holds the file's lines, and so does the file loaded again.
 TEST_F(ListFile, WritesChangeTheFileAndTheTableAlike) {
   const struct {
     std::string before;
@@ -183,7 +184,10 @@ TEST_F(ListFile, WritesChangeTheFileAndTheTableAlike) {
        "a,2025,1,1,2\r\nb,2024,5,3,1\r\nc-is-longer-now,2025,1,1,2\r\n"},
       {"a,1,1,1,1\nb,2,2,2,2\nc,3,3,3,3\r\nd,4,4,4,4\n", 2, "c,9,9,9,9\n",
        "a,1,1,1,1\nb,2,2,2,2\nc,9,9,9,9\r\nd,4,4,4,4\r\n"},
-      {"a,1,1,1,1\r\npartial", -1, "b,2,2,2,2\n", "a,1,1,1,1\r\nb,2,2,2,2\r\n"},
+      {"a,1,1,1,1\r\npartial", -1, "b,2,2,2,2\n", "a,1,1,1,1\r\npartial\r\nb,2,2,2,2\r\n"},
+      {"a,1,1,1,1\r\npartial\x1A"
+       "junk",
+       0, "b,2,2,2,2\n", "b,2,2,2,2\r\npartial"},
       {"a,1,1,1,1\r\n\x1A"
        "junk\r\n",
        -1, "b,2,2,2,2\n", "a,1,1,1,1\r\nb,2,2,2,2\r\n"},
@@ -241,6 +245,11 @@ TEST_F(ListFile, DeletingMovesLaterRowsUpAndRewritesTheFile) {
   ASSERT_EQ(Delete(0), 0);
   EXPECT_EQ(count_, 0);
   EXPECT_EQ(File(), "");
+
+  // A last line without line end stays as it is.
+  ASSERT_EQ(Load("a,1,1,1,1\r\nb,2,2,2,2\npartial"), 0);
+  ASSERT_EQ(Delete(0), 0);
+  EXPECT_EQ(File(), "b,2,2,2,2\r\npartial");
 }
 
 TEST(ListBackup, CopiesExactlyAndCutsAnOlderLongerBackupButNeedsSourceAndFolder) {
