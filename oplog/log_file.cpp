@@ -20,10 +20,13 @@ std::string AsFileText(std::string_view line) {
   return text;
 }
 
-// Appends at byte `end`; a failed append is cut off again, so that no torn
-// line is left to run into the next one.
+// Appends at byte `end` and forces the line to the device; a failed append
+// is cut off again, so that no torn line is left to run into the next one.
 bool AppendAt(platform::FileHandle file, std::uint64_t end, std::string_view bytes) {
-  if (platform::SeekFile(file, end) && platform::WriteToFile(file, bytes.data(), bytes.size())) return true;
+  if (platform::SeekFile(file, end) && platform::WriteToFile(file, bytes.data(), bytes.size()) &&
+      platform::FlushFile(file)) {
+    return true;
+  }
   platform::TruncateFile(file, end);
   return false;
 }
@@ -67,7 +70,16 @@ LogStatus AppendLogLine(std::string_view line) {
   if (size + line.size() > kSizeLimit && CutOldestLines(file.get(), line.size(), false, size) != LogStatus::Ok) {
     return LogStatus::TrimFailed;
   }
-  return AppendAt(file.get(), size, AsFileText(line)) ? LogStatus::Ok : LogStatus::AppendFailed;
+  // A line that a stopped process left cut short is ended first, so that the
+  // new line does not run into it.
+  char last = '\n';
+  std::size_t got = 0;
+  if (size > 0 &&
+      !(platform::SeekFile(file.get(), size - 1) && platform::ReadFromFile(file.get(), &last, 1, got) && got == 1)) {
+    return LogStatus::AppendFailed;
+  }
+  const std::string text = (last == '\n' ? "" : "\r\n") + AsFileText(line);
+  return AppendAt(file.get(), size, text) ? LogStatus::Ok : LogStatus::AppendFailed;
 }
 
 LogStatus RemoveOldestLine(platform::FileHandle file, std::uint64_t& size) {
