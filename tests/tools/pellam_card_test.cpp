@@ -360,7 +360,10 @@ TEST_F(PellamCardOnSimulator, TheChangeCommandsOnAnIssuedCard) {
       {{"unlock"}, false, kExitOk, "command", R"("unlock")", "unlocked PIN"},
       {{"charge", "700"}, false, kExitOk, "prepaid", "700", nullptr},
       {{"charge", "--limit", "500"}, true, kExitCardFailure, nullptr, nullptr, nullptr},
+      {{"charge", "--limit", "100"}, false, kExitOk, "upper_limit", "100", nullptr},
       {{"charge", "--user", "canteen", "--date", "2031-1-2", "80"}, false, kExitOk, "user_charge", "80", nullptr},
+      {{"charge", "--user", "canteen", "30"}, false, kExitRefused, nullptr, nullptr, nullptr},  // above the limit
+      {{"charge", "--status", "7"}, false, kExitOk, "transaction_status", "7", nullptr},
       {{"expiry", "2031-13-01"}, false, kExitRefused, nullptr, nullptr, nullptr},
       {{"expiry", "2031-02-28"}, false, kExitOk, "expiry_date", R"("2031-02-28")", nullptr},
       {{"charges"}, false, kExitOk, "expiry_date", R"("2031-02-28")", nullptr},
