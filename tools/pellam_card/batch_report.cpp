@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "platform/text_file.h"
-
 #include "tools/pellam_card/batch_file.h"
 #include "tools/pellam_card/csv_text.h"
 
