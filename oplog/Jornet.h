@@ -8,8 +8,10 @@
  * bytes. A removal that fails leaves the log as it was; one that a crash
  * interrupts is completed by the next append from a complete copy of the new
  * contents kept beside the log while it is rewritten (applied only to the
- * log it was made for; any other is renamed aside, "-refused"). The library
- * keeps no state and never creates the log.
+ * log it was made for; any other is renamed aside, "-refused"). Each line is
+ * forced to the storage device; a last line that a stopped append left
+ * without its line end is ended before the next line. The library keeps no
+ * state and never creates the log.
  */
 #pragma once
 

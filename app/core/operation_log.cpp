@@ -10,9 +10,13 @@
 namespace pellam {
 
 void WriteOperationLog(ProgramContext& context, std::string_view subject, std::int32_t operation) {
+  WriteOperationLog(context, subject, FieldText(context.records().admin.admin_id), operation);
+}
+
+void WriteOperationLog(ProgramContext& context, std::string_view subject, std::string_view admin_id,
+                       std::int32_t operation) {
   std::array<char, JORNET_LINE_SIZE> line{};
   std::int32_t length = static_cast<std::int32_t>(line.size());
-  const std::string_view admin_id = FieldText(context.records().admin.admin_id);
   MakeLogRecord(subject.data(), static_cast<std::uint32_t>(subject.size()), admin_id.data(),
                 static_cast<std::uint32_t>(admin_id.size()), operation, line.data(), &length);
   SetAsideForeignRecoveryCopy(context.state, context.messages, kOperationLogFile);

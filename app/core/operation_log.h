@@ -17,6 +17,11 @@ inline constexpr const char* kOperationLogFile = "UserCardProcessLog.csv";
 // 9023); when that fails shows 7013 (error caption) and the operation goes on.
 void WriteOperationLog(ProgramContext& context, std::string_view subject, std::int32_t operation);
 
+// The same with another administrator ID than this run's (a record that an
+// earlier run left unwritten).
+void WriteOperationLog(ProgramContext& context, std::string_view subject, std::string_view admin_id,
+                       std::int32_t operation);
+
 // The log subject of a user-code card: the code in decimal, empty for 0.
 std::string UserCodeSubject(std::uint32_t code);
 

@@ -2,22 +2,28 @@
 // that answers its prompts by laying the card asked for on the reader: a
 // batch of 20 rows with 3 refused ones, interrupted by the card leaving the
 // reader in the middle of the 8th card, resumed without issuing anything
-// twice; rows left "writing" by a killed batch, resumed without a card; then
-// show and the charges on an issued card, and the exit statuses.
+// twice; then show on an issued card, and the exit statuses. Then a batch
+// stopped at each of its file writes, and the commands that change a card.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <functional>
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <thread>
 
+#include "platform/file.h"
+#include "platform/file_faults.h"
 #include "tests/app/app_test_files.h"
 #include "tests/support/simulator_process.h"
 #include "tools/pellam_card/tool.h"
 
 namespace {
 
+namespace faults = platform::file_faults;
 using pellam_card::kExitCardFailure;
 using pellam_card::kExitOk;
 using pellam_card::kExitRefused;
@@ -25,8 +31,11 @@ using pellam_card::kExitRefused;
 class ScriptedConsole final : public pellam_card::ToolConsole {
  public:
   void Out(std::string_view text) override { out += text; }
-  void Err(std::string_view text) override { err += text; }
-  bool OutIsTerminal() override { return false; }
+  void Err(std::string_view text) override {
+    err += text;
+    if (!exit_at.empty() && text.find(exit_at) != std::string_view::npos) std::_Exit(0);
+  }
+  bool OutIsTerminal() override { return terminal; }
   void Prompt(std::string_view text) override {
     err += std::string(text) + "\n";
     prompts.emplace_back(text);
@@ -44,6 +53,8 @@ class ScriptedConsole final : public pellam_card::ToolConsole {
   std::vector<std::string> prompts;
   std::function<void(const std::string&)> on_prompt;
   bool stop = false;
+  bool terminal = false;
+  std::string exit_at;  // a child process ends at once when it shows this
 };
 
 // The CSV lines of a file, without the line ends.
@@ -130,7 +141,7 @@ class PellamCardOnSimulator : public ::testing::Test {
   int blanks_ = 0;
 };
 
-TEST_F(PellamCardOnSimulator, BatchInterruptedAndResumedThenShowAndCharges) {
+TEST_F(PellamCardOnSimulator, BatchInterruptedAndResumedThenShow) {
   const std::vector<std::string> issue = {"issue", "--batch", "batch.csv", "--report", "report.csv"};
 
   // --check reports the three refused rows and asks for no card.
@@ -189,24 +200,6 @@ TEST_F(PellamCardOnSimulator, BatchInterruptedAndResumedThenShowAndCharges) {
   EXPECT_NE(log.front().find(",user01,ADMIN01,issue new card"), std::string::npos) << log.front();
   EXPECT_NE(log[4].find(",5006,ADMIN01,issue new card (L)"), std::string::npos) << log[4];
 
-  // A batch killed while writing a card leaves that row at "writing": row 3
-  // after its list line was recorded, a new row 21 before. Resumed, neither
-  // asks for a card: row 3 is issued, row 21 interrupted.
-  const std::string issued3 = results[3];
-  const std::string count_and_date = issued3.substr(issued3.rfind(',', issued3.rfind(',') - 1));
-  folder_.Write("batch.csv", BatchFile() + "id,user21,pw,,,User 21,,,,\r\n");
-  folder_.Write("report.csv", folder_.Read("report.csv") + "3,user03,writing,,," + count_and_date + "\r\n" +
-                                  "21,user21,writing,,," + count_and_date + "\r\n");
-  ScriptedConsole killed;
-  AnswerPrompts(killed);
-  EXPECT_EQ(Run(resume, killed), kExitCardFailure) << killed.err;
-  EXPECT_TRUE(killed.prompts.empty());
-  results = LastResults();
-  EXPECT_NE(results[3].find(",issued,,its card was written and listed"), std::string::npos) << results[3];
-  EXPECT_NE(results[21].find(",interrupted,,"), std::string::npos) << results[21];
-  EXPECT_EQ(Lines(folder_.Read("UserIDList.csv")).size(), 15u);
-  EXPECT_EQ(Lines(folder_.Read("UserCardProcessLog.csv")).size(), 17u);
-
   // Without --resume that report is kept and no card is asked for.
   const std::string kept = folder_.Read("report.csv");
   ScriptedConsole again;
@@ -216,9 +209,7 @@ TEST_F(PellamCardOnSimulator, BatchInterruptedAndResumedThenShowAndCharges) {
 
   // The cards as the simulator holds them: b7 is the one left part-written.
   const nlohmann::json card = sim_.Dump("b1");
-  EXPECT_EQ(card["user_id"], "user01");
   EXPECT_EQ(card["password"], "pw01");
-  EXPECT_EQ(card["pin"], "1201");
   EXPECT_EQ(card["retry_limit"], "05");
   EXPECT_EQ(card["user_name"], "User, 01");
   EXPECT_EQ(card["admin_id_on_user"], "ADMIN01");
@@ -226,7 +217,7 @@ TEST_F(PellamCardOnSimulator, BatchInterruptedAndResumedThenShowAndCharges) {
   EXPECT_EQ(sim_.Dump("b8")["user_id"], "user08");
   EXPECT_TRUE(sim_.Stats()["violations"].empty());
 
-  // show and charges read the card on the reader; the password only with --reveal.
+  // show reads the card on the reader; the password only with --reveal.
   ASSERT_TRUE(sim_.Do("place b1"));
   ScriptedConsole show;
   EXPECT_EQ(Run({"show", "--json"}, show), kExitOk) << show.err;
@@ -239,28 +230,177 @@ TEST_F(PellamCardOnSimulator, BatchInterruptedAndResumedThenShowAndCharges) {
   EXPECT_EQ(Run({"show", "--json", "--reveal"}, reveal), kExitOk);
   EXPECT_EQ(nlohmann::json::parse(reveal.out)["pin"], "1201");
 
-  ScriptedConsole charge;
-  AnswerPrompts(charge, "b1");
-  EXPECT_EQ(Run({"charge", "500"}, charge), kExitOk) << charge.err;
-  EXPECT_EQ(Run({"charge", "--limit", "100000"}, charge), kExitRefused) << "above the documented bound";
-  ScriptedConsole charges;
-  EXPECT_EQ(Run({"charges", "--json"}, charges), kExitOk) << charges.err;
-  const nlohmann::json read = nlohmann::json::parse(charges.out);
-  EXPECT_EQ(read["prepaid"], 500);
-  EXPECT_EQ(read["expiry_date"], "0000-00-00");
-
   // Usage, the version of a build with the development keys, and a reader without a card.
   ScriptedConsole usage;
   EXPECT_EQ(Run({"frobnicate"}, usage), kExitRefused);
+  ScriptedConsole help;
+  EXPECT_EQ(Run({"--help"}, help), kExitOk);
+  EXPECT_NE(help.out.find("\nexit status:\n"), std::string::npos);
   ScriptedConsole version;
   EXPECT_EQ(Run({"--version"}, version), kExitOk);
-  EXPECT_EQ(version.out, "pellam-card " PELLAM_VERSION
-                         "\nThis build carries the development keys, which everyone has: it must not be used at a site.\n");
+  EXPECT_EQ(version.out,
+            "pellam-card " PELLAM_VERSION
+            "\nThis build carries the development keys, which everyone has: it must not be used at a site.\n");
   ASSERT_TRUE(sim_.Do("remove"));
   ScriptedConsole empty;
   EXPECT_EQ(Run({"sense"}, empty), kExitCardFailure);
   EXPECT_NE(empty.err.find("No card was found."), std::string::npos) << empty.err;
-  EXPECT_EQ(Lines(folder_.Read("UserCardProcessLog.csv")).size(), 17u) << "charges are not operations of the log";
+}
+
+// A one-row batch run in a child process that ends at once, as a killed
+// batch would, at each point of the row's records: at the report's writes
+// (its header, the row's "writing" row, its result), when its card fails half
+// written, and between its list line and its log line (the log held by the
+// test, so that the child ends at the message that it could not be written).
+// Resumed, its card has exactly one list line and one log line, or none and
+// the row is interrupted.
+TEST_F(PellamCardOnSimulator, ABatchStoppedAtAnyPointOfARowGivesItsCardOneListAndOneLogLine) {
+  struct StopPoint {
+    const char* name;
+    int exit_at_report_write;  // 1 header, 2 "writing", 3 result
+    const char* fault;         // of the simulator
+    bool hold_log;
+    const char* exit_at_message;
+    const char* resumed;  // the row's result after the resume
+    bool asks_for_card;
+  };
+  constexpr StopPoint kStopPoints[] = {
+      {"in the report's header", 1, nullptr, false, nullptr, "issued", true},
+      {"in the row's writing row", 2, nullptr, false, nullptr, "issued", true},
+      {"while its card was written", 0, "fault remove-after-writes 3", false, "Writing to the card failed.",
+       "interrupted", false},
+      {"after its list line", 0, nullptr, true, "The operation log could not be written.", "issued", false},
+      {"after its log line, in its result row", 3, nullptr, false, nullptr, "issued", false},
+  };
+  const std::vector<std::string> issue = {"issue", "--batch", "one.csv", "--report", "report.csv"};
+  const std::vector<std::string> resume = {"issue", "--batch", "one.csv", "--report", "report.csv", "--resume"};
+  const std::string log_record = ",alice,ADMIN01,issue new card";
+  const auto count = [](const std::string& text, const std::string& what) {
+    int found = 0;
+    for (const std::string& line : Lines(text)) found += line.find(what) != std::string::npos;
+    return found;
+  };
+  const auto start_afresh = [this] {
+    folder_.Write("UserIDList.csv", "");
+    folder_.Write("UserCardProcessLog.csv", "");
+    std::filesystem::remove("report.csv");
+  };
+  folder_.Write("one.csv", "user_id,password,user_name\r\nalice,pw,Alice\r\n");
+
+  // Whole, on a terminal: the report's three writes, and the progress bar.
+  start_afresh();
+  ScriptedConsole whole;
+  whole.terminal = true;
+  AnswerPrompts(whole);
+  faults::Disarm();
+  ASSERT_EQ(Run(issue, whole), kExitOk) << whole.err;
+  EXPECT_EQ(faults::Count(faults::Op::Write), 3);
+  EXPECT_NE(whole.out.find("] 1/1"), std::string::npos) << whole.out;
+
+  for (const StopPoint& point : kStopPoints) {
+    SCOPED_TRACE(point.name);
+    start_afresh();
+    if (point.fault != nullptr) {
+      ASSERT_TRUE(sim_.Do(point.fault));
+    }
+    platform::UniqueFile held_log;
+    if (point.hold_log) held_log.reset(platform::OpenFile("UserCardProcessLog.csv", platform::FileOpen::ReadExisting));
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      ScriptedConsole console;
+      AnswerPrompts(console);
+      console.exit_at = point.exit_at_message != nullptr ? point.exit_at_message : "";
+      if (point.exit_at_report_write > 0) faults::ExitAtWrite(point.exit_at_report_write, 0);
+      Run(issue, console);
+      std::_Exit(1);  // it was to end before this
+    }
+    int status = -1;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    held_log.reset();
+    ASSERT_TRUE(sim_.Do("fault clear"));
+
+    ScriptedConsole resumed;
+    AnswerPrompts(resumed);
+    Run(resume, resumed);
+    const std::string result = LastResults()[1];
+    EXPECT_NE(result.find(std::string(",") + point.resumed + ","), std::string::npos) << result << resumed.err;
+    EXPECT_EQ(count(resumed.err, "place a blank card") > 0, point.asks_for_card) << resumed.err;
+    const int lines = std::string(point.resumed) == "issued" ? 1 : 0;
+    EXPECT_EQ(count(folder_.Read("UserIDList.csv"), "alice,"), lines);
+    EXPECT_EQ(count(folder_.Read("UserCardProcessLog.csv"), log_record), lines);
+    EXPECT_EQ(Lines(folder_.Read("UserCardProcessLog.csv")).size(), static_cast<std::size_t>(lines));
+  }
+}
+
+// The commands that change a card, in turn on one card issued by a batch,
+// each also failing once (a refused value, a wrong PIN, a card write that
+// fails): exit status, the JSON result, the log line of those that have one,
+// and the list line that initialise --delete-id takes away.
+TEST_F(PellamCardOnSimulator, TheChangeCommandsOnAnIssuedCard) {
+  folder_.Write("one.csv", "user_id,password,pin,lockout,user_name\r\nbob,pw,1234,2,Bob\r\n");
+  ScriptedConsole issued;
+  AnswerPrompts(issued);
+  ASSERT_EQ(Run({"issue", "--batch", "one.csv"}, issued), kExitOk) << issued.err;
+  ASSERT_EQ(Lines(folder_.Read("UserIDList.csv")).size(), 1u);
+
+  struct Case {
+    std::vector<std::string> args;
+    bool write_fails;  // the card's next write fails
+    int exit_status;
+    const char* key;  // of the JSON result, with its value as JSON text
+    const char* value;
+    const char* logged;  // the operation of the log line it adds
+  };
+  const Case cases[] = {
+      {{"verify-pin", "9999"}, false, kExitRefused, "result", R"("wrong PIN")", nullptr},
+      {{"verify-pin", "1234"}, false, kExitOk, "result", R"("correct")", nullptr},
+      {{"unlock"}, true, kExitCardFailure, nullptr, nullptr, nullptr},
+      {{"unlock"}, false, kExitOk, "command", R"("unlock")", "unlocked PIN"},
+      {{"charge", "700"}, false, kExitOk, "prepaid", "700", nullptr},
+      {{"charge", "--limit", "500"}, true, kExitCardFailure, nullptr, nullptr, nullptr},
+      {{"charge", "--limit", "100"}, false, kExitOk, "upper_limit", "100", nullptr},
+      {{"charge", "--user", "canteen", "--date", "2031-1-2", "80"}, false, kExitOk, "user_charge", "80", nullptr},
+      {{"charge", "--user", "canteen", "30"}, false, kExitRefused, nullptr, nullptr, nullptr},  // above the limit
+      {{"charge", "--status", "7"}, false, kExitOk, "transaction_status", "7", nullptr},
+      {{"expiry", "2031-13-01"}, false, kExitRefused, nullptr, nullptr, nullptr},
+      {{"expiry", "2031-02-28"}, false, kExitOk, "expiry_date", R"("2031-02-28")", nullptr},
+      {{"charges"}, false, kExitOk, "expiry_date", R"("2031-02-28")", nullptr},
+      {{"initialise", "--delete-id"}, true, kExitCardFailure, nullptr, nullptr, nullptr},
+      {{"initialise", "--delete-id"},
+       false,
+       kExitOk,
+       "command",
+       R"("initialise")",
+       "initialize card (with userID delete from IDfile)"},
+  };
+  std::size_t log_lines = Lines(folder_.Read("UserCardProcessLog.csv")).size();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.args.front() + ", case " + std::to_string(&c - cases));
+    if (c.write_fails) {
+      ASSERT_TRUE(sim_.Do("fault writefail"));
+    }
+    ScriptedConsole console;
+    AnswerPrompts(console, "b1");
+    std::vector<std::string> args = c.args;
+    args.push_back("--json");
+    EXPECT_EQ(Run(args, console), c.exit_status) << console.err;
+    ASSERT_TRUE(sim_.Do("fault clear"));
+    if (c.key != nullptr) {
+      ASSERT_FALSE(console.out.empty()) << console.err;
+      EXPECT_EQ(nlohmann::json::parse(console.out)[c.key].dump(), c.value) << console.out;
+    }
+    const std::vector<std::string> log = Lines(folder_.Read("UserCardProcessLog.csv"));
+    ASSERT_EQ(log.size(), log_lines + (c.logged != nullptr));
+    if (c.logged != nullptr) {
+      EXPECT_NE(log.back().find(std::string(",bob,ADMIN01,") + c.logged), std::string::npos) << log.back();
+    }
+    log_lines = log.size();
+  }
+  EXPECT_TRUE(Lines(folder_.Read("UserIDList.csv")).empty());
+  EXPECT_EQ(sim_.Dump("b1")["user_id"], "");
+  EXPECT_TRUE(sim_.Stats()["violations"].empty());
 }
 
 }  // namespace

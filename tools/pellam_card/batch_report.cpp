@@ -1,8 +1,10 @@
 #include "tools/pellam_card/batch_report.h"
 
 #include <cstdlib>
+#include <string_view>
 #include <vector>
 
+#include "platform/text_file.h"
 #include "tools/pellam_card/batch_file.h"
 #include "tools/pellam_card/csv_text.h"
 
@@ -13,29 +15,40 @@ namespace {
 constexpr const char* kHeader = "row,subject,result,text_id,message,status,issue_count,issue_date";
 constexpr std::size_t kColumns = 8;
 
-}  // namespace
-
-ReportFile::~ReportFile() {
-  if (file_ != nullptr) std::fclose(file_);
+// The header line, or a start of it that an interruption cut short.
+bool IsHeaderOrPart(std::string_view text) {
+  const std::string_view header = kHeader;
+  return text.size() <= header.size() && header.substr(0, text.size()) == text;
 }
 
+}  // namespace
+
 bool ReportFile::Open(const std::string& path, bool append) {
-  file_ = std::fopen(path.c_str(), append ? "ab" : "wb");
-  if (file_ == nullptr) return false;
-  std::fseek(file_, 0, SEEK_END);
-  if (std::ftell(file_) == 0) {
-    std::fprintf(file_, "%s\r\n", kHeader);
-    std::fflush(file_);
+  const bool created = !platform::PathExists(path.c_str());
+  file_.reset(platform::OpenFile(path.c_str(), platform::FileOpen::ReadWriteCreate));
+  if (!file_.valid()) return false;
+  std::vector<char> bytes;
+  if (platform::ReadWholeFile(file_.get(), bytes) != platform::ReadResult::Ok) return false;
+  const std::string_view old(bytes.data(), bytes.size());
+  std::string start;
+  if (!append || IsHeaderOrPart(old)) {
+    if (!platform::TruncateFile(file_.get(), 0) || !platform::SeekFile(file_.get(), 0)) return false;
+    start = std::string(kHeader) + "\r\n";
+  } else if (old.back() != '\n') {
+    start = "\r\n";  // ends a row cut short, so that the next row is a line of its own
   }
-  return true;
+  if (!start.empty() && !Put(start)) return false;
+  return !created || platform::FlushFolderOf(path.c_str());
+}
+
+bool ReportFile::Put(const std::string& bytes) {
+  return platform::WriteToFile(file_.get(), bytes.data(), bytes.size()) && platform::FlushFile(file_.get());
 }
 
 bool ReportFile::Write(const ReportRow& row) {
-  if (file_ == nullptr) return true;
-  const std::string line = std::to_string(row.row) + "," + CsvField(row.subject) + "," + row.result + "," +
-                           row.text_id + "," + CsvField(row.message) + "," + row.status + "," + row.issue_count + "," +
-                           row.issue_date + "\r\n";
-  return std::fwrite(line.data(), 1, line.size(), file_) == line.size() && std::fflush(file_) == 0;
+  if (!file_.valid()) return true;
+  return Put(std::to_string(row.row) + "," + CsvField(row.subject) + "," + row.result + "," + row.text_id + "," +
+             CsvField(row.message) + "," + row.status + "," + row.issue_count + "," + row.issue_date + "\r\n");
 }
 
 bool ReadReport(const std::string& path, std::map<int, ReportRow>& last, std::string& error) {
@@ -48,6 +61,7 @@ bool ReadReport(const std::string& path, std::map<int, ReportRow>& last, std::st
     if (!header.empty()) header += ',';
     header += field.View();
   }
+  if (records.size() == 1 && IsHeaderOrPart(header)) return true;  // nothing reported yet
   if (header != kHeader) {
     error = path + ": not a report of pellam-card issue";
     return false;

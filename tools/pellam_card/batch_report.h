@@ -1,8 +1,10 @@
 // The result file of `issue`: a header line, then one row per result, each
-// flushed to disk as soon as it is known, so that an interruption loses
-// none. Before a card is written a "writing" row records the planned issue
-// count and date; the row's final result follows once the card is done. A
-// resumed batch appends to the same file; the last row of a batch row wins.
+// forced to the storage device as soon as it is known, so that an
+// interruption loses none. Before a card is written a "writing" row records
+// the planned issue count and date, and in its message the local time and
+// the administrator ID its log line will carry; the row's final result
+// follows once the card is done. A resumed batch appends to the same file;
+// the last row of a batch row wins.
 //
 //   row,subject,result,text_id,message,status,issue_count,issue_date
 //
@@ -11,9 +13,10 @@
 // writing, interrupted (a "writing" row found without its result).
 #pragma once
 
-#include <cstdio>
 #include <map>
 #include <string>
+
+#include "platform/file.h"
 
 namespace pellam_card {
 
@@ -36,20 +39,19 @@ inline constexpr const char* kInterrupted = "interrupted";
 
 class ReportFile {
  public:
-  ReportFile() = default;
-  ReportFile(const ReportFile&) = delete;
-  ReportFile& operator=(const ReportFile&) = delete;
-  ~ReportFile();
-
-  // Creates the file (or, with `append`, adds to an existing one, writing
-  // the header only when it is empty). False when it cannot be opened.
+  // Creates the file (or, with `append`, adds to an existing one: a row cut
+  // short by an interruption is ended first, and a file holding no more than
+  // a cut header starts again), held without sharing until the object goes.
+  // False when it cannot be opened or prepared.
   bool Open(const std::string& path, bool append);
-  // Writes and flushes one row; false when that failed. Does nothing when no
-  // file is open.
+  // Writes one row and forces it to the device; false when that failed.
+  // Does nothing when no file is open.
   bool Write(const ReportRow& row);
 
  private:
-  std::FILE* file_ = nullptr;
+  bool Put(const std::string& bytes);
+
+  platform::UniqueFile file_;
 };
 
 // The last row of each batch row in an existing report; false with `error`

@@ -7,11 +7,15 @@
 
 #include "app/core/entry_checks.h"
 #include "app/core/issue_entry.h"
+#include "app/core/operation_log.h"
 #include "app/core/text_ids.h"
 #include "idlist/Tallix.h"
+#include "oplog/Jornet.h"
+#include "platform/clock.h"
 #include "tools/pellam_card/batch_file.h"
 #include "tools/pellam_card/batch_report.h"
 #include "tools/pellam_card/commands.h"
+#include "tools/pellam_card/issue_log_mark.h"
 #include "tools/pellam_card/json_text.h"
 #include "tools/pellam_card/progress.h"
 
@@ -45,7 +49,8 @@ class BatchIssue {
   // they mark issued are not issued again by mistake.
   bool MayReplaceReport(const std::string& path);
   // A row of an earlier run that stopped while its card was being written:
-  // issued when the list holds exactly the line its card would have given.
+  // issued when the list holds exactly the line its card would have given,
+  // and then given its log line when the run stopped before writing it.
   void ResolveInterrupted(const BatchRow& row, const ReportRow& writing);
   // The Issue dialog's checks on a row, then the batch's own: the card use,
   // a user ID given twice, the list's room for the batch's new user IDs, and
@@ -53,6 +58,7 @@ class BatchIssue {
   // an empty result; otherwise the refusal.
   ReportRow CheckRow(const BatchRow& row, bool counting);
   bool IssueRow(const BatchRow& row, int position, int total, Progress& progress);
+  void WriteMissingLogLine(const BatchRow& row, const ReportRow& writing);
   void Report(const ReportRow& row, Progress* progress);
   ReportRow Refusal(const BatchRow& row, std::int32_t text_id, const std::string& extra = {});
   int ExitStatus() const;
@@ -179,7 +185,11 @@ void BatchIssue::ResolveInterrupted(const BatchRow& row, const ReportRow& writin
   result.issue_count = writing.issue_count;
   result.issue_date = writing.issue_date;
   if (recorded) {
-    result.message = "its card was written and listed before the batch stopped";
+    session_.surface().ForgetLastMessage();
+    WriteMissingLogLine(row, writing);
+    result.message = session_.surface().LastMessage().empty()
+                         ? "its card was written and listed before the batch stopped"
+                         : session_.surface().LastMessage();
     ++tally_.already_issued;
   } else {
     result.message =
@@ -188,6 +198,14 @@ void BatchIssue::ResolveInterrupted(const BatchRow& row, const ReportRow& writin
     ++tally_.failed;
   }
   Report(result, nullptr);
+}
+
+void BatchIssue::WriteMissingLogLine(const BatchRow& row, const ReportRow& writing) {
+  LogMark mark;
+  if (!ParseMark(writing.message, mark)) return;  // a report of an older batch, which notes no mark
+  corvex::SecretText log;
+  if (ReadWholeFile(pellam::kOperationLogFile, log) && HasIssueLine(log.View(), row.texts.user_id, mark)) return;
+  pellam::WriteOperationLog(context_, row.texts.user_id, mark.admin_id, JORNET_OP_ISSUE);
 }
 
 ReportRow BatchIssue::CheckRow(const BatchRow& row, bool counting) {
@@ -260,6 +278,8 @@ bool BatchIssue::IssueRow(const BatchRow& row, int position, int total, Progress
   ReportRow writing = BaseRow(row, kWriting);
   writing.issue_count = std::to_string(issue.issue_count);
   writing.issue_date = DateText(issue);
+  writing.message =
+      MarkText({platform::CurrentLocalDateTime(), std::string(pellam::FieldText(context_.records().admin.admin_id))});
   Report(writing, nullptr);
 
   ReportRow result = BaseRow(row, kIssued);
