@@ -15,6 +15,8 @@
 #include <map>
 #include <string>
 
+#include "tools/pellam_card/tool_texts.h"
+
 namespace pellam_card {
 
 struct ReportRow {
@@ -54,6 +56,7 @@ class ReportFile {
 
 // The last row of each batch row in an existing report; false with `error`
 // when it cannot be read or is not a report.
-bool ReadReport(const std::string& path, std::map<int, ReportRow>& last, std::string& error);
+bool ReadReport(const std::string& path, const ToolTexts& texts, std::map<int, ReportRow>& last,
+                std::string& error);
 
 }  // namespace pellam_card

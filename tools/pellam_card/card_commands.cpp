@@ -45,6 +45,12 @@ std::string Hex(const std::uint8_t* bytes, std::size_t count) {
   return text;
 }
 
+std::string CardId(ToolSession& session) {
+  std::uint8_t id[8] = {};
+  std::int32_t length = sizeof id;
+  return session.card().GetCardInfo(id, &length) == 0 ? Hex(id, sizeof id) : "";
+}
+
 // The card's kind and identifier; false when no card answers (9010 shown)
 // unless `wait`, which senses every 100 ms until one does or the operator
 // stops.
@@ -64,9 +70,7 @@ bool SenseOnce(ToolSession& session, bool wait, pellam::CardKind& kind, std::str
     }
     session.console().Pause(kSensePause);
   }
-  std::uint8_t id[8] = {};
-  std::int32_t length = sizeof id;
-  card_id = session.card().GetCardInfo(id, &length) == 0 ? Hex(id, sizeof id) : "";
+  card_id = CardId(session);
   return true;
 }
 
@@ -85,7 +89,7 @@ class FieldPrinter {
   explicit FieldPrinter(ToolSession& session) : session_(session) {}
   void Add(const std::string& name, const std::string& value) {
     json_.Add(name, value);
-    text_ += name + ": " + value + "\n";
+    text_ += name + ": " + ConsoleSafe(value) + "\n";
   }
   void Add(const std::string& name, std::int64_t value) {
     json_.Add(name, value);
@@ -153,16 +157,23 @@ int RunSense(ToolSession& session) {
 }
 
 int RunShow(ToolSession& session) {
-  if (!session.LoadLanguage()) return kExitStartup;
-  if (!session.OpenReader()) return kExitCardFailure;
+  const bool reveal = session.invocation().Has("--reveal");
   pellam::CardKind kind = pellam::CardKind::NoCard;
   std::string card_id;
-  bool stopped = false;
-  if (!SenseOnce(session, false, kind, card_id, stopped)) {
-    session.CloseReader();
-    return kExitCardFailure;
+  if (reveal) {
+    // The password and the PIN only for the administrator of the card, as
+    // the commands that change a card have it.
+    if (const int status = ReachCard(session, CardNeeded::OwnUserCard, kind)) return status;
+    card_id = CardId(session);
+  } else {
+    if (!session.LoadLanguage()) return kExitStartup;
+    if (!session.OpenReader()) return kExitCardFailure;
+    bool stopped = false;
+    if (!SenseOnce(session, false, kind, card_id, stopped)) {
+      session.CloseReader();
+      return kExitCardFailure;
+    }
   }
-  const bool reveal = session.invocation().Has("--reveal");
   FieldPrinter out(session);
   out.Add("kind", KindText(kind));
   out.Add("card_id", card_id);
