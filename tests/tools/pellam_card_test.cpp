@@ -42,7 +42,7 @@ class ScriptedConsole final : public pellam_card::ToolConsole {
   bool StopRequested() override { return stop; }
   void Pause(std::uint32_t) override { std::this_thread::sleep_for(std::chrono::milliseconds(5)); }
   bool ReadLine(std::string&) override { return false; }
-  SecretRead ReadSecret(corvex::SecretText& secret, bool) override {
+  SecretRead ReadSecret(corvex::SecretText& secret, bool, std::string_view) override {
     if (!pin) return SecretRead::Ended;
     secret.Assign(*pin);
     return SecretRead::Read;

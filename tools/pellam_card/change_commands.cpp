@@ -13,7 +13,6 @@
 #include "app/core/text_ids.h"
 #include "cardlib/Corvex.h"
 #include "cardlib/cipher/secret_text.h"
-#include "cardlib/cipher/secure_wipe.h"
 #include "platform/clock.h"
 #include "tools/pellam_card/commands.h"
 #include "tools/pellam_card/json_text.h"
@@ -121,10 +120,12 @@ void PrintResult(ToolSession& session, JsonObject& json, const std::string& text
 // standard input; false with a note when there is none.
 bool ReadPin(ToolSession& session, corvex::SecretText& pin) {
   const bool from_input = session.invocation().Has("--pin-stdin");
-  if (!from_input) session.console().Err(session.texts().Text(tool_text::kPinPrompt));
-  switch (session.console().ReadSecret(pin, from_input)) {
+  ToolConsole& console = session.console();
+  switch (console.ReadSecret(pin, from_input, session.texts().Text(tool_text::kPinPrompt))) {
     case ToolConsole::SecretRead::Read: return true;
-    case ToolConsole::SecretRead::Ended: session.Note(tool_text::kInputEnded); break;
+    case ToolConsole::SecretRead::Ended:
+      if (!console.StopRequested()) session.Note(tool_text::kInputEnded);  // not after Ctrl-C
+      break;
     case ToolConsole::SecretRead::NoTerminal: session.Note(tool_text::kNoTerminal); break;
   }
   return false;

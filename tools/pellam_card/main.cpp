@@ -35,7 +35,11 @@ class StandardConsole final : public pellam_card::ToolConsole {
   }
   void Pause(std::uint32_t milliseconds) override { platform::SleepMilliseconds(milliseconds); }
   bool ReadLine(std::string& line) override { return platform::ReadStandardInputLine(line); }
-  SecretRead ReadSecret(corvex::SecretText& secret, bool from_input) override {
+  SecretRead ReadSecret(corvex::SecretText& secret, bool from_input, std::string_view prompt) override {
+    if (!from_input) {
+      if (!platform::IsTerminal(platform::StandardStream::Input)) return SecretRead::NoTerminal;
+      Err(prompt);
+    }
     char line[256];
     const corvex::ScopedWipe line_wipe(line, sizeof line);
     std::size_t length = 0;

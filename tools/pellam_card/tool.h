@@ -36,10 +36,11 @@ class ToolConsole {
   virtual void Pause(std::uint32_t milliseconds) = 0;
   // One line typed by the operator; false at the end of input.
   virtual bool ReadLine(std::string& line) = 0;
-  // A secret line (a PIN) into wiping storage: typed on the terminal with
-  // its echo off, or with `from_input` one line of standard input as it is.
+  // A secret line (a PIN) into wiping storage: typed on the terminal after
+  // `prompt` with its echo off, or with `from_input` one line of standard
+  // input as it is.
   enum class SecretRead { Read, Ended, NoTerminal };
-  virtual SecretRead ReadSecret(corvex::SecretText& secret, bool from_input) = 0;
+  virtual SecretRead ReadSecret(corvex::SecretText& secret, bool from_input, std::string_view prompt) = 0;
   // A steady clock in seconds, for the time left.
   virtual double Seconds() = 0;
 };
