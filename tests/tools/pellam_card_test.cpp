@@ -307,7 +307,9 @@ TEST_F(PellamCardOnSimulator, RefusesUnsoundInputInTheSystemsLanguage) {
        "standard input has ended: the answer asked for cannot be read\n", ""},
       {{"frobnicate"}, 0x0411, kExitRefused, "pellam-card: \x95s\x96\xBE\x82\xC8\x83R\x83}\x83\x93\x83h frobnicate\n", ""},
       {{"--help"}, 0x0411, kExitOk, "", "\x8Eg\x82\xA2\x95\xFB: pellam-card"},
+      {{"show"}, 0x0411, kExitOk, "", "\x8E\xED\x97\xDE: \x8A\xC7\x97\x9D\x8E\xD2\n"},  // kind: administrator
   };
+  ASSERT_TRUE(sim_.Do("place boss"));
   for (const Case& c : cases) {
     SCOPED_TRACE(c.args.front() + " " + (c.args.size() > 1 ? c.args[1] : ""));
     ScriptedConsole console;

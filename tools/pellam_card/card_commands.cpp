@@ -89,11 +89,16 @@ class FieldPrinter {
   explicit FieldPrinter(ToolSession& session) : session_(session) {}
   void Add(const std::string& name, const std::string& value) {
     json_.Add(name, value);
-    text_ += name + ": " + ConsoleSafe(value) + "\n";
+    text_ += session_.texts().FieldName(name) + ": " + ConsoleSafe(value) + "\n";
   }
   void Add(const std::string& name, std::int64_t value) {
     json_.Add(name, value);
-    text_ += name + ": " + std::to_string(value) + "\n";
+    text_ += session_.texts().FieldName(name) + ": " + std::to_string(value) + "\n";
+  }
+  // A value that is one of the tool's words, not the card's data.
+  void AddWord(const std::string& name, const char* word) {
+    json_.Add(name, word);
+    text_ += session_.texts().FieldName(name) + ": " + session_.texts().ValueWord(word) + "\n";
   }
   void Print() { session_.console().Out(session_.json() ? json_.Text() + "\n" : text_); }
 
@@ -117,14 +122,22 @@ void AddUserFields(FieldPrinter& out, bool reveal) {
   std::int32_t password_length = sizeof password;
   if (GenReadUserAccount(user_id, &user_id_length, password, &password_length) == 0) {
     out.Add("user_id", std::string(user_id, user_id_length));
-    out.Add("password", reveal ? std::string(password, password_length) : password_length > 0 ? "(set)" : "(none)");
+    if (reveal) {
+      out.Add("password", std::string(password, password_length));
+    } else {
+      out.AddWord("password", password_length > 0 ? "(set)" : "(none)");
+    }
   }
   std::int32_t present = 0, check = 0, limit = 0, count = 0;
   char pin[32];
   const corvex::ScopedWipe pin_wipe(pin, sizeof pin);
   std::int32_t pin_length = sizeof pin;
   if (GenReadPINSettings(&present, &check, &limit, &count, pin, &pin_length) == 0) {
-    out.Add("pin", reveal ? std::string(pin, pin_length) : present ? "(set)" : "(none)");
+    if (reveal) {
+      out.Add("pin", std::string(pin, pin_length));
+    } else {
+      out.AddWord("pin", present ? "(set)" : "(none)");
+    }
     if (present) {
       out.Add("retry_limit", limit);
       out.Add("retry_count", count);
@@ -150,7 +163,7 @@ int RunSense(ToolSession& session) {
   if (!session.CloseReader()) return kExitCardFailure;
   if (!found) return stopped ? kExitStopped : kExitCardFailure;
   FieldPrinter out(session);
-  out.Add("kind", KindText(kind));
+  out.AddWord("kind", KindText(kind));
   out.Add("card_id", card_id);
   out.Print();
   return kExitOk;
@@ -175,7 +188,7 @@ int RunShow(ToolSession& session) {
     }
   }
   FieldPrinter out(session);
-  out.Add("kind", KindText(kind));
+  out.AddWord("kind", KindText(kind));
   out.Add("card_id", card_id);
   if (kind == pellam::CardKind::AdminCard) {
     out.Add("admin_id",

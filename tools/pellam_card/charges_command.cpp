@@ -53,11 +53,11 @@ int RunCharges(ToolSession& session) {
   };
   const auto add = [&](const char* name, std::int64_t value) {
     json.Add(name, value);
-    text += std::string(name) + ": " + std::to_string(value) + "\n";
+    text += session.texts().FieldName(name) + ": " + std::to_string(value) + "\n";
   };
   const auto add_text = [&](const char* name, const std::string& value) {
     json.Add(name, value);
-    text += std::string(name) + ": " + ConsoleSafe(value) + "\n";
+    text += session.texts().FieldName(name) + ": " + ConsoleSafe(value) + "\n";
   };
 
   std::int32_t year = 0, month = 0, day = 0;

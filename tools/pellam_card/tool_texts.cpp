@@ -61,6 +61,13 @@ const std::vector<BuiltInText> kEnglish = {
      "refused: the charge would pass its limit; %s\nexpiry date %s"},
     {tool_text::kDevelopmentKeys,
      "This build carries the development keys, which everyone has: it must not be used at a site."},
+    {tool_text::kCardFieldNames,
+     "kind\ncard_id\nadmin_id\ncomment\nuser_id\npassword\npin\nretry_limit\nretry_count\nuser_name\nuser_code\n"
+     "issue_count\nissue_date"},
+    {tool_text::kChargeFieldNames,
+     "expiry_date\nprepaid\nprepaid_previous\nuser_charge\nuser_charge_previous\nupper_limit\nlast_user_charge\n"
+     "last_user_payment\ntransaction_status"},
+    {tool_text::kValueWords, "none\nblank\nuser-ID\nuser-code\nadministrator\nunknown\n(set)\n(none)"},
 };
 
 const std::vector<std::string> kHelpLines = {
@@ -117,11 +124,22 @@ std::vector<std::string> SplitLines(const std::string& text) {
   }
 }
 
+// The line of `row` whose English is `english`; -1 when there is none.
+int EnglishLine(std::int32_t row, std::string_view english);
+
 const char* English(std::int32_t id) {
   for (const BuiltInText& text : kEnglish) {
     if (text.id == id) return text.text;
   }
   return "";
+}
+
+int EnglishLine(std::int32_t row, std::string_view english) {
+  const std::vector<std::string> lines = SplitLines(English(row));
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (lines[i] == english) return static_cast<int>(i);
+  }
+  return -1;
 }
 
 }  // namespace
@@ -175,6 +193,19 @@ std::vector<std::string> ToolTexts::HelpLines() const {
   }
   // A help of another length belongs to another version of the tool.
   return lines.size() == kHelpLines.size() ? lines : kHelpLines;
+}
+
+std::string ToolTexts::FieldName(std::string_view key) const {
+  for (const std::int32_t row : {tool_text::kCardFieldNames, tool_text::kChargeFieldNames}) {
+    const int line = EnglishLine(row, key);
+    if (line >= 0) return Text({row, line});
+  }
+  return std::string(key);
+}
+
+std::string ToolTexts::ValueWord(std::string_view word) const {
+  const int line = EnglishLine(tool_text::kValueWords, word);
+  return line >= 0 ? Text({tool_text::kValueWords, line}) : std::string(word);
 }
 
 std::string FillIn(std::string_view text, std::initializer_list<std::string_view> values) {

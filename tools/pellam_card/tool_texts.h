@@ -45,6 +45,10 @@ inline constexpr std::int32_t kPinResults = 12015;
 inline constexpr std::int32_t kValueChecks = 12016;
 inline constexpr std::int32_t kChargeResults = 12017;
 inline constexpr std::int32_t kDevelopmentKeys = 12018;
+// The console's names of the fields and words that --json gives in English.
+inline constexpr std::int32_t kCardFieldNames = 12036;
+inline constexpr std::int32_t kChargeFieldNames = 12037;
+inline constexpr std::int32_t kValueWords = 12038;
 // The help's lines, in order, spread over these rows as they fit.
 inline constexpr std::int32_t kFirstHelpRow = 12020;
 inline constexpr std::int32_t kLastHelpRow = 12035;
@@ -136,6 +140,11 @@ class ToolTexts {
   std::string Format(TextLine line, std::initializer_list<std::string_view> values) const;
   // Every line of the help rows, in order.
   std::vector<std::string> HelpLines() const;
+  // The console's name of the field that --json names `key`, and its word
+  // for a value that --json gives as `word` ("blank", "(set)"); the key or
+  // word itself when the tool has no text for it.
+  std::string FieldName(std::string_view key) const;
+  std::string ValueWord(std::string_view word) const;
 
  private:
   std::vector<char> rows_;
