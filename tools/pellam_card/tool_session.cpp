@@ -141,7 +141,7 @@ void ToolSession::Note(std::string_view text) { services_.console.Err(std::strin
 
 bool ToolSession::ReadAnswer(std::string& line) {
   if (services_.console.ReadLine(line)) return true;
-  Note(tool_text::kInputEnded);
+  if (!services_.console.StopRequested()) Note(tool_text::kInputEnded);  // not after Ctrl-C
   stopped_ = true;
   return false;
 }
