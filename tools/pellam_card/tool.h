@@ -38,9 +38,11 @@ class ToolConsole {
   virtual bool ReadLine(std::string& line) = 0;
   // A secret line (a PIN) into wiping storage: typed on the terminal after
   // `prompt` with its echo off, or with `from_input` one line of standard
-  // input as it is.
+  // input as it is. A console without input answers Ended.
   enum class SecretRead { Read, Ended, NoTerminal };
-  virtual SecretRead ReadSecret(corvex::SecretText& secret, bool from_input, std::string_view prompt) = 0;
+  virtual SecretRead ReadSecret(corvex::SecretText&, bool /*from_input*/, std::string_view /*prompt*/) {
+    return SecretRead::Ended;
+  }
   // A steady clock in seconds, for the time left.
   virtual double Seconds() = 0;
 };
