@@ -4,6 +4,7 @@
 // blocking.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace platform {
@@ -25,5 +26,15 @@ bool StandardInputEnded();
 
 // One line from standard input without its line end; false at its end.
 bool ReadStandardInputLine(std::string& line);
+
+enum class LineRead { Read, Ended, NoTerminal };
+
+// One line from standard input into `buffer`, for a secret: at most
+// `capacity` bytes of it are kept (the rest of the line is read and
+// dropped), nothing is written past them, and no other copy is made. With
+// `hidden` standard input must be a terminal (NoTerminal otherwise), whose
+// echo is off while the line is typed; a line end then goes to standard
+// error in place of the one not echoed.
+LineRead ReadSecretLine(char* buffer, std::size_t capacity, std::size_t& length, bool hidden);
 
 }  // namespace platform

@@ -1,5 +1,6 @@
 #include <poll.h>
 #include <signal.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -70,6 +71,34 @@ bool ReadStandardInputLine(std::string& line) {
     if (c == '\n') return true;
     if (c != '\r') line.push_back(c);
   }
+}
+
+LineRead ReadSecretLine(char* buffer, std::size_t capacity, std::size_t& length, bool hidden) {
+  length = 0;
+  termios saved{};
+  if (hidden) {
+    if (::isatty(STDIN_FILENO) != 1 || ::tcgetattr(STDIN_FILENO, &saved) != 0) return LineRead::NoTerminal;
+    termios quiet = saved;
+    quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+    quiet.c_lflag |= ECHONL;
+    if (::tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet) != 0) return LineRead::NoTerminal;
+  }
+  LineRead result = LineRead::Read;
+  while (true) {
+    char c = 0;
+    const ssize_t got = ::read(STDIN_FILENO, &c, 1);
+    if (got <= 0) {
+      // The end, or Ctrl-C (the read is interrupted, not restarted).
+      input_ended = got == 0;
+      result = LineRead::Ended;
+      break;
+    }
+    if (c == '\n') break;
+    if (c != '\r' && length < capacity) buffer[length++] = c;
+    c = 0;
+  }
+  if (hidden) ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved);
+  return result;
 }
 
 }  // namespace platform

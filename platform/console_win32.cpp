@@ -104,4 +104,36 @@ bool ReadStandardInputLine(std::string& line) {
   }
 }
 
+LineRead ReadSecretLine(char* buffer, std::size_t capacity, std::size_t& length, bool hidden) {
+  length = 0;
+  const HANDLE input = Handle(StandardStream::Input);
+  DWORD saved = 0;
+  if (hidden) {
+    if (!::GetConsoleMode(input, &saved) ||
+        !::SetConsoleMode(input, (saved & ~static_cast<DWORD>(ENABLE_ECHO_INPUT)) | ENABLE_LINE_INPUT)) {
+      return LineRead::NoTerminal;
+    }
+  }
+  LineRead result = LineRead::Read;
+  while (true) {
+    char c = 0;
+    DWORD got = 0;
+    if (!::ReadFile(input, &c, 1, &got, nullptr) || got == 0 || c == 0x1A) {
+      input_ended = true;
+      result = LineRead::Ended;
+      break;
+    }
+    if (c == '\n') break;
+    if (c != '\r' && length < capacity) buffer[length++] = c;
+    c = 0;
+  }
+  if (hidden) {
+    ::SetConsoleMode(input, saved);
+    DWORD written = 0;
+    ::WriteFile(Handle(StandardStream::Error), "\r\n", 2, &written, nullptr);
+  }
+  return result;
+}
+
 }  // namespace platform
+

@@ -2,6 +2,8 @@
 // file, and each file fits the program's table.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "app/core/text_ids.h"
 #include "lang/Lingrel.h"
 #include "tests/app/app_test_files.h"
@@ -20,6 +22,7 @@ TEST(ShippedLanguageFiles, HoldEveryProgramTextWithinTheTable) {
     std::int32_t count = -1;
     ASSERT_EQ(ReadLangFile(name, 0, rows.data(), &count), 0);
     EXPECT_LE(count, 200);
+    std::printf("%s: %d rows, room for %d more\n", name, count, 200 - count);
     for (const std::int32_t id : pellam::text::kAllProgramTexts) {
       char text[512] = {};
       std::int32_t length = 0;

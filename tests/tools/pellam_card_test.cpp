@@ -2,8 +2,9 @@
 // that answers its prompts by laying the card asked for on the reader: a
 // batch of 20 rows with 3 refused ones, interrupted by the card leaving the
 // reader in the middle of the 8th card, resumed without issuing anything
-// twice; then show on an issued card, and the exit statuses. Then a batch
+// twice; then show and a PIN on an issued card, and the exit statuses. Then a batch
 // stopped at each of its file writes, and the commands that change a card.
+// Also the tool's texts in the shipped language files, and input it refuses.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -12,14 +13,17 @@
 #include <cstdlib>
 #include <functional>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <sstream>
 #include <thread>
 
 #include "platform/file.h"
 #include "platform/file_faults.h"
 #include "tests/app/app_test_files.h"
+#include "lang/Lingrel.h"
 #include "tests/support/simulator_process.h"
 #include "tools/pellam_card/tool.h"
+#include "tools/pellam_card/tool_texts.h"
 
 namespace {
 
@@ -44,6 +48,11 @@ class ScriptedConsole final : public pellam_card::ToolConsole {
   bool StopRequested() override { return stop; }
   void Pause(std::uint32_t) override { std::this_thread::sleep_for(std::chrono::milliseconds(5)); }
   bool ReadLine(std::string&) override { return false; }
+  SecretRead ReadSecret(corvex::SecretText& secret, bool, std::string_view) override {
+    if (!pin) return SecretRead::Ended;
+    secret.Assign(*pin);
+    return SecretRead::Read;
+  }
   double Seconds() override {
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
   }
@@ -55,6 +64,7 @@ class ScriptedConsole final : public pellam_card::ToolConsole {
   bool stop = false;
   bool terminal = false;
   std::string exit_at;  // a child process ends at once when it shows this
+  std::optional<std::string> pin;
 };
 
 // The CSV lines of a file, without the line ends.
@@ -103,9 +113,9 @@ class PellamCardOnSimulator : public ::testing::Test {
   }
 
   // Runs a command line with the simulator's port.
-  int Run(std::vector<std::string> args, ScriptedConsole& console) {
+  int Run(std::vector<std::string> args, ScriptedConsole& console, std::uint32_t locale = 0x0409) {
     args.insert(args.end(), {"--port", sim_.link()});
-    pellam_card::ToolServices services{console, [] { return 0; }, 0x0409};
+    pellam_card::ToolServices services{console, [] { return 0; }, locale};
     return pellam_card::RunPellamCard(args, services);
   }
 
@@ -172,6 +182,7 @@ TEST_F(PellamCardOnSimulator, BatchInterruptedAndResumedThenShow) {
   EXPECT_EQ(report[1], "4,user04,refused,9903,Enter the PIN in digits.,,,") << report[1];
   EXPECT_EQ(report[2].substr(0, 24), "11,user\t11,refused,9900,") << report[2];
   EXPECT_EQ(report[3], "15,user02,refused,,the user ID is also in row 2,,,");
+  EXPECT_NE(first.out.find("row 11 user\\x0911: refused: "), std::string::npos) << "the tab shown escaped";
   std::map<int, std::string> results = LastResults();
   EXPECT_NE(results[8].find(",failed,9015,"), std::string::npos) << results[8];
   EXPECT_NE(results[8].find(",0x5,"), std::string::npos) << results[8];
@@ -227,15 +238,23 @@ TEST_F(PellamCardOnSimulator, BatchInterruptedAndResumedThenShow) {
   EXPECT_EQ(shown["password"], "(set)");
   EXPECT_EQ(shown["user_code"], "701");
   ScriptedConsole reveal;
-  EXPECT_EQ(Run({"show", "--json", "--reveal"}, reveal), kExitOk);
+  AnswerPrompts(reveal, "b1");
+  EXPECT_EQ(Run({"show", "--json", "--reveal"}, reveal), kExitOk) << reveal.err;
+  EXPECT_EQ(reveal.prompts.front().find("Place the administrator card"), 0u) << "revealed after the gate only";
   EXPECT_EQ(nlohmann::json::parse(reveal.out)["pin"], "1201");
 
-  // Usage, the version of a build with the development keys, and a reader without a card.
-  ScriptedConsole usage;
-  EXPECT_EQ(Run({"frobnicate"}, usage), kExitRefused);
-  ScriptedConsole help;
-  EXPECT_EQ(Run({"--help"}, help), kExitOk);
-  EXPECT_NE(help.out.find("\nexit status:\n"), std::string::npos);
+  // A PIN typed unseen, and one on the command line with a warning.
+  ScriptedConsole typed;
+  typed.pin = "1201";
+  AnswerPrompts(typed, "b1");
+  EXPECT_EQ(Run({"verify-pin"}, typed), kExitOk) << typed.err;
+  EXPECT_EQ(typed.out, "correct (status 0x0)\n");
+  ScriptedConsole given;
+  AnswerPrompts(given, "b1");
+  EXPECT_EQ(Run({"verify-pin", "1201"}, given), kExitOk) << given.err;
+  EXPECT_NE(given.err.find("visible to other users"), std::string::npos) << given.err;
+
+  // The version of a build with the development keys, and a reader without a card.
   ScriptedConsole version;
   EXPECT_EQ(Run({"--version"}, version), kExitOk);
   EXPECT_EQ(version.out,
@@ -403,4 +422,97 @@ TEST_F(PellamCardOnSimulator, TheChangeCommandsOnAnIssuedCard) {
   EXPECT_TRUE(sim_.Stats()["violations"].empty());
 }
 
+// Command lines that must be refused or stop with a clear message, and the
+// texts in the system's language (Japanese here, in the files' code page).
+TEST_F(PellamCardOnSimulator, RefusesUnsoundInputInTheSystemsLanguage) {
+  struct Case {
+    std::vector<std::string> args;
+    std::uint32_t locale;
+    int exit_status;
+    const char* err;
+    const char* out;
+  };
+  const Case cases[] = {
+      {{"issue", "--batch", "batch.csv", "--report", "--check"}, 0x0409, kExitRefused,
+       "pellam-card: --report needs OUT.csv\n(pellam-card --help lists the commands)\n", ""},
+      {{"issue", "--report=--check", "--check"}, 0x0409, kExitRefused, "issue needs --batch FILE.csv\n", ""},
+      {{"verify-pin", "1234", "--pin-stdin"}, 0x0409, kExitRefused, "give the PIN or --pin-stdin, not both", ""},
+      {{"charge", "500", "--admin-card-first"}, 0x0409, pellam_card::kExitStopped,
+       "standard input has ended: the answer asked for cannot be read\n", ""},
+      {{"frobnicate"}, 0x0411, kExitRefused, "pellam-card: \x95s\x96\xBE\x82\xC8\x83R\x83}\x83\x93\x83h frobnicate\n", ""},
+      {{"--help"}, 0x0411, kExitOk, "", "\x8Eg\x82\xA2\x95\xFB: pellam-card"},
+      {{"show"}, 0x0411, kExitOk, "", "\x8E\xED\x97\xDE: \x8A\xC7\x97\x9D\x8E\xD2\n"},  // kind: administrator
+  };
+  ASSERT_TRUE(sim_.Do("place boss"));
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.args.front() + " " + (c.args.size() > 1 ? c.args[1] : ""));
+    ScriptedConsole console;
+    AnswerPrompts(console);
+    EXPECT_EQ(Run(c.args, console, c.locale), c.exit_status) << console.err;
+    EXPECT_NE(console.err.find(c.err), std::string::npos) << console.err;
+    EXPECT_EQ(console.out.find(c.out), 0u) << console.out;
+  }
+  EXPECT_FALSE(folder_.Exists("report.csv")) << "nothing written for a refused command line";
+
+  // The real console: no terminal to type a PIN on, and the end of standard input.
+  const std::pair<const char*, const char*> children[] = {
+      {"verify-pin", "no terminal to type the PIN on"},
+      {"verify-pin --pin-stdin", "standard input has ended"},
+  };
+  for (const auto& [args, err] : children) {
+    const std::string command = std::string(PELLAM_CARD_PATH) + " " + args + " </dev/null 2>err.txt";
+    const int status = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), pellam_card::kExitStopped) << args;
+    EXPECT_NE(folder_.Read("err.txt").find(err), std::string::npos) << folder_.Read("err.txt");
+  }
+}
+
+// Every shipped language file holds each of the tool's rows with the lines
+// and "%s" of the English built in (the English files give exactly that
+// English), and its help with as many lines as the tool lays out.
+TEST(PellamCardTexts, ShippedFilesHoldEveryToolTextInItsShape) {
+  app_test::ProgramFolder folder;
+  folder.CopyLanguageFiles();
+  const auto shape = [](const std::string& text) {
+    std::vector<int> fill_ins(1, 0);  // per line
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      if (text[i] == '\n') fill_ins.push_back(0);
+      if (text.compare(i, 2, "%s") == 0) ++fill_ins.back();
+    }
+    return fill_ins;
+  };
+  for (const char* name :
+       {"english_string.csv", "english_string_admin.csv", "japanese_string.csv", "japanese_string_admin.csv"}) {
+    SCOPED_TRACE(name);
+    std::vector<char> rows(LINGREL_TABLE_ROWS * 600);
+    std::int32_t count = 0;
+    ASSERT_EQ(ReadLangFile(name, 0, rows.data(), &count), 0);
+    const auto row = [&](std::int32_t id) {
+      char text[512] = {};
+      std::int32_t length = 0;
+      GetStringLangData(rows.data(), count, id, text, &length);
+      return std::string(text, static_cast<std::size_t>(length));
+    };
+    const bool english = std::string(name).rfind("english", 0) == 0;
+    for (const pellam_card::BuiltInText& text : pellam_card::BuiltInEnglish()) {
+      if (english) {
+        EXPECT_EQ(row(text.id), text.text);
+      }
+      EXPECT_EQ(shape(row(text.id)), shape(text.text)) << text.id;
+    }
+    std::string help;
+    for (std::int32_t id = pellam_card::tool_text::kFirstHelpRow; id <= pellam_card::tool_text::kLastHelpRow; ++id) {
+      if (row(id) != "no string data") help += (help.empty() ? "" : "\n") + row(id);
+    }
+    std::string english_help;
+    for (const std::string& line : pellam_card::BuiltInHelpLines()) english_help += (english_help.empty() ? "" : "\n") + line;
+    if (english) {
+      EXPECT_EQ(help, english_help);
+    }
+    EXPECT_EQ(shape(help).size(), pellam_card::BuiltInHelpLines().size());
+  }
+}
+
 }  // namespace
+

@@ -57,34 +57,34 @@ bool ReadWholeFile(const std::string& path, corvex::SecretText& bytes) {
   return ok;
 }
 
-bool ReadCsvFile(const std::string& path, std::vector<CsvRecord>& records, std::string& error) {
+bool ReadCsvFile(const std::string& path, const ToolTexts& texts, std::vector<CsvRecord>& records,
+                 std::string& error) {
   corvex::SecretText bytes;
   if (!ReadWholeFile(path, bytes)) {
-    error = path + ": cannot be read";
+    error = texts.Format(tool_text::kCannotRead, {path});
     return false;
   }
-  if (!SplitCsv(bytes.View(), records, error)) {
-    error = path + ": " + error;
+  int unclosed_line = 0;
+  if (!SplitCsv(bytes.View(), records, unclosed_line)) {
+    error = texts.Format(tool_text::kQuoteNotClosed, {path, std::to_string(unclosed_line)});
     return false;
   }
   return true;
 }
 
-bool ReadBatchFile(const std::string& path, std::vector<BatchRow>& rows, std::string& error) {
+bool ReadBatchFile(const std::string& path, const ToolTexts& texts, std::vector<BatchRow>& rows, std::string& error) {
   rows.clear();
   std::vector<CsvRecord> records;
-  if (!ReadCsvFile(path, records, error)) return false;
+  if (!ReadCsvFile(path, texts, records, error)) return false;
   if (records.empty()) {
-    error = path + ": no header line";
+    error = texts.Format(tool_text::kNoHeader, {path});
     return false;
   }
   std::vector<int> columns;
   for (const corvex::SecretText& name : records.front().fields) {
     const auto found = std::find(kColumnNames.begin(), kColumnNames.end(), name.View());
     if (found == kColumnNames.end()) {
-      error = path + ": unknown column \"" + std::string(name.View()) +
-              "\" (columns: card_use, user_id, password, pin, lockout, "
-              "user_name, comment, user_code, count, date)";
+      error = FillIn(texts.Row(tool_text::kUnknownColumn), {path, ConsoleSafe(name.View())});
       return false;
     }
     columns.push_back(static_cast<int>(found - kColumnNames.begin()));
@@ -92,7 +92,7 @@ bool ReadBatchFile(const std::string& path, std::vector<BatchRow>& rows, std::st
   for (std::size_t i = 1; i < records.size(); ++i) {
     const CsvRecord& record = records[i];
     if (record.fields.size() > columns.size()) {
-      error = path + ": line " + std::to_string(record.line) + " has more fields than the header";
+      error = texts.Format(tool_text::kTooManyFields, {path, std::to_string(record.line)});
       return false;
     }
     std::array<corvex::SecretText, kColumns> value;

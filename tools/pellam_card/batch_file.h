@@ -13,6 +13,7 @@
 
 #include "app/core/issue_entry.h"
 #include "tools/pellam_card/csv_text.h"
+#include "tools/pellam_card/tool_texts.h"
 
 namespace pellam_card {
 
@@ -27,7 +28,7 @@ struct BatchRow {
 
 // The rows of `path`; false with `error` for a file that cannot be read, a
 // missing or unknown header column, a row with more fields than the header.
-bool ReadBatchFile(const std::string& path, std::vector<BatchRow>& rows, std::string& error);
+bool ReadBatchFile(const std::string& path, const ToolTexts& texts, std::vector<BatchRow>& rows, std::string& error);
 
 // The subject a row is reported under: the user ID, or the user code of a
 // user-code card.
@@ -39,6 +40,7 @@ bool ReadWholeFile(const std::string& path, corvex::SecretText& bytes);
 
 // Reads a comma-separated file into its records; false with `error` (which
 // names the file) when it cannot be read or a quoted field is not closed.
-bool ReadCsvFile(const std::string& path, std::vector<CsvRecord>& records, std::string& error);
+bool ReadCsvFile(const std::string& path, const ToolTexts& texts, std::vector<CsvRecord>& records,
+                 std::string& error);
 
 }  // namespace pellam_card

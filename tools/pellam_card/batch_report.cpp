@@ -51,10 +51,11 @@ bool ReportFile::Write(const ReportRow& row) {
              CsvField(row.message) + "," + row.status + "," + row.issue_count + "," + row.issue_date + "\r\n");
 }
 
-bool ReadReport(const std::string& path, std::map<int, ReportRow>& last, std::string& error) {
+bool ReadReport(const std::string& path, const ToolTexts& texts, std::map<int, ReportRow>& last,
+                std::string& error) {
   last.clear();
   std::vector<CsvRecord> records;
-  if (!ReadCsvFile(path, records, error)) return false;
+  if (!ReadCsvFile(path, texts, records, error)) return false;
   if (records.empty()) return true;  // created, nothing reported yet
   std::string header;
   for (const corvex::SecretText& field : records.front().fields) {
@@ -63,7 +64,7 @@ bool ReadReport(const std::string& path, std::map<int, ReportRow>& last, std::st
   }
   if (records.size() == 1 && IsHeaderOrPart(header)) return true;  // nothing reported yet
   if (header != kHeader) {
-    error = path + ": not a report of pellam-card issue";
+    error = texts.Format(tool_text::kNotAReport, {path});
     return false;
   }
   for (std::size_t i = 1; i < records.size(); ++i) {

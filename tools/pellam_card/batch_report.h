@@ -17,6 +17,7 @@
 #include <string>
 
 #include "platform/file.h"
+#include "tools/pellam_card/tool_texts.h"
 
 namespace pellam_card {
 
@@ -56,6 +57,7 @@ class ReportFile {
 
 // The last row of each batch row in an existing report; false with `error`
 // when it cannot be read or is not a report.
-bool ReadReport(const std::string& path, std::map<int, ReportRow>& last, std::string& error);
+bool ReadReport(const std::string& path, const ToolTexts& texts, std::map<int, ReportRow>& last,
+                std::string& error);
 
 }  // namespace pellam_card

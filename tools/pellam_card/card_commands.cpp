@@ -45,6 +45,12 @@ std::string Hex(const std::uint8_t* bytes, std::size_t count) {
   return text;
 }
 
+std::string CardId(ToolSession& session) {
+  std::uint8_t id[8] = {};
+  std::int32_t length = sizeof id;
+  return session.card().GetCardInfo(id, &length) == 0 ? Hex(id, sizeof id) : "";
+}
+
 // The card's kind and identifier; false when no card answers (9010 shown)
 // unless `wait`, which senses every 100 ms until one does or the operator
 // stops.
@@ -64,9 +70,7 @@ bool SenseOnce(ToolSession& session, bool wait, pellam::CardKind& kind, std::str
     }
     session.console().Pause(kSensePause);
   }
-  std::uint8_t id[8] = {};
-  std::int32_t length = sizeof id;
-  card_id = session.card().GetCardInfo(id, &length) == 0 ? Hex(id, sizeof id) : "";
+  card_id = CardId(session);
   return true;
 }
 
@@ -85,11 +89,16 @@ class FieldPrinter {
   explicit FieldPrinter(ToolSession& session) : session_(session) {}
   void Add(const std::string& name, const std::string& value) {
     json_.Add(name, value);
-    text_ += name + ": " + value + "\n";
+    text_ += session_.texts().FieldName(name) + ": " + ConsoleSafe(value) + "\n";
   }
   void Add(const std::string& name, std::int64_t value) {
     json_.Add(name, value);
-    text_ += name + ": " + std::to_string(value) + "\n";
+    text_ += session_.texts().FieldName(name) + ": " + std::to_string(value) + "\n";
+  }
+  // A value that is one of the tool's words, not the card's data.
+  void AddWord(const std::string& name, const char* word) {
+    json_.Add(name, word);
+    text_ += session_.texts().FieldName(name) + ": " + session_.texts().ValueWord(word) + "\n";
   }
   void Print() { session_.console().Out(session_.json() ? json_.Text() + "\n" : text_); }
 
@@ -113,14 +122,22 @@ void AddUserFields(FieldPrinter& out, bool reveal) {
   std::int32_t password_length = sizeof password;
   if (GenReadUserAccount(user_id, &user_id_length, password, &password_length) == 0) {
     out.Add("user_id", std::string(user_id, user_id_length));
-    out.Add("password", reveal ? std::string(password, password_length) : password_length > 0 ? "(set)" : "(none)");
+    if (reveal) {
+      out.Add("password", std::string(password, password_length));
+    } else {
+      out.AddWord("password", password_length > 0 ? "(set)" : "(none)");
+    }
   }
   std::int32_t present = 0, check = 0, limit = 0, count = 0;
   char pin[32];
   const corvex::ScopedWipe pin_wipe(pin, sizeof pin);
   std::int32_t pin_length = sizeof pin;
   if (GenReadPINSettings(&present, &check, &limit, &count, pin, &pin_length) == 0) {
-    out.Add("pin", reveal ? std::string(pin, pin_length) : present ? "(set)" : "(none)");
+    if (reveal) {
+      out.Add("pin", std::string(pin, pin_length));
+    } else {
+      out.AddWord("pin", present ? "(set)" : "(none)");
+    }
     if (present) {
       out.Add("retry_limit", limit);
       out.Add("retry_count", count);
@@ -146,25 +163,32 @@ int RunSense(ToolSession& session) {
   if (!session.CloseReader()) return kExitCardFailure;
   if (!found) return stopped ? kExitStopped : kExitCardFailure;
   FieldPrinter out(session);
-  out.Add("kind", KindText(kind));
+  out.AddWord("kind", KindText(kind));
   out.Add("card_id", card_id);
   out.Print();
   return kExitOk;
 }
 
 int RunShow(ToolSession& session) {
-  if (!session.LoadLanguage()) return kExitStartup;
-  if (!session.OpenReader()) return kExitCardFailure;
+  const bool reveal = session.invocation().Has("--reveal");
   pellam::CardKind kind = pellam::CardKind::NoCard;
   std::string card_id;
-  bool stopped = false;
-  if (!SenseOnce(session, false, kind, card_id, stopped)) {
-    session.CloseReader();
-    return kExitCardFailure;
+  if (reveal) {
+    // The password and the PIN only for the administrator of the card, as
+    // the commands that change a card have it.
+    if (const int status = ReachCard(session, CardNeeded::OwnUserCard, kind)) return status;
+    card_id = CardId(session);
+  } else {
+    if (!session.LoadLanguage()) return kExitStartup;
+    if (!session.OpenReader()) return kExitCardFailure;
+    bool stopped = false;
+    if (!SenseOnce(session, false, kind, card_id, stopped)) {
+      session.CloseReader();
+      return kExitCardFailure;
+    }
   }
-  const bool reveal = session.invocation().Has("--reveal");
   FieldPrinter out(session);
-  out.Add("kind", KindText(kind));
+  out.AddWord("kind", KindText(kind));
   out.Add("card_id", card_id);
   if (kind == pellam::CardKind::AdminCard) {
     out.Add("admin_id",

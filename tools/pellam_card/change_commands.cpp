@@ -13,7 +13,6 @@
 #include "app/core/text_ids.h"
 #include "cardlib/Corvex.h"
 #include "cardlib/cipher/secret_text.h"
-#include "cardlib/cipher/secure_wipe.h"
 #include "platform/clock.h"
 #include "tools/pellam_card/commands.h"
 #include "tools/pellam_card/json_text.h"
@@ -22,21 +21,19 @@ namespace pellam_card {
 
 namespace {
 
-enum class CardNeeded { OwnUserCard, EditableCard };
-
 constexpr std::int32_t kRetryNotReset = 7009;
 constexpr std::int32_t kNotInitialised = 7011;
 constexpr std::int64_t kHighestAmount = 99999;
 constexpr std::int64_t kHighestStatus = 255;
-constexpr std::size_t kTypedLineRoom = 256;
 
-// Start-up, gate, reader, and the card read and remembered. 0 when the card
-// lies on the reader, else the exit status (the reader is closed then).
+}  // namespace
+
 int ReachCard(ToolSession& session, CardNeeded needed, pellam::CardKind& kind) {
   if (!session.StartUp()) return kExitStartup;
   if (!session.PassGate()) return session.stopped() ? kExitStopped : kExitCardFailure;
   if (!session.OpenReader()) return kExitCardFailure;
-  const std::string prompt = needed == CardNeeded::OwnUserCard ? "place the user-ID card" : "place the card";
+  const std::string prompt = session.texts().Text(needed == CardNeeded::OwnUserCard ? tool_text::kPlaceUserIdCard
+                                                                                    : tool_text::kPlaceCard);
   session.console().Prompt(prompt);
   session.surface().SetPrompt(prompt);
   pellam::ProgramContext& context = session.context();
@@ -56,6 +53,8 @@ int ReachCard(ToolSession& session, CardNeeded needed, pellam::CardKind& kind) {
   return kExitOk;
 }
 
+namespace {
+
 // The same-card rule before a write: 9021 and a card failure otherwise.
 bool StillTheSameCard(ToolSession& session) {
   if (pellam::SameCardAsRead(session.context()) == 0) return true;
@@ -65,7 +64,7 @@ bool StillTheSameCard(ToolSession& session) {
 
 int Failed(ToolSession& session, std::int32_t text_id, std::int32_t status) {
   session.ShowError(text_id);
-  session.Note("card library status " + StatusText(status));
+  session.Note(tool_text::kCardLibraryStatus, {StatusText(status)});
   session.CloseReader();
   return kExitCardFailure;
 }
@@ -86,11 +85,11 @@ int Finish(ToolSession& session, std::int32_t done_text, const std::function<voi
 }
 
 // A decimal operand within bounds; false with a note otherwise.
-bool Number(ToolSession& session, const std::string& what, const std::string& text, std::int64_t lowest,
+bool Number(ToolSession& session, std::string_view what, const std::string& text, std::int64_t lowest,
             std::int64_t highest, std::int32_t& value) {
   if (text.empty() || !pellam::AllDigits(text) || pellam::DecimalValue(text) < lowest ||
       pellam::DecimalValue(text) > highest) {
-    session.Note(what + " must be a number from " + std::to_string(lowest) + " to " + std::to_string(highest));
+    session.Note(tool_text::kNumberRange, {what, std::to_string(lowest), std::to_string(highest)});
     return false;
   }
   value = static_cast<std::int32_t>(pellam::DecimalValue(text));
@@ -103,29 +102,33 @@ bool Date(ToolSession& session, const std::string& text, std::int64_t lowest, st
   const std::size_t first = text.find('-');
   const std::size_t second = first == std::string::npos ? first : text.find('-', first + 1);
   if (second == std::string::npos) {
-    session.Note("a date is written YYYY-MM-DD");
+    session.Note(tool_text::kDateForm);
     return false;
   }
-  return Number(session, "the year", text.substr(0, first), 0, 3000, date[0]) &&
-         Number(session, "the month", text.substr(first + 1, second - first - 1), lowest, 12, date[1]) &&
-         Number(session, "the day", text.substr(second + 1), lowest, 31, date[2]);
+  const ToolTexts& texts = session.texts();
+  return Number(session, texts.Text(tool_text::kTheYear), text.substr(0, first), 0, 3000, date[0]) &&
+         Number(session, texts.Text(tool_text::kTheMonth), text.substr(first + 1, second - first - 1), lowest, 12,
+                date[1]) &&
+         Number(session, texts.Text(tool_text::kTheDay), text.substr(second + 1), lowest, 31, date[2]);
 }
 
 void PrintResult(ToolSession& session, JsonObject& json, const std::string& text) {
   session.console().Out(session.json() ? json.Text() + "\n" : text + "\n");
 }
 
-// A typed PIN, read into room enough for any PIN so that the line does not
-// move (leaving a copy behind) while it is read, and wiped once taken.
-bool ReadTypedPin(ToolSession& session, corvex::SecretText& pin) {
-  std::string line;
-  line.reserve(kTypedLineRoom);
-  session.console().Err("PIN: ");
-  const bool read = session.console().ReadLine(line);
-  pin.Assign(line);
-  line.resize(line.capacity());  // within its room: the whole of it is wiped
-  corvex::SecureWipe(line.data(), line.size());
-  return read;
+// The PIN typed unseen on the terminal, or with --pin-stdin a line of
+// standard input; false with a note when there is none.
+bool ReadPin(ToolSession& session, corvex::SecretText& pin) {
+  const bool from_input = session.invocation().Has("--pin-stdin");
+  ToolConsole& console = session.console();
+  switch (console.ReadSecret(pin, from_input, session.texts().Text(tool_text::kPinPrompt))) {
+    case ToolConsole::SecretRead::Read: return true;
+    case ToolConsole::SecretRead::Ended:
+      if (!console.StopRequested()) session.Note(tool_text::kInputEnded);  // not after Ctrl-C
+      break;
+    case ToolConsole::SecretRead::NoTerminal: session.Note(tool_text::kNoTerminal); break;
+  }
+  return false;
 }
 
 }  // namespace
@@ -134,7 +137,8 @@ int RunVerifyPin(ToolSession& session) {
   corvex::SecretText pin;
   if (!session.invocation().operands.empty()) {
     pin.Assign(session.invocation().operands.front());
-  } else if (!ReadTypedPin(session, pin)) {
+    session.Note(tool_text::kPinOnCommandLine);
+  } else if (!ReadPin(session, pin)) {
     return kExitStopped;
   }
   pellam::CardKind kind;
@@ -146,29 +150,32 @@ int RunVerifyPin(ToolSession& session) {
   const std::int32_t status = GenVerifyPIN(pin.View().data(), static_cast<std::int32_t>(pin.size()));
   pin.Clear();
   if (!session.CloseReader()) return kExitCardFailure;
+  // The result's line of kPinResults; the JSON names it in English.
   struct Answer {
     std::int32_t status;
-    const char* result;
+    int line;
     int exit_status;
   };
   static constexpr Answer kAnswers[] = {
-      {CORVEX_OK, "correct", kExitOk},
-      {CORVEX_NO_PIN, "the card has no PIN", kExitRefused},
-      {CORVEX_WRONG_PIN, "wrong PIN", kExitRefused},
-      {CORVEX_PIN_LOCKED, "the PIN is locked", kExitRefused},
-      {CORVEX_WRONG_PIN_NOW_LOCKED, "wrong PIN; the PIN is now locked", kExitRefused},
+      {CORVEX_OK, 0, kExitOk},
+      {CORVEX_NO_PIN, 1, kExitRefused},
+      {CORVEX_WRONG_PIN, 2, kExitRefused},
+      {CORVEX_PIN_LOCKED, 3, kExitRefused},
+      {CORVEX_WRONG_PIN_NOW_LOCKED, 4, kExitRefused},
   };
-  const char* result = "the card could not be checked";
+  TextLine result{tool_text::kPinResults, 5};
   int exit_status = kExitCardFailure;
   for (const Answer& answer : kAnswers) {
     if (answer.status == status) {
-      result = answer.result;
+      result.line = answer.line;
       exit_status = answer.exit_status;
     }
   }
+  const ToolTexts english;
   JsonObject json;
-  json.Add("command", "verify-pin").Add("result", result).Add("status", StatusText(status));
-  PrintResult(session, json, std::string(result) + " (status " + StatusText(status) + ")");
+  json.Add("command", "verify-pin").Add("result", english.Text(result)).Add("status", StatusText(status));
+  const ToolTexts& texts = session.texts();
+  PrintResult(session, json, texts.Format(tool_text::kWithStatus, {texts.Text(result), StatusText(status)}));
   return exit_status;
 }
 
@@ -196,7 +203,7 @@ int RunInitialise(ToolSession& session) {
     session.ShowInformation(pellam::text::kAlreadyBlank);
     return kExitRefused;
   }
-  const std::string prompt = "place the card to initialise";
+  const std::string prompt = session.texts().Text(tool_text::kPlaceCardToInitialise);
   session.console().Prompt(prompt);
   session.surface().SetPrompt(prompt);
   pellam::ProgramContext& context = session.context();
@@ -226,7 +233,7 @@ int RunCharge(ToolSession& session) {
   const bool amount_given = !invocation.operands.empty();
   const int choices = amount_given + invocation.Has("--limit") + invocation.Has("--status");
   if (choices != 1) {
-    session.Note("charge needs exactly one of AMOUNT, --limit N, --status N");
+    session.Note(tool_text::kChargeChoice);
     return kExitRefused;
   }
   std::int32_t value = 0;
@@ -235,7 +242,7 @@ int RunCharge(ToolSession& session) {
   if (amount_given) {
     if (!Number(session, "AMOUNT", invocation.operands.front(), 1, kHighestAmount, value)) return kExitRefused;
     if (invocation.Has("--user") && (user_text.empty() || user_text.size() > 16)) {
-      session.Note("the text of --user must have 1 to 16 bytes");
+      session.Note(tool_text::kUserTextLength);
       return kExitRefused;
     }
     if (invocation.Has("--date")) {
@@ -263,34 +270,35 @@ int RunCharge(ToolSession& session) {
   std::int32_t limit = 0;
   JsonObject json;
   json.Add("command", "charge");
+  const ToolTexts& texts = session.texts();
   std::string text;
   if (amount_given && invocation.Has("--user")) {
     status = GenChargeUserCharge(value, date[0], date[1], date[2], user_text.data(),
                                  static_cast<std::int32_t>(user_text.size()), &total, &limit);
     json.Add("user_charge", static_cast<std::int64_t>(total)).Add("upper_limit", static_cast<std::int64_t>(limit));
-    text = "user charge " + std::to_string(total) + " (upper limit " + std::to_string(limit) + ")";
+    text = texts.Format(tool_text::kUserCharge, {std::to_string(total), std::to_string(limit)});
   } else if (amount_given) {
     status = GenChargePreCharge(value, &total);
     json.Add("prepaid", static_cast<std::int64_t>(total));
-    text = "prepaid balance " + std::to_string(total);
+    text = texts.Format(tool_text::kPrepaid, {std::to_string(total)});
   } else if (invocation.Has("--limit")) {
     status = GenWriteChargeUpperLimit(value);
     json.Add("upper_limit", static_cast<std::int64_t>(value));
-    text = "upper limit " + std::to_string(value);
+    text = texts.Format(tool_text::kUpperLimit, {std::to_string(value)});
   } else {
     status = GenWriteTransactionStatus(value);
     json.Add("transaction_status", static_cast<std::int64_t>(value));
-    text = "transaction status " + std::to_string(value);
+    text = texts.Format(tool_text::kTransactionStatus, {std::to_string(value)});
   }
   const bool closed = session.CloseReader();
   json.Add("status", StatusText(status));
   if (status == CORVEX_CHARGE_LIMIT) {
-    PrintResult(session, json, "refused: the charge would pass its limit; " + text);
+    PrintResult(session, json, texts.Format(tool_text::kPastLimit, {text}));
     return kExitRefused;
   }
   if (status != 0) {
     session.ShowError(pellam::text::kCardNotWritten);
-    session.Note("card library status " + StatusText(status));
+    session.Note(tool_text::kCardLibraryStatus, {StatusText(status)});
     return kExitCardFailure;
   }
   PrintResult(session, json, text);
@@ -311,14 +319,14 @@ int RunExpiry(ToolSession& session) {
   const bool closed = session.CloseReader();
   if (status != 0) {
     session.ShowError(pellam::text::kCardNotWritten);
-    session.Note("card library status " + StatusText(status));
+    session.Note(tool_text::kCardLibraryStatus, {StatusText(status)});
     return kExitCardFailure;
   }
   char text[32];
   std::snprintf(text, sizeof text, "%04d-%02d-%02d", date[0], date[1], date[2]);
   JsonObject json;
   json.Add("command", "expiry").Add("expiry_date", text);
-  PrintResult(session, json, std::string("expiry date ") + text);
+  PrintResult(session, json, session.texts().Format(tool_text::kExpiryDate, {text}));
   return closed ? kExitOk : kExitCardFailure;
 }
 

@@ -53,11 +53,11 @@ int RunCharges(ToolSession& session) {
   };
   const auto add = [&](const char* name, std::int64_t value) {
     json.Add(name, value);
-    text += std::string(name) + ": " + std::to_string(value) + "\n";
+    text += session.texts().FieldName(name) + ": " + std::to_string(value) + "\n";
   };
   const auto add_text = [&](const char* name, const std::string& value) {
     json.Add(name, value);
-    text += std::string(name) + ": " + value + "\n";
+    text += session.texts().FieldName(name) + ": " + ConsoleSafe(value) + "\n";
   };
 
   std::int32_t year = 0, month = 0, day = 0;
@@ -85,7 +85,7 @@ int RunCharges(ToolSession& session) {
   const bool closed = session.CloseReader();
   if (failed != 0) {
     session.ShowError(pellam::text::kCardNotRead);
-    session.Note("card library status " + StatusText(failed));
+    session.Note(tool_text::kCardLibraryStatus, {StatusText(failed)});
   }
   session.console().Out(session.json() ? json.Text() + "\n" : text);
   return failed == 0 && closed ? kExitOk : kExitCardFailure;

@@ -7,18 +7,20 @@
 #include <string>
 #include <vector>
 
+#include "tools/pellam_card/tool_texts.h"
+
 namespace pellam_card {
 
+// What the help says of each comes from the help's lines (tool_texts.h), in
+// the order of these tables.
 struct OptionSpec {
   const char* name;   // "--port"
   const char* value;  // the value's name in the help, or nullptr for a flag
-  const char* help;
 };
 
 struct CommandSpec {
   const char* name;
   const char* operands;  // as the help shows them
-  const char* summary;
   std::vector<OptionSpec> options;
   int least_operands;
   int most_operands;
@@ -38,8 +40,10 @@ const std::vector<OptionSpec>& CommonOptions();
 
 // The invocation, or nullopt with `error` set. "--help" alone, or with a
 // command, gives an invocation whose options hold "--help"; likewise
-// "--version".
-std::optional<Invocation> ParseCommandLine(const std::vector<std::string>& args, std::string& error);
+// "--version". An option's value never starts with "--" unless it is given
+// as --name=value: the next option is not taken for a missing value.
+std::optional<Invocation> ParseCommandLine(const std::vector<std::string>& args, const ToolTexts& texts,
+                                           std::string& error);
 
 // The path the card library opens for `--port`: a COM name ("COM3", any
 // case) as "\\.\COM3", the only form that opens COM10 and above; an
@@ -48,10 +52,10 @@ std::optional<Invocation> ParseCommandLine(const std::vector<std::string>& args,
 bool ReaderPortPath(const std::string& given, std::string& path);
 
 // The whole help text, with the exit statuses.
-std::string HelpText();
+std::string HelpText(const ToolTexts& texts);
 
 // The version (the program's version resource's), and a warning line when
 // the build carries the development keys.
-std::string VersionText();
+std::string VersionText(const ToolTexts& texts);
 
 }  // namespace pellam_card

@@ -2,7 +2,7 @@
 
 namespace pellam_card {
 
-bool SplitCsv(std::string_view text, std::vector<CsvRecord>& records, std::string& error) {
+bool SplitCsv(std::string_view text, std::vector<CsvRecord>& records, int& unclosed_line) {
   records.clear();
   CsvRecord record;
   corvex::SecretText field;
@@ -51,7 +51,7 @@ bool SplitCsv(std::string_view text, std::vector<CsvRecord>& records, std::strin
     }
   }
   if (quoted) {
-    error = "line " + std::to_string(record.line) + ": a quoted field is not closed";
+    unclosed_line = record.line;
     return false;
   }
   end_record();

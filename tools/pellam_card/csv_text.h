@@ -18,9 +18,9 @@ struct CsvRecord {
   std::vector<corvex::SecretText> fields;
 };
 
-// Every record of `text`; empty lines are skipped. False with `error` when a
-// quoted field is not closed.
-bool SplitCsv(std::string_view text, std::vector<CsvRecord>& records, std::string& error);
+// Every record of `text`; empty lines are skipped. False with the line of
+// the record in `unclosed_line` when a quoted field is not closed.
+bool SplitCsv(std::string_view text, std::vector<CsvRecord>& records, int& unclosed_line);
 
 // One field as written: quoted when it holds a comma, a double quote or a
 // line break.

@@ -3,6 +3,7 @@
 // the dialog's order and recorded in the list and the log as the dialog
 // records it, with a result row per input row.
 #include <map>
+#include <optional>
 #include <set>
 
 #include "app/core/entry_checks.h"
@@ -23,8 +24,6 @@ namespace pellam_card {
 
 namespace {
 
-constexpr const char* kUseConfirm = " (--confirm answers OK)";
-
 struct Tally {
   int issued = 0;
   int already_issued = 0;
@@ -38,7 +37,7 @@ struct Tally {
 class BatchIssue {
  public:
   BatchIssue(ToolSession& session, std::vector<BatchRow> rows)
-      : session_(session), context_(session.context()), rows_(std::move(rows)) {}
+      : session_(session), texts_(session.texts()), context_(session.context()), rows_(std::move(rows)) {}
 
   int Run();
 
@@ -60,10 +59,12 @@ class BatchIssue {
   bool IssueRow(const BatchRow& row, int position, int total, Progress& progress);
   void WriteMissingLogLine(const BatchRow& row, const ReportRow& writing);
   void Report(const ReportRow& row, Progress* progress);
-  ReportRow Refusal(const BatchRow& row, std::int32_t text_id, const std::string& extra = {});
+  // The refusal with a language text (`text_id`), put into `frame` when given.
+  ReportRow Refusal(const BatchRow& row, std::int32_t text_id, std::optional<TextLine> frame = {});
   int ExitStatus() const;
 
   ToolSession& session_;
+  const ToolTexts& texts_;
   pellam::ProgramContext& context_;
   std::vector<BatchRow> rows_;
   std::map<int, ReportRow> previous_;
@@ -77,6 +78,22 @@ std::string DateText(const pellam::IssueInfo& issue) {
   char text[32];
   std::snprintf(text, sizeof text, "%04d-%02d-%02d", issue.year, issue.month, issue.day);
   return text;
+}
+
+// The console's name of a report row's result.
+std::string ResultText(const ToolTexts& texts, const std::string& result) {
+  struct Name {
+    const char* result;
+    TextLine text;
+  };
+  static constexpr Name kNames[] = {{kIssued, tool_text::kIssued},
+                                    {kRefused, tool_text::kRefused},
+                                    {kFailed, tool_text::kFailed},
+                                    {kInterrupted, tool_text::kInterrupted}};
+  for (const Name& name : kNames) {
+    if (result == name.result) return texts.Text(name.text);
+  }
+  return result;
 }
 
 ReportRow BaseRow(const BatchRow& row, const char* result) {
@@ -95,10 +112,12 @@ int BatchIssue::ExitStatus() const {
 }
 
 void BatchIssue::Report(const ReportRow& row, Progress* progress) {
-  if (!report_.Write(row)) session_.Note("the report could not be written");
+  if (!report_.Write(row)) session_.Note(tool_text::kReportNotWritten);
   if (row.result == kWriting) return;
-  const std::string what = row.result + (row.message.empty() ? "" : ": " + row.message) +
-                           (row.status.empty() ? "" : " (status " + row.status + ")");
+  std::string what = ResultText(texts_, row.result);
+  if (!row.message.empty()) what += ": " + ConsoleSafe(row.message);
+  if (!row.status.empty()) what = texts_.Format(tool_text::kWithStatus, {what, row.status});
+  const std::string subject = ConsoleSafe(row.subject);
   if (session_.json()) {
     JsonObject item;
     item.Add("row", static_cast<std::int64_t>(row.row)).Add("subject", row.subject).Add("result", row.result);
@@ -109,19 +128,25 @@ void BatchIssue::Report(const ReportRow& row, Progress* progress) {
     tally_.json_rows += item.Text();
   }
   if (progress != nullptr) {
-    progress->RowDone(row.row, row.subject, what);
+    progress->RowDone(row.row, subject, what);
   } else if (!session_.json()) {
-    session_.console().Out("row " + std::to_string(row.row) + " " + row.subject + ": " + what + "\n");
+    session_.console().Out(texts_.Format(tool_text::kRowResult, {std::to_string(row.row), subject, what}) + "\n");
   }
 }
 
-ReportRow BatchIssue::Refusal(const BatchRow& row, std::int32_t text_id, const std::string& extra) {
+ReportRow BatchIssue::Refusal(const BatchRow& row, std::int32_t text_id, std::optional<TextLine> frame) {
   ReportRow refused = BaseRow(row, kRefused);
   if (text_id != 0) {
     refused.text_id = std::to_string(text_id);
     refused.message = OneLine(session_.Text(text_id));
   }
-  refused.message += extra;
+  if (frame) refused.message = texts_.Format(*frame, {refused.message});
+  return refused;
+}
+
+ReportRow Refused(const BatchRow& row, std::string message) {
+  ReportRow refused = BaseRow(row, kRefused);
+  refused.message = std::move(message);
   return refused;
 }
 
@@ -131,20 +156,20 @@ bool BatchIssue::LoadPreviousReport() {
   if (invocation.Has("--resume")) {
     corvex::SecretText bytes;
     std::string error;
-    if (ReadWholeFile(path, bytes) && !ReadReport(path, previous_, error)) {
+    if (ReadWholeFile(path, bytes) && !ReadReport(path, texts_, previous_, error)) {
       session_.Note(error);
       return false;
     }
     for (const auto& [number, row] : previous_) {
       if (number > static_cast<int>(rows_.size()) || RowSubject(rows_[number - 1]) != row.subject) {
-        session_.Note(path + ": row " + std::to_string(number) + " is not the batch file's row; not resumed");
+        session_.Note(tool_text::kNotTheBatchRow, {path, std::to_string(number)});
         return false;
       }
     }
   }
   if (!path.empty() && !invocation.Has("--resume") && !MayReplaceReport(path)) return false;
   if (!path.empty() && !report_.Open(path, invocation.Has("--resume"))) {
-    session_.Note(path + ": cannot be written");
+    session_.Note(tool_text::kCannotWrite, {path});
     return false;
   }
   return true;
@@ -155,15 +180,13 @@ bool BatchIssue::MayReplaceReport(const std::string& path) {
   if (!ReadWholeFile(path, bytes) || bytes.empty()) return true;
   std::map<int, ReportRow> earlier;
   std::string error;
-  if (!ReadReport(path, earlier, error)) {
-    session_.Note(path + ": exists and is not a report of pellam-card issue; not overwritten");
+  if (!ReadReport(path, texts_, earlier, error)) {
+    session_.Note(tool_text::kNotOverwritten, {path});
     return false;
   }
   for (const auto& [number, row] : earlier) {
     if (row.result != kRefused) {
-      session_.Note(path +
-                    ": holds the results of cards of an earlier batch; --resume goes on with that batch, "
-                    "or give another report file");
+      session_.Note(FillIn(texts_.Row(tool_text::kReportHoldsCards), {path}));
       return false;
     }
   }
@@ -187,14 +210,11 @@ void BatchIssue::ResolveInterrupted(const BatchRow& row, const ReportRow& writin
   if (recorded) {
     session_.surface().ForgetLastMessage();
     WriteMissingLogLine(row, writing);
-    result.message = session_.surface().LastMessage().empty()
-                         ? "its card was written and listed before the batch stopped"
-                         : session_.surface().LastMessage();
+    result.message = session_.surface().LastMessage().empty() ? texts_.Row(tool_text::kResolvedIssued)
+                                                              : session_.surface().LastMessage();
     ++tally_.already_issued;
   } else {
-    result.message =
-        "the batch stopped while its card was being written; that card is not recorded: initialise it and issue "
-        "this row again in a new batch";
+    result.message = texts_.Row(tool_text::kResolvedInterrupted);
     ++tally_.failed;
   }
   Report(result, nullptr);
@@ -210,16 +230,14 @@ void BatchIssue::WriteMissingLogLine(const BatchRow& row, const ReportRow& writi
 
 ReportRow BatchIssue::CheckRow(const BatchRow& row, bool counting) {
   if (row.card_use != "" && row.card_use != "id" && row.card_use != "code") {
-    ReportRow refused = BaseRow(row, kRefused);
-    refused.message = "card_use must be \"id\" or \"code\"";
-    return refused;
+    return Refused(row, texts_.Text(tool_text::kBadCardUse));
   }
   const bool confirm = session_.invocation().Has("--confirm");
   const pellam::IssueCheckResult checked =
       pellam::CheckIssueEntry(context_, row.texts, [confirm](std::int32_t) { return confirm; });
   switch (checked.outcome) {
     case pellam::IssueCheck::Accepted: break;
-    case pellam::IssueCheck::Declined: return Refusal(row, checked.text_id, kUseConfirm);
+    case pellam::IssueCheck::Declined: return Refusal(row, checked.text_id, tool_text::kUseConfirm);
     case pellam::IssueCheck::Refused:
     case pellam::IssueCheck::ListFull: return Refusal(row, checked.text_id);
   }
@@ -227,9 +245,7 @@ ReportRow BatchIssue::CheckRow(const BatchRow& row, bool counting) {
   if (row.texts.user_id_card && counting) {
     const auto [seen, first] = user_id_rows_.emplace(row.texts.user_id, row.number);
     if (!first) {
-      ReportRow refused = BaseRow(row, kRefused);
-      refused.message = "the user ID is also in row " + std::to_string(seen->second);
-      return refused;
+      return Refused(row, texts_.Format(tool_text::kUserIdTwice, {std::to_string(seen->second)}));
     }
     if (records.list_index < 0 && context_.state.user_id_count + ++new_user_ids_ > context_.state.entry_limit) {
       --new_user_ids_;
@@ -267,10 +283,10 @@ bool BatchIssue::IssueRow(const BatchRow& row, int position, int total, Progress
   pellam::CardAccess& card = context_.card;
   const pellam::CardWaitRule blank_card{pellam::CardKind::BlankCard, pellam::text::kNotBlankCard,
                                         [&card] { return card.SetAllKey() == 0 ? 0 : pellam::text::kKeysNotSet; }};
-  const std::string what = row.texts.user_id_card ? "a blank card for " : "a blank card for user code ";
-  if (!session_.WaitForCard(
-          "place " + what + RowSubject(row) + " (" + std::to_string(position) + "/" + std::to_string(total) + ")",
-          blank_card)) {
+  const std::string prompt =
+      texts_.Format(row.texts.user_id_card ? tool_text::kPlaceBlankForId : tool_text::kPlaceBlankForCode,
+                    {ConsoleSafe(RowSubject(row)), std::to_string(position), std::to_string(total)});
+  if (!session_.WaitForCard(prompt, blank_card)) {
     return false;
   }
 
@@ -291,7 +307,7 @@ bool BatchIssue::IssueRow(const BatchRow& row, int position, int total, Progress
     session_.ShowError(pellam::text::kCardNotWritten);
     result.result = kFailed;
     result.text_id = std::to_string(pellam::text::kCardNotWritten);
-    result.message = OneLine(session_.Text(pellam::text::kCardNotWritten)) + " The card may be partly written.";
+    result.message = texts_.Format(tool_text::kPartlyWritten, {OneLine(session_.Text(pellam::text::kCardNotWritten))});
     result.status = StatusText(status);
     ++tally_.failed;
     Report(result, &progress);
@@ -301,7 +317,7 @@ bool BatchIssue::IssueRow(const BatchRow& row, int position, int total, Progress
   if (!pellam::RecordIssue(context_)) {
     result.result = kFailed;
     result.text_id = std::to_string(pellam::text::kListNotWritten);
-    result.message = OneLine(session_.Text(pellam::text::kListNotWritten)) + " The card is written.";
+    result.message = texts_.Format(tool_text::kCardIsWritten, {OneLine(session_.Text(pellam::text::kListNotWritten))});
     ++tally_.failed;
   } else {
     if (!session_.surface().LastMessage().empty()) result.message = session_.surface().LastMessage();
@@ -348,7 +364,7 @@ int BatchIssue::Run() {
       ++tally_.failed;
     } else {
       const int total = static_cast<int>(accepted.size());
-      Progress progress(session_.console(), total, !session_.json() && session_.console().OutIsTerminal(),
+      Progress progress(session_.console(), texts_, total, !session_.json() && session_.console().OutIsTerminal(),
                         session_.json());
       for (int i = 0; i < total; ++i) {
         const bool went_on = IssueRow(*accepted[i], i + 1, total, progress);
@@ -377,12 +393,14 @@ int BatchIssue::Run() {
         .Add("exit_status", static_cast<std::int64_t>(status));
     session_.console().Out(summary.Text() + "\n");
   } else if (check_only) {
-    session_.console().Out(accepted_count + " rows pass the checks, " + std::to_string(tally_.refused) + " refused\n");
+    session_.console().Out(
+        texts_.Format(tool_text::kCheckSummary, {accepted_count, std::to_string(tally_.refused)}) + "\n");
   } else {
-    session_.console().Out("issued " + std::to_string(tally_.issued) + ", already issued " +
-                           std::to_string(tally_.already_issued) + ", refused " + std::to_string(tally_.refused) +
-                           ", failed " + std::to_string(tally_.failed) + ", not done " +
-                           std::to_string(tally_.not_done) + "\n");
+    session_.console().Out(
+        texts_.Format(tool_text::kIssueSummary,
+                      {std::to_string(tally_.issued), std::to_string(tally_.already_issued),
+                       std::to_string(tally_.refused), std::to_string(tally_.failed), std::to_string(tally_.not_done)}) +
+        "\n");
   }
   return status;
 }
@@ -392,16 +410,16 @@ int BatchIssue::Run() {
 int RunIssue(ToolSession& session) {
   const Invocation& invocation = session.invocation();
   if (invocation.Value("--batch").empty()) {
-    session.Note("issue needs --batch FILE.csv");
+    session.Note(tool_text::kNeedsValue, {"issue", "--batch FILE.csv"});
     return kExitRefused;
   }
   if (invocation.Has("--resume") && invocation.Value("--report").empty()) {
-    session.Note("--resume needs --report OUT.csv");
+    session.Note(tool_text::kNeedsValue, {"--resume", "--report OUT.csv"});
     return kExitRefused;
   }
   std::vector<BatchRow> rows;
   std::string error;
-  if (!ReadBatchFile(invocation.Value("--batch"), rows, error)) {
+  if (!ReadBatchFile(invocation.Value("--batch"), session.texts(), rows, error)) {
     session.Note(error);
     return kExitRefused;
   }

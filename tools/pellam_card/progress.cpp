@@ -20,8 +20,8 @@ std::string Duration(double seconds) {
   return std::to_string(whole) + "s";
 }
 
-Progress::Progress(ToolConsole& console, int total, bool bar, bool to_error)
-    : console_(console), total_(total), bar_(bar), to_error_(to_error), started_(console.Seconds()) {
+Progress::Progress(ToolConsole& console, const ToolTexts& texts, int total, bool bar, bool to_error)
+    : console_(console), texts_(texts), total_(total), bar_(bar), to_error_(to_error), started_(console.Seconds()) {
   if (bar_ && total_ > 0) {
     Write("\r");
     Write(Bar());
@@ -47,7 +47,7 @@ std::string Progress::Bar() const {
   line += std::to_string(total_);
   if (done_ > 0 && done_ < total_) {
     const double per_row = (console_.Seconds() - started_) / done_;
-    line += "  " + Duration(per_row * (total_ - done_)) + " left";
+    line += "  " + texts_.Format(tool_text::kTimeLeft, {Duration(per_row * (total_ - done_))});
   }
   return line + "   ";
 }
@@ -58,19 +58,16 @@ void Progress::RowDone(int number, const std::string& subject, const std::string
     // The row's result above the bar, then the bar again.
     std::string line(1, '\r');
     line.append(kBarWidth + 40, ' ');
-    line += "\rrow ";
-    line += std::to_string(number);
-    line += ' ';
-    line += subject;
-    line += ": ";
-    line += result;
+    line += '\r';
+    line += texts_.Format(tool_text::kRowResult, {std::to_string(number), subject, result});
     line += '\n';
     line += Bar();
     Write(line);
     return;
   }
-  Write(std::to_string(done_) + "/" + std::to_string(total_) + " row " + std::to_string(number) + " " + subject + ": " +
-        result + "\n");
+  Write(texts_.Format(tool_text::kCountedRowResult,
+                      {std::to_string(done_), std::to_string(total_), std::to_string(number), subject, result}) +
+        "\n");
 }
 
 void Progress::Finish() {

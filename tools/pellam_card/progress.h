@@ -5,6 +5,7 @@
 #include <string>
 
 #include "tools/pellam_card/tool.h"
+#include "tools/pellam_card/tool_texts.h"
 
 namespace pellam_card {
 
@@ -12,9 +13,10 @@ class Progress {
  public:
   // `total` rows to work on; `bar` draws the bar, else plain lines go out
   // through `Out` (or `Err` with `to_error`).
-  Progress(ToolConsole& console, int total, bool bar, bool to_error);
+  Progress(ToolConsole& console, const ToolTexts& texts, int total, bool bar, bool to_error);
 
-  // One row finished with `result` ("issued", "failed: ...").
+  // One row finished with `result` ("issued", "failed: ..."); `subject` as
+  // the console may show it.
   void RowDone(int number, const std::string& subject, const std::string& result);
   // Ends the bar's line.
   void Finish();
@@ -24,6 +26,7 @@ class Progress {
   std::string Bar() const;
 
   ToolConsole& console_;
+  const ToolTexts& texts_;
   int total_;
   bool bar_;
   bool to_error_;

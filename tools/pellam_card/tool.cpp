@@ -21,26 +21,36 @@ constexpr CommandRun kRuns[] = {
 }  // namespace
 
 int RunPellamCard(const std::vector<std::string>& args, ToolServices& services) {
+  // The tool's texts in the program's language; English when the language
+  // files cannot be read (the commands that need them then stop at their
+  // start-up with the program's own message).
+  ToolTexts texts;
+  texts.Load(services.locale_id);
   std::string error;
-  std::optional<Invocation> invocation = ParseCommandLine(args, error);
+  std::optional<Invocation> invocation = ParseCommandLine(args, texts, error);
   if (invocation && invocation->Has("--port") &&
       !ReaderPortPath(invocation->Value("--port"), invocation->options["--port"])) {
     invocation.reset();
-    error = "--port takes a COM name (COM3) or an absolute device path (/dev/ttyUSB0)";
+    error = texts.Text(tool_text::kBadPort);
+  }
+  if (invocation && invocation->command != nullptr && invocation->Has("--pin-stdin") &&
+      !invocation->operands.empty()) {
+    invocation.reset();
+    error = texts.Text(tool_text::kPinTwice);
   }
   if (!invocation) {
-    services.console.Err("pellam-card: " + error + "\n(pellam-card --help lists the commands)\n");
+    services.console.Err(FillIn(texts.Row(tool_text::kUsageFrame), {error}) + "\n");
     return kExitRefused;
   }
   if (invocation->Has("--help")) {
-    services.console.Out(HelpText());
+    services.console.Out(HelpText(texts));
     return kExitOk;
   }
   if (invocation->Has("--version")) {
-    services.console.Out(VersionText());
+    services.console.Out(VersionText(texts));
     return kExitOk;
   }
-  ToolSession session(services, *invocation);
+  ToolSession session(services, *invocation, texts);
   for (const CommandRun& command : kRuns) {
     if (invocation->command->name == std::string(command.name)) return command.run(session);
   }

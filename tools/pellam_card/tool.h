@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "cardlib/cipher/secret_text.h"
+
 namespace pellam_card {
 
 // Exit statuses.
@@ -27,11 +29,20 @@ class ToolConsole {
   virtual bool OutIsTerminal() = 0;
   // Asks the operator to lay a card on the reader.
   virtual void Prompt(std::string_view text) { Err(std::string(text) + "\n"); }
-  // Ctrl-C, or the end of standard input.
+  // Ctrl-C, or the end of standard input while an operator is there to
+  // end it: input that was at its end when the tool first looked (a
+  // scheduled job, input from /dev/null) does not stop a wait for a card.
   virtual bool StopRequested() = 0;
   virtual void Pause(std::uint32_t milliseconds) = 0;
   // One line typed by the operator; false at the end of input.
   virtual bool ReadLine(std::string& line) = 0;
+  // A secret line (a PIN) into wiping storage: typed on the terminal after
+  // `prompt` with its echo off, or with `from_input` one line of standard
+  // input as it is. A console without input answers Ended.
+  enum class SecretRead { Read, Ended, NoTerminal };
+  virtual SecretRead ReadSecret(corvex::SecretText&, bool /*from_input*/, std::string_view /*prompt*/) {
+    return SecretRead::Ended;
+  }
   // A steady clock in seconds, for the time left.
   virtual double Seconds() = 0;
 };

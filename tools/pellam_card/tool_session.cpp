@@ -40,9 +40,10 @@ bool ConsoleSurface::ShowMessageBox(pellam::WindowRef, std::string_view text, st
   return !console_.StopRequested();
 }
 
-ToolSession::ToolSession(ToolServices& services, const Invocation& invocation)
+ToolSession::ToolSession(ToolServices& services, const Invocation& invocation, const ToolTexts& texts)
     : services_(services),
       invocation_(invocation),
+      texts_(texts),
       state_holder_(std::make_unique<pellam::AppState>()),
       state_(*state_holder_),
       surface_(services.console),
@@ -74,12 +75,9 @@ bool ToolSession::PassGate() {
   ToolConsole& console = services_.console;
   const std::string instruction = OneLine(Text(pellam::text::kAdminIdInstruction));
   if (invocation_.Has("--admin-card-first")) {
-    console.Prompt(instruction + " (then press Enter)");
+    console.Prompt(texts_.Format(tool_text::kThenPressEnter, {instruction}));
     std::string line;
-    if (!console.ReadLine(line)) {
-      stopped_ = true;
-      return false;
-    }
+    if (!ReadAnswer(line)) return false;
   } else {
     console.Prompt(instruction);
   }
@@ -140,5 +138,12 @@ void ToolSession::ShowError(std::int32_t id) { messages_.ShowWarning(id, message
 void ToolSession::ShowInformation(std::int32_t id) { messages_.ShowInformation(id, messages_.InformationCaption()); }
 
 void ToolSession::Note(std::string_view text) { services_.console.Err(std::string(text) + "\n"); }
+
+bool ToolSession::ReadAnswer(std::string& line) {
+  if (services_.console.ReadLine(line)) return true;
+  if (!services_.console.StopRequested()) Note(tool_text::kInputEnded);  // not after Ctrl-C
+  stopped_ = true;
+  return false;
+}
 
 }  // namespace pellam_card

@@ -16,6 +16,7 @@
 #include "app/core/program_context.h"
 #include "tools/pellam_card/command_line.h"
 #include "tools/pellam_card/tool.h"
+#include "tools/pellam_card/tool_texts.h"
 
 namespace pellam_card {
 
@@ -92,7 +93,7 @@ class ConsoleView final : public pellam::DialogView {
 
 class ToolSession {
  public:
-  ToolSession(ToolServices& services, const Invocation& invocation);
+  ToolSession(ToolServices& services, const Invocation& invocation, const ToolTexts& texts);
   ~ToolSession();
   ToolSession(const ToolSession&) = delete;
   ToolSession& operator=(const ToolSession&) = delete;
@@ -119,6 +120,13 @@ class ToolSession {
   void ShowInformation(std::int32_t id);
   // A line of the tool's own (usage problems, results) on standard error.
   void Note(std::string_view text);
+  void Note(TextLine line, std::initializer_list<std::string_view> values = {}) {
+    Note(texts_.Format(line, values));
+  }
+  // The operator's answer, a line from standard input; false with a note
+  // when the input has ended, and the session then counts as stopped.
+  bool ReadAnswer(std::string& line);
+  const ToolTexts& texts() const { return texts_; }
 
   ToolConsole& console() { return services_.console; }
   const Invocation& invocation() const { return invocation_; }
@@ -133,6 +141,7 @@ class ToolSession {
  private:
   ToolServices& services_;
   const Invocation& invocation_;
+  const ToolTexts& texts_;
   std::unique_ptr<pellam::AppState> state_holder_;
   pellam::AppState& state_;
   ConsoleSurface surface_;
