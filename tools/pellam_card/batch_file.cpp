@@ -4,15 +4,13 @@
 #include <array>
 #include <cstdio>
 
+#include "app/core/entry_checks.h"
 #include "cardlib/cipher/secure_wipe.h"
-
 #include "tools/pellam_card/csv_text.h"
 
 namespace pellam_card {
 
 namespace {
-
-constexpr const char* kDefaultLockout = "3";
 
 enum Column { kCardUse, kUserId, kPassword, kPin, kLockout, kUserName, kComment, kUserCode, kCount, kDate, kColumns };
 
@@ -33,7 +31,8 @@ BatchRow MakeRow(const std::array<corvex::SecretText, kColumns>& value) {
   texts.pin_check = !value[kPin].empty() || !value[kLockout].empty();
   texts.pin = value[kPin];
   texts.pin_again = value[kPin];
-  texts.lockout = value[kLockout].empty() && texts.pin_check ? kDefaultLockout : text(kLockout);
+  const bool default_lockout = value[kLockout].empty() && texts.pin_check;
+  texts.lockout = default_lockout ? std::to_string(pellam::kDefaultLockout) : text(kLockout);
   texts.user_name = text(kUserName);
   texts.comment = text(kComment);
   texts.user_code = text(kUserCode);

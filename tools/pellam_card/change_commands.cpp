@@ -21,8 +21,6 @@ namespace pellam_card {
 
 namespace {
 
-constexpr std::int32_t kRetryNotReset = 7009;
-constexpr std::int32_t kNotInitialised = 7011;
 constexpr std::int64_t kHighestAmount = 99999;
 constexpr std::int64_t kHighestStatus = 255;
 
@@ -187,7 +185,7 @@ int RunUnlock(ToolSession& session) {
     return kExitCardFailure;
   }
   pellam::ProgramContext& context = session.context();
-  if (const std::int32_t status = pellam::UnlockPin(context)) return Failed(session, kRetryNotReset, status);
+  if (const std::int32_t status = pellam::UnlockPin(context)) return Failed(session, pellam::text::kRetryNotReset, status);
   return Finish(session, pellam::text::kPinUnlocked, [&context] { pellam::LogUnlock(context); });
 }
 
@@ -221,7 +219,7 @@ int RunInitialise(ToolSession& session) {
   bool delete_id = !code_card && session.invocation().Has("--delete-id");
   const std::int32_t status =
       code_card ? pellam::InitialiseUserCodeCard(context) : pellam::InitialiseUserIdCard(context, delete_id);
-  if (status != 0) return Failed(session, kNotInitialised, status);
+  if (status != 0) return Failed(session, pellam::text::kNotInitialised, status);
   return Finish(session, pellam::text::kInitialised, [&context, code_card, delete_id] {
     if (delete_id) pellam::DeleteListedId(context);
     pellam::LogInitialise(context, code_card, delete_id);
