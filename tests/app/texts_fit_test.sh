@@ -7,11 +7,13 @@
 #   texts_fit_test.sh PELLAM_BIN READERSIM WORK_DIR en|ja
 #
 # ja runs on a Japanese system (locale 0x0411, code page 932, IPA Gothic for
-# the dialogs' faces). Walks the gate, the main window, the About dialog, the
-# Issue and issue-information dialogs (issuing a card), and the Update, PIN
-# change, PIN unlock and Initialise dialogs for that card, given the widest
-# issue count and date; the misfits of all
-# windows are listed before the test fails.
+# the dialogs' faces), where the gate and the main window must also show the
+# texts of the shipped Japanese language file byte for byte as the controls
+# give them back in code page 932. Walks the gate, the main window, the About
+# dialog, the Issue and issue-information dialogs (issuing a card), and the
+# Update, PIN change, PIN unlock and Initialise dialogs for that card, given
+# the widest issue count and date; the misfits of all windows are listed
+# before the test fails. A picture of each window is kept in WORK_DIR/LANGUAGE.
 set -uo pipefail
 export PELLAM_BIN=$1 READERSIM=$2
 language=$4
@@ -53,6 +55,17 @@ open() {  # main-window button, what it opens
     fail "button $1 opened no $2"
   sleep 0.5
 }
+japanese_text() {  # the text with identifier $1 in the shipped Japanese file, as its CP932 bytes
+  LC_ALL=C sed -n "s/^$1,//p" "$run/japanese_string.csv" | tr -d '\r'
+}
+expect_japanese() {  # mark, control, text identifier
+  local got want
+  got=$(pellam_driver text "$1" "$2" | LC_ALL=C tr -d '\r')
+  want=$(japanese_text "$3")
+  [ -n "$want" ] || fail "no text $3 in japanese_string.csv"
+  [ "$got" = "$want" ] || fail "control $2 of $1 shows '$(iconv -f CP932 -t UTF-8 <<<"$got")'," \
+    "not '$(iconv -f CP932 -t UTF-8 <<<"$want")' (text $3)"
+}
 close() {  # what it is, the button that closes it (Cancel unless given); waits for the main window
   pellam_driver press top "${2:-2}"
   for _ in $(seq 50); do
@@ -73,11 +86,24 @@ wine "$PELLAM_BIN/Pellam.exe" &
 pellam=$!
 
 pellam_driver wait GetAdminDialog 60 || fail "the administrator-card dialog did not appear"
+[ "$language" = ja ] && expect_japanese GetAdminDialog 0 5000
 check administrator-card 5000 GetAdminDialog
 "$READERSIM" ctl --link "$work/reader" place boss >/dev/null || fail "cannot place the administrator card"
 pellam_driver gone GetAdminDialog 20 || fail "the gate did not read the administrator card"
 sleep 1
 check main-window 5001 SelectDialog
+if [ "$language" = ja ]; then
+  # The main window's texts: control, text identifier.
+  while read -r control id; do
+    expect_japanese SelectDialog "$control" "$id"
+  done <<'TEXTS'
+0 5001
+1100 1100
+3000 3000
+6007 6007
+6008 6008
+TEXTS
+fi
 
 open 6008 "About dialog"
 check About 5503
