@@ -136,4 +136,3 @@ LineRead ReadSecretLine(char* buffer, std::size_t capacity, std::size_t& length,
 }
 
 }  // namespace platform
-
