@@ -2,6 +2,7 @@
 
 #include "tools/pellam_card/command_line.h"
 #include "tools/pellam_card/commands.h"
+#include "tools/pellam_card/data_folder.h"
 
 namespace pellam_card {
 
@@ -39,6 +40,10 @@ int RunPellamCard(const std::vector<std::string>& args, ToolServices& services) 
   if (invocation->Has("--version")) {
     services.console.Out(VersionText());
     return kExitOk;
+  }
+  if (!EnterDataFolder(*invocation, error)) {
+    services.console.Err("pellam-card: " + error + "\n");
+    return kExitStartup;
   }
   ToolSession session(services, *invocation);
   for (const CommandRun& command : kRuns) {
