@@ -3,8 +3,9 @@
 // are scripted at zero delay: each prompt for a blank card lays a new one on
 // the reader at once. For every card it counts the time from the card being
 // laid to the prompt for the next one (the waits for the control commands
-// left out) and the bytes that crossed the line meanwhile, whose wire time
-// at 115200 bit/s and 11 bits per byte it prints beside it.
+// left out) and the bytes and frames that crossed the line meanwhile; it
+// prints the bytes' wire time at 115200 bit/s and 11 bits per byte beside it,
+// and what is left over per frame exchanged.
 //
 //   batch_issue_bench [CARDS]
 #include <algorithm>
@@ -36,30 +37,27 @@ class BenchConsole final : public pellam_card::ToolConsole {
   bool OutIsTerminal() override { return false; }
   void Prompt(std::string_view text) override {
     const Clock::time_point now = Clock::now();
-    const long bytes = Bytes();
+    const Counts counts = Read();
     if (text.find("administrator card") != std::string_view::npos) {
       sim_.Do("place boss");
     } else if (text.find("blank card") != std::string_view::npos) {
-      if (card_laid_) {
-        elapsed_ms.push_back(std::chrono::duration<double, std::milli>(now - laid_).count());
-        card_bytes.push_back(bytes - bytes_at_laying_);
-      }
-      const std::string name = "c" + std::to_string(++cards_);
+      if (card_laid_) EndCard(now, counts);
+      std::string name = "c";
+      name += std::to_string(++cards_);
       sim_.Do("create " + name + " blank");
       sim_.Do("place " + name);
       // The simulator saves its whole deck after every change: the cards
       // done are dropped so that its size, and that cost, stay the same.
       if (cards_ > 1) sim_.Do("delete c" + std::to_string(cards_ - 1));
       card_laid_ = true;
-      bytes_at_laying_ = Bytes();
+      at_laying_ = Read();
       laid_ = Clock::now();
     }
   }
   // The end of the last card: the batch has closed the reader.
   void EndLastCard() {
     const Clock::time_point now = Clock::now();
-    elapsed_ms.push_back(std::chrono::duration<double, std::milli>(now - laid_).count());
-    card_bytes.push_back(Bytes() - bytes_at_laying_);
+    EndCard(now, Read());
   }
   bool StopRequested() override { return false; }
   void Pause(std::uint32_t milliseconds) override {
@@ -70,17 +68,29 @@ class BenchConsole final : public pellam_card::ToolConsole {
 
   std::vector<double> elapsed_ms;
   std::vector<long> card_bytes;
+  std::vector<long> card_frames;
 
  private:
-  long Bytes() const {
+  struct Counts {
+    long bytes = 0;
+    long frames = 0;
+  };
+  Counts Read() const {
     const nlohmann::json stats = sim_.Stats();
-    return stats["bytes_in"].get<long>() + stats["bytes_out"].get<long>();
+    Counts counts{stats["bytes_in"].get<long>() + stats["bytes_out"].get<long>(), 0};
+    for (const auto& kind : stats["frames"]) counts.frames += kind.get<long>();
+    return counts;
+  }
+  void EndCard(Clock::time_point now, const Counts& counts) {
+    elapsed_ms.push_back(std::chrono::duration<double, std::milli>(now - laid_).count());
+    card_bytes.push_back(counts.bytes - at_laying_.bytes);
+    card_frames.push_back(counts.frames - at_laying_.frames);
   }
 
   const testing_support::SimulatorProcess& sim_;
   int cards_ = 0;
   bool card_laid_ = false;
-  long bytes_at_laying_ = 0;
+  Counts at_laying_;
   Clock::time_point laid_;
 };
 
@@ -135,22 +145,27 @@ int main(int argc, char** argv) {
 
   std::printf("batch of %d user-ID cards by pellam-card over readersim --line-timing, card swaps at zero delay\n",
               cards);
-  std::printf("%5s %10s %11s %9s %7s\n", "card", "bytes", "elapsed ms", "wire ms", "ratio");
+  std::printf("%5s %7s %7s %11s %9s %7s\n", "card", "frames", "bytes", "elapsed ms", "wire ms", "ratio");
   std::vector<double> elapsed = console.elapsed_ms;
   double sum_elapsed = 0;
   double sum_wire = 0;
+  long sum_frames = 0;
   for (std::size_t i = 0; i < elapsed.size(); ++i) {
     const double wire_ms = 1000.0 * kBitsPerByte * console.card_bytes[i] / kWorkingSpeed;
     sum_elapsed += elapsed[i];
     sum_wire += wire_ms;
+    sum_frames += console.card_frames[i];
     if (i < 3 || i + 1 == elapsed.size()) {
-      std::printf("%5zu %10ld %11.1f %9.1f %7.3f\n", i + 1, console.card_bytes[i], elapsed[i], wire_ms,
-                  elapsed[i] / wire_ms);
+      std::printf("%5zu %7ld %7ld %11.1f %9.1f %7.3f\n", i + 1, console.card_frames[i], console.card_bytes[i],
+                  elapsed[i], wire_ms, elapsed[i] / wire_ms);
     }
   }
   std::sort(elapsed.begin(), elapsed.end());
   std::printf("per card: mean %.1f ms, median %.1f ms; wire time %.1f ms; ratio %.3f\n", sum_elapsed / elapsed.size(),
               elapsed[elapsed.size() / 2], sum_wire / elapsed.size(), sum_elapsed / sum_wire);
+  std::printf("beyond the wire: %.1f ms per card, %.3f ms per frame exchanged (%.1f frames per card)\n",
+              (sum_elapsed - sum_wire) / elapsed.size(), (sum_elapsed - sum_wire) / sum_frames,
+              static_cast<double>(sum_frames) / elapsed.size());
   std::printf("whole run (start-up, gate, %d cards, control commands) %.1f s\n", cards, total_s);
   return 0;
 }

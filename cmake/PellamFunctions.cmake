@@ -5,11 +5,18 @@
 # One of the product's shared libraries. Its exports are the names listed in
 # the .def file: on Windows the .def file itself is handed to the linker
 # (undecorated names), on Linux a version script made from it keeps every
-# other symbol local.
+# other symbol local. The fuzz build (PELLAM_FUZZ) has none: there the
+# libraries' cores carry the fuzzer's coverage hooks, which only a program
+# linking the sanitizers' runtime resolves, and the fuzz targets link those
+# cores directly.
 function(pellam_shared_library name)
+  if(PELLAM_FUZZ)
+    return()
+  endif()
   cmake_parse_arguments(ARG "" "DEF" "SOURCES;LIBS" ${ARGN})
   add_library(${name} SHARED ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
   if(WIN32)
     # Lingrel.dll, not libLingrel.dll; the import library keeps its usual name.
     set_target_properties(${name} PROPERTIES PREFIX "")

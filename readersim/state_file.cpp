@@ -155,7 +155,7 @@ bool SaveState(const std::string& path, const World& world, std::string& error) 
   platform::RemoveFile(temporary.c_str());
   platform::UniqueFile file(platform::OpenFile(temporary.c_str(), platform::FileOpen::WriteCreate));
   const bool written = file.valid() && platform::TruncateFile(file.get(), 0) &&
-                       platform::WriteToFile(file.get(), text.data(), text.size()) && platform::FlushFile(file.get());
+                       platform::WriteToFile(file.get(), text.data(), text.size());
   file.reset();
   if (!written || !platform::ReplaceFile(temporary.c_str(), path.c_str())) {
     error = "cannot write " + path;

@@ -34,7 +34,11 @@ void WorldFromJson(const nlohmann::json& json, World& world);
 
 // Loads the file when it exists; false (with `error`) when it cannot be read.
 bool LoadState(const std::string& path, World& world, std::string& error);
-// Atomically replaces the file; false (with `error`) on failure.
+// Atomically replaces the file (a side file renamed over it, so a reader or a
+// killed simulator never leaves half a file); false (with `error`) on
+// failure. It is not forced to the disk: the state has to outlive the
+// simulator, not the machine, and a flush on every change would put the
+// disk's latency into the line timing of the replies.
 bool SaveState(const std::string& path, const World& world, std::string& error);
 
 }  // namespace readersim

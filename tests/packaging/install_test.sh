@@ -9,10 +9,13 @@
 # language files, the settings, the card-use value, the Start-menu shortcut
 # and the uninstall entry; the
 # installed program starts from its data folder against the simulator and
-# passes the administrator-card gate; NEXT_PACKAGE, the same package with a
+# passes the administrator-card gate; pellam-card, found through the system
+# PATH in a console started in another folder, tells its version, senses
+# the card on the reader and checks a batch file of that folder against the
+# data folder's list; NEXT_PACKAGE, the same package with a
 # higher version, installs over it and keeps the list, the log, the backups,
 # a changed card use and changed settings; a silent removal takes the
-# program away and leaves those.
+# program, its PATH entry and the emptied maker's folder away and leaves those.
 set -uo pipefail
 export PELLAM_BIN=$1 READERSIM=$2
 package=$3 next_package=$4 version=$5 next_version=$6 work=$7
@@ -30,12 +33,14 @@ fail() {
   pellam_finish 1
 }
 
-program_dir="$WINEPREFIX/drive_c/Program Files/VORAN/Pellam"
+maker_dir="$WINEPREFIX/drive_c/Program Files/VORAN"
+program_dir="$maker_dir/Pellam"
 data_dir="$WINEPREFIX/drive_c/ProgramData/VORAN/Pellam"
 program_key='HKLM\SOFTWARE\VORAN\VORAN Tollmark'
 folders_key='HKLM\SOFTWARE\VORAN\Pellam'
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
-program_files=(Pellam.exe Corvex.dll Tallix.dll Jornet.dll Lingrel.dll)
+environment_key='HKLM\System\CurrentControlSet\Control\Session Manager\Environment'
+program_files=(Pellam.exe pellam-card.exe Corvex.dll Tallix.dll Jornet.dll Lingrel.dll)
 language_files=(VelLang.csv VelLang_Admin.csv english_string.csv english_string_admin.csv japanese_string.csv
   japanese_string_admin.csv)
 kept_files=(UserIDList.csv UserCardProcessLog.csv backup/BBackupUser.csv backup/EBackupUser.csv)
@@ -47,6 +52,10 @@ installed_versions() {  # the DisplayVersion of each installed package named Pel
   wine reg query "$uninstall_key" /s 2>/dev/null | tr -d '\r' |
     awk '/^HKEY/ { name = ""; version = "" } $1 == "DisplayName" { name = $3 } $1 == "DisplayVersion" { version = $3 }
          name == "Pellam" && version != "" { print version; name = "" }'
+}
+path_entries() {  # how many entries of the system PATH name the program folder
+  wine reg query "$environment_key" /v PATH 2>/dev/null | tr -d '\r' | awk '$1 == "PATH" { $1 = $2 = ""; print }' |
+    tr ';' '\n' | sed 's/^ *//; s/\\$//' | grep -ixc 'C:\\Program Files\\VORAN\\Pellam'
 }
 shortcut() {  # the Start-menu shortcut: the machine's menu, or the user's, where Wine puts it
   local menu
@@ -115,6 +124,31 @@ pellam_driver press SelectDialog 6007 || fail "cannot press End"
 wait "$pellam" || fail "the installed program ended with status $?"
 [ -f "$data_dir/backup/EBackupUser.csv" ] || fail "no exit backup in the data folder"
 
+# pellam-card in a console of another folder: found through the PATH, it
+# works against the data folder that the package recorded, and a batch file
+# and report named there are that folder's.
+[ "$(registry_value "$folders_key" DataFolder)" = 'REG_SZ C:\ProgramData\VORAN\Pellam\' ] ||
+  fail "the data folder is recorded as '$(registry_value "$folders_key" DataFolder)'"
+[ "$(path_entries)" = 1 ] || fail "the system PATH names the program folder $(path_entries) times"
+elsewhere="$work/elsewhere"
+mkdir -p "$elsewhere"
+tool() {  # pellam-card's arguments: its standard output without CRs; its exit status
+  (cd "$elsewhere" && timeout 60 wine cmd /c pellam-card "$@" </dev/null 2>>"$work/tool-err.txt" >"$work/tool-out.txt")
+  local status=$?
+  tr -d '\r' <"$work/tool-out.txt"
+  return $status
+}
+tool --version | grep -qx "pellam-card $version" || fail "pellam-card --version printed '$(tool --version)'"
+tool sense --json | grep -q '"kind":"administrator"' || fail "pellam-card sense printed '$(tool sense --json)'"
+printf '%s\r\n' 'card_use,user_id,password,pin,lockout,user_name,comment,user_code' 'id,erin,pw-erin,12ab,5,Erin,,' \
+  'id,frank,pw-frank,,,Frank,,' >"$elsewhere/batch.csv"
+tool issue --check --batch batch.csv --report report.csv >/dev/null
+status=$?
+# Status 2 (a row refused), not 1: start-up found the data folder's files.
+[ "$status" -eq 2 ] && grep -q '^1,erin,refused,' "$elsewhere/report.csv" && [ ! -e "$data_dir/report.csv" ] ||
+  fail "pellam-card issue --check ended with status $status and the report '$(cat "$elsewhere/report.csv")':" \
+    "$(cat "$work/tool-err.txt")"
+
 # What an upgrade must keep: a list, a log, backups, changed card use and settings.
 printf 'alice,2024,5,17,1\r\n' >"$data_dir/UserIDList.csv"
 printf '2024,5,17,9,30,alice,ADMIN01,issue new card\r\n' >"$data_dir/UserCardProcessLog.csv"
@@ -135,11 +169,14 @@ msiexec_quiet upgrade /i "$(winepath -w "$next_package")" || fail "the upgrade f
 expect_kept upgrade
 for file in "${program_files[@]}"; do [ -f "$program_dir/$file" ] || fail "$file is missing after the upgrade"; done
 shortcut >/dev/null || fail "no shortcut after the upgrade"
+[ "$(path_entries)" = 1 ] || fail "after the upgrade the system PATH names the program folder $(path_entries) times"
 
 # A silent removal: the program, its language files, shortcut and registry
 # entries go; the data the program made stays.
 msiexec_quiet removal /x "$(winepath -w "$next_package")" || fail "the silent removal failed"
 [ ! -e "$program_dir" ] || fail "the program folder is left: $(ls "$program_dir")"
+[ ! -e "$maker_dir" ] || fail "the maker's folder is left: $(ls "$maker_dir")"
+[ "$(path_entries)" = 0 ] || fail "the program folder is left on the system PATH"
 for file in "${language_files[@]}"; do [ ! -e "$data_dir/$file" ] || fail "$file is left"; done
 shortcut >/dev/null && fail "the shortcut is left"
 [ -z "$(installed_versions)" ] || fail "the uninstall entry is left"

@@ -2,6 +2,7 @@
 
 #include "tools/pellam_card/command_line.h"
 #include "tools/pellam_card/commands.h"
+#include "tools/pellam_card/data_folder.h"
 
 namespace pellam_card {
 
@@ -42,6 +43,14 @@ int RunPellamCard(const std::vector<std::string>& args, ToolServices& services) 
     services.console.Err(FillIn(texts.Row(tool_text::kUsageFrame), {error}) + "\n");
     return kExitRefused;
   }
+  // In the data folder, whose language files then give the texts; help and
+  // version are shown even when the recorded folder cannot be entered.
+  const bool informational = invocation->Has("--help") || invocation->Has("--version");
+  if (!EnterDataFolder(*invocation, error) && !informational) {
+    services.console.Err("pellam-card: " + error + "\n");
+    return kExitStartup;
+  }
+  texts.Load(services.locale_id);
   if (invocation->Has("--help")) {
     services.console.Out(HelpText(texts));
     return kExitOk;
