@@ -56,10 +56,9 @@ class DialogView {
   virtual void SelectListEntry(int control, int index) = 0;
   // The selected entry's index, or -1.
   virtual int SelectedListEntry(int control) = 0;
-  // An icon static shows the system's exclamation icon, or its information
-  // icon (which a view without icons, the tool's console, leaves out).
+  // An icon static shows the system's exclamation or information icon.
   virtual void ShowExclamationIcon(int control) = 0;
-  virtual void ShowInformationIcon(int /*control*/) {}
+  virtual void ShowInformationIcon(int control) = 0;
   // A read-only rich edit painted in the button-face colour, like dialog text.
   virtual void SetFaceBackground(int control) = 0;
   // The whole dialog window enabled or disabled (while a card operation runs).

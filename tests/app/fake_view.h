@@ -58,6 +58,7 @@ class FakeView : public pellam::DialogView {
   void SelectListEntry(int control, int index) override { selections[control] = index; }
   int SelectedListEntry(int control) override { return selections.count(control) ? selections[control] : -1; }
   void ShowExclamationIcon(int) override {}
+  void ShowInformationIcon(int) override {}
   void SetFaceBackground(int control) override { face_backgrounds.insert(control); }
   void EnableWindow(bool enable) override { window_enabled = enable; }
   void FocusDialog() override { ++focus_returns; }

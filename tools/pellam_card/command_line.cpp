@@ -142,6 +142,7 @@ bool ReaderPortPath(const std::string& given, std::string& path) {
 std::string HelpText(const ToolTexts& texts) {
   HelpLines help(texts);
   std::string text = help.Next() + "\n\n";
+  text += help.Next() + "\n";
   text += help.Next() + "\n\n";
   text += help.Next() + "\n";
   for (const CommandSpec& command : kCommands) {

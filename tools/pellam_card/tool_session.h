@@ -71,6 +71,7 @@ class ConsoleView final : public pellam::DialogView {
   void SelectListEntry(int, int) override {}
   int SelectedListEntry(int) override { return -1; }
   void ShowExclamationIcon(int) override {}
+  void ShowInformationIcon(int) override {}
   void SetFaceBackground(int) override {}
   void EnableWindow(bool) override {}
   void FocusDialog() override {}

@@ -72,9 +72,11 @@ const std::vector<BuiltInText> kEnglish = {
 
 const std::vector<std::string> kHelpLines = {
     "usage: pellam-card COMMAND [OPTIONS]",
-    "Works in the current directory like the issuing program: its language files, UserIDList.csv and "
-    "UserCardProcessLog.csv. Commands that change a card, and show --reveal, first read the administrator card "
-    "and require membership of the Administrators group.",
+    "Works in the data folder like the issuing program: its language files, UserIDList.csv and "
+    "UserCardProcessLog.csv. The data folder is the current folder when it holds VelLang.csv, else the folder the "
+    "package recorded.",
+    "Commands that change a card, and show --reveal, first read the administrator card and require membership of "
+    "the Administrators group.",
     "commands:",
     "the card on the reader: its kind and identifier",
     "wait for a card",
