@@ -77,9 +77,8 @@ bool IsMessageBox(HWND window);
 
 HWND FindMarked(const char* mark) {
   if (std::strcmp(mark, "top") == 0) {
-    return FindTopLevel([](HWND window) {
-      return ::IsWindowVisible(window) && HasClass(window, "#32770") && !IsMessageBox(window);
-    });
+    return FindTopLevel(
+        [](HWND window) { return ::IsWindowVisible(window) && HasClass(window, "#32770") && !IsMessageBox(window); });
   }
   return FindTopLevel([mark](HWND window) { return ::IsWindowVisible(window) && Named(window, mark); });
 }
@@ -202,12 +201,9 @@ int ButtonTextRoom(LONG style, int width) {
     case BS_RADIOBUTTON:
     case BS_AUTORADIOBUTTON:
     case BS_3STATE:
-    case BS_AUTO3STATE:
-      return width - ::GetSystemMetrics(SM_CXMENUCHECK) - 4;
-    case BS_GROUPBOX:
-      return width - 16;
-    default:
-      return width - 2 * ::GetSystemMetrics(SM_CXEDGE) - 4;
+    case BS_AUTO3STATE: return width - ::GetSystemMetrics(SM_CXMENUCHECK) - 4;
+    case BS_GROUPBOX: return width - 16;
+    default: return width - 2 * ::GetSystemMetrics(SM_CXEDGE) - 4;
   }
 }
 
@@ -253,15 +249,15 @@ HFONT TemplateFont(int id) {
   if (program == nullptr) return nullptr;
   HFONT font = nullptr;
   HRSRC found = ::FindResourceA(program, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(5));  // RT_DIALOG
-  const auto* words = found != nullptr ? static_cast<const WORD*>(::LockResource(::LoadResource(program, found)))
-                                       : nullptr;
+  const auto* words =
+      found != nullptr ? static_cast<const WORD*>(::LockResource(::LoadResource(program, found))) : nullptr;
   // An extended template: version 1 and signature 0xFFFF, then help id,
   // extended style and style (4 bytes each), item count and the four sizes.
   if (words != nullptr && words[0] == 1 && words[1] == 0xFFFF) {
     DWORD style = 0;
     std::memcpy(&style, words + 6, sizeof style);
     const WORD* at = SkipNameOrOrdinal(SkipNameOrOrdinal(words + 13));  // menu, class
-    while (*at != 0) ++at;                                             // title
+    while (*at != 0) ++at;                                              // title
     ++at;
     if ((style & DS_SETFONT) != 0) {
       const int points = at[0];
@@ -329,7 +325,8 @@ BOOL CALLBACK ListBox(HWND window, LPARAM) {
 
 int Usage() {
   std::fprintf(stderr,
-               "usage: gui_driver wait|gone|text|press|doubleclick|click|type|select|enabled|key|show|shot|boxes|answer|link|fits "
+               "usage: gui_driver "
+               "wait|gone|text|press|doubleclick|click|type|select|enabled|key|show|shot|boxes|answer|link|fits "
                "...\n");
   return 2;
 }
@@ -392,8 +389,7 @@ int main(int argc, char** argv) {
   if (control == nullptr) return 1;
   if (command == "press" || command == "doubleclick") {
     const WORD notification = command == "press" ? BN_CLICKED : BN_DOUBLECLICKED;
-    return ::PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, notification), reinterpret_cast<LPARAM>(control)) ? 0
-                                                                                                               : 1;
+    return ::PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, notification), reinterpret_cast<LPARAM>(control)) ? 0 : 1;
   }
   if (command == "click") {
     // As the mouse would: a disabled button cannot be clicked, and the button

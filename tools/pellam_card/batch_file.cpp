@@ -56,8 +56,7 @@ bool ReadWholeFile(const std::string& path, corvex::SecretText& bytes) {
   return ok;
 }
 
-bool ReadCsvFile(const std::string& path, const ToolTexts& texts, std::vector<CsvRecord>& records,
-                 std::string& error) {
+bool ReadCsvFile(const std::string& path, const ToolTexts& texts, std::vector<CsvRecord>& records, std::string& error) {
   corvex::SecretText bytes;
   if (!ReadWholeFile(path, bytes)) {
     error = texts.Format(tool_text::kCannotRead, {path});

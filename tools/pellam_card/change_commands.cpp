@@ -30,8 +30,8 @@ int ReachCard(ToolSession& session, CardNeeded needed, pellam::CardKind& kind) {
   if (!session.StartUp()) return kExitStartup;
   if (!session.PassGate()) return session.stopped() ? kExitStopped : kExitCardFailure;
   if (!session.OpenReader()) return kExitCardFailure;
-  const std::string prompt = session.texts().Text(needed == CardNeeded::OwnUserCard ? tool_text::kPlaceUserIdCard
-                                                                                    : tool_text::kPlaceCard);
+  const std::string prompt =
+      session.texts().Text(needed == CardNeeded::OwnUserCard ? tool_text::kPlaceUserIdCard : tool_text::kPlaceCard);
   session.console().Prompt(prompt);
   session.surface().SetPrompt(prompt);
   pellam::ProgramContext& context = session.context();
@@ -185,7 +185,8 @@ int RunUnlock(ToolSession& session) {
     return kExitCardFailure;
   }
   pellam::ProgramContext& context = session.context();
-  if (const std::int32_t status = pellam::UnlockPin(context)) return Failed(session, pellam::text::kRetryNotReset, status);
+  if (const std::int32_t status = pellam::UnlockPin(context))
+    return Failed(session, pellam::text::kRetryNotReset, status);
   return Finish(session, pellam::text::kPinUnlocked, [&context] { pellam::LogUnlock(context); });
 }
 

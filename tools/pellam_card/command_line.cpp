@@ -11,7 +11,8 @@ namespace pellam_card {
 namespace {
 
 const std::vector<OptionSpec> kCommonOptions = {
-    {"--port", "PORT"}, {"--json", nullptr}, {"--admin-card-first", nullptr}, {"--help", nullptr}, {"--version", nullptr},
+    {"--port", "PORT"},  {"--json", nullptr},    {"--admin-card-first", nullptr},
+    {"--help", nullptr}, {"--version", nullptr},
 };
 
 const std::vector<CommandSpec> kCommands = {
@@ -19,7 +20,11 @@ const std::vector<CommandSpec> kCommands = {
     {"show", "", {{"--reveal", nullptr}}, 0, 0},
     {"issue",
      "",
-     {{"--batch", "FILE.csv"}, {"--report", "OUT.csv"}, {"--resume", nullptr}, {"--check", nullptr}, {"--confirm", nullptr}},
+     {{"--batch", "FILE.csv"},
+      {"--report", "OUT.csv"},
+      {"--resume", nullptr},
+      {"--check", nullptr},
+      {"--confirm", nullptr}},
      0,
      0},
     {"verify-pin", "[PIN]", {{"--pin-stdin", nullptr}}, 0, 1},

@@ -34,8 +34,7 @@ int RunPellamCard(const std::vector<std::string>& args, ToolServices& services) 
     invocation.reset();
     error = texts.Text(tool_text::kBadPort);
   }
-  if (invocation && invocation->command != nullptr && invocation->Has("--pin-stdin") &&
-      !invocation->operands.empty()) {
+  if (invocation && invocation->command != nullptr && invocation->Has("--pin-stdin") && !invocation->operands.empty()) {
     invocation.reset();
     error = texts.Text(tool_text::kPinTwice);
   }
