@@ -116,7 +116,8 @@ for field in "2014 bob" "2015 pw" "2016 pw" "2017 1234" "2018 1234"; do
   pellam_driver type top $field || fail "cannot type into $field"
 done
 pellam_driver press top 6000
-sleep 2
+for _ in $(seq 50); do pellam_driver enabled top 2045 >/dev/null && break; sleep 0.2; done
+pellam_driver enabled top 2045 >/dev/null || fail "the issue information did not appear"
 check issue-information 5003
 # The widest issue count and date, which the later dialogs show.
 for field in "2045 32767" "2047 2026" "2048 12" "2049 31"; do
